@@ -1,0 +1,78 @@
+#pragma once
+// The platform calls the program makes by name, with their documented
+// arguments. The Win32 build calls them as they stand; the tests record them.
+#include <array>
+#include <cstdint>
+#include <functional>
+
+namespace api {
+
+using Handle = std::intptr_t;  // HWND, HICON, ...
+
+inline constexpr Handle HWND_TOPMOST = -1;
+inline constexpr unsigned SWP_NOSIZE = 0x1;
+inline constexpr unsigned SWP_NOMOVE = 0x2;
+inline constexpr int GWL_WNDPROC = -4;
+
+inline constexpr unsigned WM_MOUSEMOVE = 0x200;
+inline constexpr unsigned WM_LBUTTONDOWN = 0x201;
+inline constexpr unsigned WM_LBUTTONUP = 0x202;
+inline constexpr unsigned WM_LBUTTONDBLCLK = 0x203;
+inline constexpr unsigned WM_RBUTTONDOWN = 0x204;
+inline constexpr unsigned WM_RBUTTONUP = 0x205;
+inline constexpr unsigned WM_HOTKEY = 0x312;
+
+inline constexpr unsigned NIM_ADD = 0;
+inline constexpr unsigned NIM_MODIFY = 1;
+inline constexpr unsigned NIM_DELETE = 2;
+
+// The 88-byte ANSI notify-icon record, field by field.
+struct NotifyIconData {
+    std::uint32_t cbSize = 88;
+    Handle hWnd = 0;
+    std::uint32_t uID = 0;
+    std::uint32_t uFlags = 0;
+    std::uint32_t uCallbackMessage = 0;
+    Handle hIcon = 0;
+    std::array<char, 64> szTip{};
+};
+
+// A window procedure in portable form: window, message, wParam, lParam.
+using WindowProc = std::function<std::intptr_t(Handle, unsigned, std::uintptr_t, std::intptr_t)>;
+
+class Api {
+public:
+    virtual ~Api() = default;
+
+    // user32
+    virtual long SetWindowPos(Handle hwnd, Handle insertAfter, int x, int y, int cx, int cy,
+                              unsigned flags) = 0;
+    // With GWL_WNDPROC: installs a procedure, returns the one it replaced.
+    // Pointer-sized on 64-bit Windows.
+    virtual std::intptr_t SetWindowLongA(Handle hwnd, int index, std::intptr_t newLong) = 0;
+    virtual std::intptr_t CallWindowProcA(std::intptr_t prevProc, Handle hwnd, unsigned msg,
+                                          std::uintptr_t wParam, std::intptr_t lParam) = 0;
+    virtual long SetForegroundWindow(Handle hwnd) = 0;
+    virtual Handle SetFocus(Handle hwnd) = 0;
+    virtual long PostMessageA(Handle hwnd, unsigned msg, std::uintptr_t wParam, std::intptr_t lParam) = 0;
+    virtual std::intptr_t SendMessageA(Handle hwnd, unsigned msg, std::uintptr_t wParam,
+                                       std::intptr_t lParam) = 0;
+    virtual long RegisterHotKey(Handle hwnd, int id, unsigned modifiers, unsigned vk) = 0;
+    virtual long UnregisterHotKey(Handle hwnd, int id) = 0;
+
+    // shell32
+    virtual long Shell_NotifyIconA(unsigned message, const NotifyIconData& data) = 0;
+
+    // winmm
+    virtual unsigned waveOutGetVolume(unsigned device, std::uint32_t& volume) = 0;
+    virtual unsigned waveOutSetVolume(unsigned device, std::uint32_t volume) = 0;
+    virtual unsigned auxGetVolume(unsigned device, std::uint32_t& volume) = 0;
+    virtual unsigned auxSetVolume(unsigned device, std::uint32_t volume) = 0;
+    virtual unsigned midiOutGetNumDevs() = 0;
+
+    // The address of a window procedure that runs proc, to hand to
+    // SetWindowLongA. The program has one such procedure, the curtain hook.
+    virtual std::intptr_t AddressOf(WindowProc proc) = 0;
+};
+
+}  // namespace api

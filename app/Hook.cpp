@@ -1,0 +1,35 @@
+// The hook in front of the curtain window's own procedure: the hotkey
+// brings the curtain down, and a right-button release becomes the pop-up
+// menu. Every message then goes on to the window's own procedure.
+#include "api/Api.h"
+#include "app/Program.h"
+
+namespace app {
+
+std::intptr_t Program::CurtainWndProc(std::intptr_t hwnd, unsigned msg, std::uintptr_t wParam,
+                                      std::intptr_t lParam) {
+    try {
+        if (msg == api::WM_HOTKEY && state.HotkeySuspended == 0) {
+            api.SetForegroundWindow(state.CurtainHwnd);
+            api.SetFocus(state.CurtainHwnd);
+            Form1.FormFront();
+            Form1.FormBig();
+            Form1.Image1.SetVisible(true);
+        }
+        if (msg == api::WM_RBUTTONUP) {
+            if (state.PopPrimed != 0) {
+                // Replay the click once: a press at 0,0, then the release.
+                state.PopPrimed = 0;
+                api.PostMessageA(state.CurtainHwnd, api::WM_LBUTTONDOWN, 0, 0);
+                api.PostMessageA(state.CurtainHwnd, api::WM_RBUTTONUP, 0, 0);
+            } else {
+                Form1.Pop();
+            }
+        }
+    } catch (const std::exception&) {
+        // A failed handler ends there; the window still gets its message.
+    }
+    return api.CallWindowProcA(state.PrevWndProc, hwnd, msg, wParam, lParam);
+}
+
+}  // namespace app

@@ -1,0 +1,134 @@
+#include "app/Program.h"
+
+#include <cmath>
+#include <functional>
+#include <initializer_list>
+
+#include "app/SettingsFile.h"
+
+namespace app {
+
+namespace {
+
+constexpr const char* kTrayTip = "Ombry起動中！";
+constexpr const char* kSettingsReadName = "Ombry.cfg";
+constexpr const char* kKeptPattern = "start.bmp";
+
+using Step = std::function<void()>;
+
+// Start-up's recovery: a step that fails is followed by `recover`, and
+// start-up goes on with the next step. Nothing is shown.
+void RunRecovering(std::initializer_list<Step> steps, const Step& recover) {
+    for (const Step& step : steps) {
+        try {
+            step();
+        } catch (const std::exception&) {
+            recover();
+        }
+    }
+}
+
+}  // namespace
+
+Program::Program(forms::Services& s, api::Api& a) : services(s), api(a), Form1(*this), Form2(*this) {}
+
+Program::~Program() = default;
+
+bool Program::AnyFormLoaded() const { return Form1.Loaded() || Form2.Loaded(); }
+
+void Program::CenterForm(forms::Form& form) {
+    const float top = (static_cast<float>(services.ScreenHeight()) - static_cast<float>(form.Height())) / 2;
+    form.SetTop(static_cast<int>(std::lround(top)));
+    const float left = (static_cast<float>(services.ScreenWidth()) - static_cast<float>(form.Width())) / 2;
+    form.SetLeft(static_cast<int>(std::lround(left)));
+}
+
+void Program::ReadSettings() {
+    std::optional<std::string> bytes = services.ReadFile(kSettingsReadName);
+    if (!bytes) throw forms::Failure("no settings file");
+    std::optional<Settings> read = ParseSettingsFile(*bytes);
+    if (!read) throw forms::Failure("settings file damaged");
+    read->HotkeyName = services.FromAnsi(read->HotkeyName);
+    static_cast<Settings&>(state) = *read;
+}
+
+void Program::Main() {
+    TrayIcon = std::make_unique<tray::cTrayIcon>(api);
+    if (services.AnotherInstanceRunning()) return;
+
+    // The first reference to the curtain window loads it.
+    Form1.Load();
+    TrayIcon->SetEventPicture(Form1.picTrayEvent);
+    TrayIcon->SetIndex(0);
+    TrayIcon->SetDummyPicture(Form1.picTrayIcon(0));
+    TrayIcon->SetPicture(Form1.Image2);
+    TrayIcon->SetTip(kTrayTip);
+    TrayIcon->SetVisible(true);
+
+    Form1.Image2.SetVisible(false);
+    Form1.picTrayIcon(0).SetVisible(false);
+    state.CurtainHwnd = Form1.hWnd();
+    state.PrevWndProc = api.SetWindowLongA(
+        state.CurtainHwnd, api::GWL_WNDPROC,
+        api.AddressOf([this](std::intptr_t h, unsigned m, std::uintptr_t w, std::intptr_t l) {
+            return CurtainWndProc(h, m, w, l);
+        }));
+
+    // Settings in force, hotkey, volumes, the curtain at its edge. Any
+    // failure puts all eight settings back to their defaults.
+    RunRecovering(
+        {
+            [this] { state.ResetSettings(); },
+            [this] { ReadSettings(); },
+            // The first reference loads the dialog, whose own load puts the
+            // same values into the same controls.
+            [this] { Form2.Load(); Form2.Check3.SetValue(state.ShowSettingsAtStart); },
+            [this] { Form2.Load(); Form2.Check4.SetValue(state.KeepExitPattern); },
+            [this] { Form2.Load(); Form2.Option1(state.CurtainSide).SetValue(true); },
+            [this] { Form2.Load(); Form2.Option3(state.SoundMode).SetValue(true); },
+            [this] { Form2.Load(); Form2.Text1.SetText(state.HotkeyName); },
+            [this] {
+                if (state.HotkeyCode == 0)
+                    api.UnregisterHotKey(state.CurtainHwnd, 1);
+                else
+                    api.RegisterHotKey(state.CurtainHwnd, 1, 0, static_cast<unsigned>(state.HotkeyCode));
+            },
+            [this] { state.SoundMuted = 0; },
+            [this] { state.AuxDeviceCount = static_cast<std::int16_t>(api.midiOutGetNumDevs() - 1); },
+            [this] { api.waveOutGetVolume(0, state.WaveVolume); },
+            [this] {
+                // Only ids with a slot to keep their volume in are asked.
+                const int last = std::min<int>(state.AuxDeviceCount, static_cast<int>(state.AuxVolumes.size()) - 1);
+                for (int i = 0; i <= last; ++i) api.auxGetVolume(static_cast<unsigned>(i), state.AuxVolumes[i]);
+            },
+            [this] { Form2.Option1_Click(state.CurtainSide); },
+            [this] { Form1.Show(); },
+        },
+        [this] { state.ResetSettings(); });
+
+    // The pattern: a picture that cannot be had leaves the curtain plain.
+    RunRecovering(
+        {
+            [this] { Form1.Image1.SetPicture({}); },
+            [this] {
+                if (state.KeepExitPattern == 1 && state.PatternState == 1)
+                    Form1.Image1.SetPicture(services.LoadPicture(kKeptPattern));
+            },
+            [this] {
+                if (state.KeepExitPattern == 0 && state.PatternState == 1)
+                    Form1.Image1.SetPicture(services.ClipboardPicture());
+            },
+            [this] {
+                if (state.PatternState == 0) Form1.Image1.SetPicture({});
+            },
+            [this] {
+                if (state.ShowSettingsAtStart == 1)
+                    Form2.ShowModal();
+                else
+                    state.HotkeySuspended = 0;
+            },
+        },
+        [this] { Form1.Image1.SetPicture({}); });
+}
+
+}  // namespace app

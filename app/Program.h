@@ -1,0 +1,48 @@
+#pragma once
+// The program: its shared state, its forms and the start procedure Main.
+// One instance lives for the whole process; the Win32 entry point and the
+// tests create it over their own services and platform calls.
+#include <cstdint>
+#include <memory>
+
+#include "api/Api.h"
+#include "app/Shared.h"
+#include "curtain/Form1.h"
+#include "forms/Services.h"
+#include "settings/Form2.h"
+#include "tray/cTrayIcon.h"
+
+namespace app {
+
+class Program {
+public:
+    Program(forms::Services& services, api::Api& api);
+    ~Program();
+
+    // The start procedure: runs once, then the program lives on window
+    // messages until the curtain window is unloaded.
+    void Main();
+
+    // Centres a form on the screen: top first, then left.
+    void CenterForm(forms::Form& form);
+
+    // The hook in front of the curtain window's own procedure.
+    std::intptr_t CurtainWndProc(std::intptr_t hwnd, unsigned msg, std::uintptr_t wParam,
+                                 std::intptr_t lParam);
+
+    // True while any form is loaded: the process lives that long.
+    bool AnyFormLoaded() const;
+
+    forms::Services& services;
+    api::Api& api;
+    Shared state;
+    curtain::Form1 Form1;
+    settings::Form2 Form2;
+    std::unique_ptr<tray::cTrayIcon> TrayIcon;
+
+private:
+    void ReadSettings();
+    void ApplyPattern();
+};
+
+}  // namespace app

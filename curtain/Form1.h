@@ -1,0 +1,56 @@
+#pragma once
+// The curtain window: the program's main window, which is itself the
+// curtain. Stored as a thin strip along one screen edge, or spread over the
+// whole screen showing the pattern picture in Image1.
+#include <cstdint>
+
+#include "forms/Form.h"
+
+namespace app {
+class Program;
+struct Shared;
+}  // namespace app
+
+namespace curtain {
+
+class Form1 : public forms::Form {
+public:
+    explicit Form1(app::Program& program);
+
+    // Public procedures.
+    void FormFront();            // topmost, keeping place and size
+    void FormBig();              // spread over the whole screen
+    void SoundOnOff(std::int16_t& mode);  // 0 mute, 1 restore, else nothing
+    void Pop();                  // the pop-up menu at the pointer
+
+    // Event procedures.
+    void Form_MouseMove(int button, int shift, float x, float y);
+    void Image1_DblClick();
+    void Timer1_Timer();
+
+    // Controls.
+    forms::PictureBox picTrayIcon0;  // picTrayIcon(0): the tray callback's window
+    forms::ControlArray<forms::PictureBox> picTrayIcon;
+    forms::PictureBox picTrayEvent;  // receives the forwarded tray mouse messages
+    forms::Timer Timer1;             // screen-height watch
+    forms::Image Image2;             // the program icon, for the tray
+    forms::Image Image1;             // the curtain picture
+    forms::MenuItem OmbrySet;        // "各種設定"
+    forms::MenuItem MenuEnd;         // "終了"
+    forms::Menu MenuMy;              // opened only as a pop-up menu
+
+    // The screen height when loaded or when Timer1 last saw it change. Wider
+    // than a 16-bit value so that screens over 32767 twips (a 4K portrait
+    // screen is 57600 at 96 dpi) are watched like any other.
+    std::int32_t LastScreenHeight = 0;
+
+protected:
+    void Form_Load() override;
+    void Form_Unload(int& cancel) override;
+
+private:
+    app::Program& program_;
+    app::Shared& state_;
+};
+
+}  // namespace curtain

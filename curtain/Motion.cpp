@@ -1,0 +1,65 @@
+// How the curtain moves between its stored strip and the whole screen.
+#include "api/Api.h"
+#include "app/Program.h"
+#include "curtain/Form1.h"
+
+namespace curtain {
+
+void Form1::FormFront() {
+    program_.api.SetWindowPos(hWnd(), api::HWND_TOPMOST, 0, 0, 0, 0, api::SWP_NOSIZE | api::SWP_NOMOVE);
+}
+
+void Form1::FormBig() {
+    forms::Services& screen = GetServices();
+    if (state_.SoundMuted == 0 && (state_.SoundMode == 1 || state_.SoundMode == 3)) {
+        std::int16_t mute = 0;
+        SoundOnOff(mute);
+        state_.SoundMuted = 1;
+    }
+    SetHeight(screen.ScreenHeight() + 20);
+    SetWidth(screen.ScreenWidth() + 30);
+    SetTop(-10);
+    SetLeft(-10);
+    Image1.SetHeight(screen.ScreenHeight());
+    Image1.SetWidth(screen.ScreenWidth());
+    Image1.SetTop(0);
+    Image1.SetLeft(0);
+    Image1.SetVisible(true);
+    state_.CurtainDown = 1;
+}
+
+void Form1::Form_MouseMove(int /*button*/, int shift, float x, float y) {
+    if (shift == 1) return;  // Shift alone lets the user cross the strip
+    if (state_.CurtainDown != 0) return;
+    bool pull = false;
+    switch (state_.CurtainSide) {
+        case 0:
+        case 1: pull = y <= static_cast<float>(state_.PullZoneY); break;
+        case 2:
+        case 3: pull = x <= static_cast<float>(state_.PullZoneX); break;
+        default: return;
+    }
+    if (!pull) return;
+    FormFront();
+    FormBig();
+}
+
+void Form1::Image1_DblClick() {
+    if (state_.SoundMuted == 1) {
+        std::int16_t restore = 1;
+        SoundOnOff(restore);
+        state_.SoundMuted = 0;
+    }
+    Image1.SetVisible(false);
+    program_.Form2.Option1_Click(state_.CurtainSide);
+    state_.CurtainDown = 0;
+}
+
+void Form1::Timer1_Timer() {
+    forms::Services& screen = GetServices();
+    if (static_cast<float>(screen.ScreenHeight()) == static_cast<float>(LastScreenHeight)) return;
+    program_.Form2.Option1_Click(state_.CurtainSide);
+    LastScreenHeight = screen.ScreenHeight();
+}
+
+}  // namespace curtain

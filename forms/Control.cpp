@@ -1,0 +1,177 @@
+#include "forms/Control.h"
+
+#include <algorithm>
+
+#include "forms/Form.h"
+#include "forms/Services.h"
+
+namespace forms {
+
+const char* PropName(Prop p) {
+    switch (p) {
+        case Prop::Left: return "Left";
+        case Prop::Top: return "Top";
+        case Prop::Width: return "Width";
+        case Prop::Height: return "Height";
+        case Prop::Visible: return "Visible";
+        case Prop::Enabled: return "Enabled";
+        case Prop::Caption: return "Caption";
+        case Prop::Text: return "Text";
+        case Prop::Picture: return "Picture";
+        case Prop::Value: return "Value";
+        case Prop::Interval: return "Interval";
+        case Prop::ScaleMode: return "ScaleMode";
+        case Prop::BorderStyle: return "BorderStyle";
+        case Prop::ListItems: return "ListItems";
+        case Prop::ZOrder: return "ZOrder";
+    }
+    return "?";
+}
+
+Control::Control(Form& form, const ControlSpec& spec) : Control(form, spec, false) {
+    form.Register(*this);
+}
+
+Control::Control(Form& self, const ControlSpec& spec, bool /*isForm*/)
+    : form_(self), spec_(spec), name_(spec.name), index_(spec.index), kind_(spec.kind),
+      left_(spec.left), top_(spec.top), width_(spec.width), height_(spec.height),
+      caption_(spec.caption) {}
+
+std::string Control::FullName() const {
+    return index_ < 0 ? name_ : name_ + "(" + std::to_string(index_) + ")";
+}
+
+void Control::Reset() {
+    left_ = spec_.left;
+    top_ = spec_.top;
+    width_ = spec_.width;
+    height_ = spec_.height;
+    visible_ = kind_ != Kind::Form;
+    enabled_ = true;
+    caption_ = spec_.caption;
+}
+
+void Control::Changed(Prop p) {
+    if (FormPeer* peer = form_.Peer()) peer->Changed(*this, p);
+}
+
+Handle Control::hWnd() const {
+    FormPeer* peer = form_.Peer();
+    return peer ? peer->WindowOf(*this) : 0;
+}
+
+void Control::SetLeft(int v) { left_ = v; Changed(Prop::Left); }
+void Control::SetTop(int v) { top_ = v; Changed(Prop::Top); }
+void Control::SetWidth(int v) { width_ = v; Changed(Prop::Width); }
+void Control::SetHeight(int v) { height_ = v; Changed(Prop::Height); }
+void Control::SetVisible(bool v) { visible_ = v; Changed(Prop::Visible); }
+void Control::SetEnabled(bool e) { enabled_ = e; Changed(Prop::Enabled); }
+void Control::SetCaption(std::string utf8) { caption_ = std::move(utf8); Changed(Prop::Caption); }
+
+Image::Image(Form& form, const ControlSpec& spec, bool stretch) : Control(form, spec), stretch_(stretch) {}
+
+void Image::SetPicture(forms::Picture p) { picture_ = std::move(p); Changed(Prop::Picture); }
+
+void Image::Reset() {
+    Control::Reset();
+    picture_ = Spec().programIcon ? Parent().GetServices().ProgramIcon() : forms::Picture();
+}
+
+PictureBox::PictureBox(Form& form, const ControlSpec& spec) : Control(form, spec) {}
+
+void PictureBox::SetScaleMode(forms::ScaleMode m) { scaleMode_ = m; Changed(Prop::ScaleMode); }
+void PictureBox::SetBorderStyle(forms::BorderStyle b) { border_ = b; Changed(Prop::BorderStyle); }
+
+void PictureBox::Reset() {
+    Control::Reset();
+    scaleMode_ = forms::ScaleMode::Twips;
+    border_ = forms::BorderStyle::FixedSingle;
+}
+
+Timer::Timer(Form& form, const ControlSpec& spec) : Control(form, spec) {}
+
+void Timer::SetInterval(int ms) { interval_ = ms; Changed(Prop::Interval); }
+
+void Timer::Reset() {
+    Control::Reset();
+    interval_ = 0;
+}
+
+MenuItem::MenuItem(Form& form, const ControlSpec& spec) : Control(form, spec) {}
+
+Menu::Menu(Form& form, const ControlSpec& spec, std::vector<MenuItem*> items)
+    : Control(form, spec), items_(std::move(items)) {}
+
+void TextBox::SetText(std::string utf8) { text_ = std::move(utf8); Changed(Prop::Text); }
+
+void TextBox::Reset() {
+    Control::Reset();
+    text_.clear();
+}
+
+void OptionButton::SetValue(bool v) {
+    if (v == value_) {
+        Changed(Prop::Value);
+        return;
+    }
+    value_ = v;
+    if (v) {
+        // One selected button per container.
+        for (Control* c : Parent().Controls()) {
+            auto* o = dynamic_cast<OptionButton*>(c);
+            if (o && o != this && o->value_ && o->Container() == Container()) {
+                o->value_ = false;
+                o->Changed(Prop::Value);
+            }
+        }
+    }
+    Changed(Prop::Value);
+    if (v && Click) Click();
+}
+
+void OptionButton::Reset() {
+    Control::Reset();
+    value_ = false;
+}
+
+void CheckBox::SetValue(int v) {
+    if (v < 0 || v > 2) throw Failure("invalid check box value " + std::to_string(v));
+    bool changed = v != value_;
+    value_ = v;
+    Changed(Prop::Value);
+    if (changed && Click) Click();
+}
+
+void CheckBox::Reset() {
+    Control::Reset();
+    value_ = 0;
+}
+
+FileListBox::FileListBox(Form& form, const ControlSpec& spec, std::string pattern)
+    : Control(form, spec), pattern_(std::move(pattern)) {}
+
+std::string FileListBox::FileName() const {
+    return listIndex_ >= 0 && listIndex_ < static_cast<int>(items_.size()) ? items_[listIndex_] : std::string();
+}
+
+void FileListBox::Refresh() {
+    items_ = Parent().GetServices().ListFiles(pattern_);
+    std::sort(items_.begin(), items_.end());
+    listIndex_ = -1;
+    Changed(Prop::ListItems);
+}
+
+void FileListBox::Select(int index) {
+    if (index < 0 || index >= static_cast<int>(items_.size())) return;
+    listIndex_ = index;
+    Changed(Prop::Value);
+    if (Click) Click();
+}
+
+void FileListBox::Reset() {
+    Control::Reset();
+    items_.clear();
+    listIndex_ = -1;
+}
+
+}  // namespace forms

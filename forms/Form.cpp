@@ -1,0 +1,67 @@
+#include "forms/Form.h"
+
+#include "forms/Services.h"
+
+namespace forms {
+
+namespace {
+ControlSpec FormRow(const FormSpec& spec) {
+    ControlSpec row;
+    row.name = spec.name;
+    row.kind = Kind::Form;
+    row.width = spec.clientWidth;
+    row.height = spec.clientHeight;
+    row.caption = spec.caption;
+    return row;
+}
+}  // namespace
+
+Form::Form(Services& services, const FormSpec& spec)
+    : Control(*this, FormRow(spec), true), services_(services), spec_(spec) {
+    Reset();
+}
+
+Form::~Form() = default;
+
+void Form::Load() {
+    if (peer_) return;
+    Reset();
+    for (Control* c : controls_) c->Reset();
+    peer_ = services_.CreatePeer(*this);
+    Form_Load();
+}
+
+void Form::Show() {
+    Load();
+    SetVisible(true);
+}
+
+void Form::ShowModal() {
+    Load();
+    peer_->ShowModal();
+}
+
+void Form::Unload() {
+    if (!peer_ || unloading_) return;
+    unloading_ = true;
+    int cancel = 0;
+    try {
+        Form_Unload(cancel);
+    } catch (...) {
+        unloading_ = false;
+        throw;
+    }
+    unloading_ = false;
+    if (cancel) return;
+    // Destroying the window may re-enter the form through late messages;
+    // peer_ is already null by then.
+    auto peer = std::move(peer_);
+    peer.reset();
+}
+
+void Form::PopupMenu(Menu& m) {
+    Load();
+    peer_->PopupMenu(m);
+}
+
+}  // namespace forms

@@ -1,0 +1,84 @@
+#pragma once
+// A form: a top-level window with its controls. A form object exists for
+// the whole process; Load creates its window (hidden) and runs Form_Load,
+// Unload runs Form_Unload and destroys the window. Showing is separate.
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "forms/Control.h"
+
+namespace forms {
+
+class Services;
+
+enum class FormBorder { None, FixedSingle };
+
+struct FormSpec {
+    const char* name = "";
+    const char* caption = "";
+    FormBorder border = FormBorder::None;
+    int clientWidth = 0, clientHeight = 0;  // twips
+    bool controlBox = true;     // system menu and close box
+    bool minButton = false, maxButton = false;
+    bool showInTaskbar = false;
+    bool programIcon = true;
+    std::uint32_t backColor = 0x8000000F;   // 0x00BBGGRR, or the system's button face
+    Font font{};
+};
+
+// What the backend does for a loaded form: a window and its controls.
+class FormPeer {
+public:
+    virtual ~FormPeer() = default;
+    // A property of the form or of one of its controls has changed.
+    virtual void Changed(Control& c, Prop p) = 0;
+    virtual Handle WindowOf(const Control& c) const = 0;
+    // Opens the menu at the pointer; returns when it has closed, after the
+    // chosen item's Click has run.
+    virtual void PopupMenu(Menu& m) = 0;
+    // Shows the form modally; returns when the form has been unloaded.
+    virtual void ShowModal() = 0;
+    virtual void SetFocus(Control& c) = 0;
+};
+
+class Form : public Control {
+public:
+    Form(Services& services, const FormSpec& spec);
+    ~Form() override;
+
+    const FormSpec& Spec() const { return spec_; }
+    Services& GetServices() const { return services_; }
+    const std::vector<Control*>& Controls() const { return controls_; }
+    FormPeer* Peer() const { return peer_.get(); }
+
+    bool Loaded() const { return peer_ != nullptr; }
+    // Creates the window and its controls, hidden, then runs Form_Load.
+    // Does nothing when the form is loaded already.
+    void Load();
+    void Show();       // loads if needed, then shows modelessly
+    void ShowModal();  // loads if needed, shows, waits until unloaded
+    // Runs Form_Unload; unless it cancels, destroys the window. The form can
+    // be loaded again afterwards from its initial layout.
+    void Unload();
+    void PopupMenu(Menu& m);
+
+    // Called by the backend when the system closes the window.
+    void SystemClose() { Unload(); }
+
+    // Control's constructor registers each control here.
+    void Register(Control& c) { controls_.push_back(&c); }
+
+protected:
+    virtual void Form_Load() {}
+    virtual void Form_Unload(int& cancel) { (void)cancel; }
+
+private:
+    Services& services_;
+    FormSpec spec_;
+    std::vector<Control*> controls_;
+    std::unique_ptr<FormPeer> peer_;
+    bool unloading_ = false;
+};
+
+}  // namespace forms

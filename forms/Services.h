@@ -1,0 +1,49 @@
+#pragma once
+// The window and form services the behaviour relies on: windows for forms,
+// the screen, pictures, the clipboard, files and the one-copy check. The
+// Win32 backend provides them in the program; a recording fake in the tests.
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "forms/Form.h"
+#include "forms/Picture.h"
+
+namespace forms {
+
+class Services {
+public:
+    virtual ~Services() = default;
+
+    // Forms.
+    virtual std::unique_ptr<FormPeer> CreatePeer(Form& form) = 0;
+
+    // The primary display, in twips.
+    virtual int ScreenWidth() = 0;
+    virtual int ScreenHeight() = 0;
+
+    // Pictures. Empty name: an empty picture. A missing or unreadable file
+    // is a Failure, as is a picture that cannot be written.
+    virtual Picture ClipboardPicture() = 0;  // empty when the clipboard has none
+    virtual Picture LoadPicture(const std::string& file) = 0;
+    virtual void SavePicture(const Picture& picture, const std::string& file) = 0;
+    virtual Picture ProgramIcon() = 0;
+
+    // Files in the current directory; names compare without regard to case.
+    virtual std::optional<std::string> ReadFile(const std::string& name) = 0;
+    // Replaces the whole content, or leaves the old file as it was.
+    virtual bool ReplaceFile(const std::string& name, std::string_view bytes) = 0;
+    virtual void DeleteFile(const std::string& name) = 0;  // Failure when it cannot
+    virtual std::vector<std::string> ListFiles(const std::string& pattern) = 0;
+
+    // Text: UTF-8 inside, the system's ANSI code page in files and ANSI calls.
+    virtual std::string FromAnsi(std::string_view ansi) = 0;
+    virtual std::string ToAnsi(std::string_view utf8) = 0;
+
+    // True when another copy of the program is running already.
+    virtual bool AnotherInstanceRunning() = 0;
+};
+
+}  // namespace forms

@@ -1,0 +1,49 @@
+#pragma once
+// The settings dialog: hotkey, the edge where the curtain waits, the
+// pattern, muting and the start-up options.
+#include <cstdint>
+
+#include "forms/Form.h"
+
+namespace app {
+class Program;
+struct Shared;
+}  // namespace app
+
+namespace settings {
+
+class Form2 : public forms::Form {
+public:
+    explicit Form2(app::Program& program);
+
+    // Lays the curtain window out as the stored strip at the edge `index`
+    // (0 top, 1 bottom, 2 right, 3 left). Uses none of the dialog's
+    // controls, so it runs without loading the dialog.
+    void Option1_Click(std::int16_t index);
+
+    // Controls, in tab order.
+    forms::Frame Frame1_0;
+    forms::TextBox Text1;
+    forms::OptionButton Option1_0, Option1_1, Option1_2, Option1_3;
+    forms::CommandButton Command1_0, Command1_1;
+    forms::CommandButton SetEndButton;
+    forms::Frame Frame1_1, Frame1_2;
+    forms::Label Label1, Label2, Label3;
+    forms::Frame Frame5;
+    forms::OptionButton Option3_0, Option3_1;
+    forms::CommandButton Command1_2, Command1_3;
+    forms::Frame Frame6;
+    forms::CheckBox Check3, Check4;
+
+    // The indexed groups.
+    forms::ControlArray<forms::Frame> Frame1;
+    forms::ControlArray<forms::OptionButton> Option1;
+    forms::ControlArray<forms::OptionButton> Option3;
+    forms::ControlArray<forms::CommandButton> Command1;
+
+private:
+    app::Program& program_;
+    app::Shared& state_;
+};
+
+}  // namespace settings

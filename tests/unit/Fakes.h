@@ -1,0 +1,139 @@
+#pragma once
+// Recording fakes of the window and form services and of the platform
+// calls. Both write into one log, so a test sees the whole sequence across
+// the two seams: "SetForegroundWindow(Form1)", "Form1.Width=15510", ...
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "api/Api.h"
+#include "forms/Services.h"
+
+namespace fakes {
+
+struct Log {
+    std::vector<std::string> calls;
+    std::map<std::intptr_t, std::string> names;  // window handles by control name
+
+    void Add(std::string s) { calls.push_back(std::move(s)); }
+    std::string Name(std::intptr_t h) const;
+    // The calls that start with one of the prefixes, in order.
+    std::vector<std::string> Only(std::initializer_list<std::string> prefixes) const;
+    void clear() { calls.clear(); }
+};
+
+// A picture that knows where it came from.
+class FakePicture : public forms::PictureData {
+public:
+    FakePicture(std::string origin, forms::PictureType type, std::intptr_t handle)
+        : origin_(std::move(origin)), type_(type), handle_(handle) {}
+    forms::Handle GetHandle() const override { return handle_; }
+    forms::PictureType Type() const override { return type_; }
+    const std::string& Origin() const { return origin_; }
+
+private:
+    std::string origin_;
+    forms::PictureType type_;
+    std::intptr_t handle_;
+};
+
+std::string Describe(const forms::Picture& p);  // "none", or where it came from
+
+class FakeServices : public forms::Services {
+public:
+    explicit FakeServices(Log& log) : log_(log) {}
+
+    // What the fake world looks like; tests change it freely.
+    int screenWidth = 15360;   // 1024 x 768 pixels at 15 twips each
+    int screenHeight = 11520;
+    forms::Picture clipboard;  // empty: no picture on the clipboard
+    std::map<std::string, std::string> files;  // names lower-cased
+    bool writesFail = false;
+    bool anotherInstance = false;
+    bool screenFails = false;  // the screen size cannot be read
+    std::function<void(forms::Form&)> onShowModal;  // the user, inside a modal dialog
+
+    forms::Picture MakePicture(const std::string& origin);
+    std::vector<forms::Form*> loaded;
+
+    std::unique_ptr<forms::FormPeer> CreatePeer(forms::Form& form) override;
+    int ScreenWidth() override { return Checked(screenWidth); }
+    int ScreenHeight() override { return Checked(screenHeight); }
+    forms::Picture ClipboardPicture() override { return clipboard; }
+    forms::Picture LoadPicture(const std::string& file) override;
+    void SavePicture(const forms::Picture& picture, const std::string& file) override;
+    forms::Picture ProgramIcon() override;
+    std::optional<std::string> ReadFile(const std::string& name) override;
+    bool ReplaceFile(const std::string& name, std::string_view bytes) override;
+    void DeleteFile(const std::string& name) override;
+    std::vector<std::string> ListFiles(const std::string& pattern) override;
+    std::string FromAnsi(std::string_view ansi) override { return std::string(ansi); }
+    std::string ToAnsi(std::string_view utf8) override { return std::string(utf8); }
+    bool AnotherInstanceRunning() override { return anotherInstance; }
+
+    Log& log() { return log_; }
+
+private:
+    int Checked(int v) const {
+        if (screenFails) throw forms::Failure("no screen");
+        return v;
+    }
+    Log& log_;
+    std::intptr_t nextHandle_ = 0x100;
+    forms::Picture icon_;
+    friend class FakePeer;
+
+public:
+    std::intptr_t NewHandle() { return nextHandle_ += 4; }
+};
+
+// Windows and their procedures: the original procedure of a window is
+// kOriginalProc; SetWindowLongA replaces it; Deliver sends a message
+// through whatever procedure the window has now.
+class FakeApi : public api::Api {
+public:
+    explicit FakeApi(Log& log) : log_(log) {}
+    static constexpr std::intptr_t kOriginalProc = 0x0A0A;
+
+    // Audio devices as the fake machine has them.
+    std::uint32_t waveVolume = 0xFFFFFFFF;
+    unsigned midiDevices = 0;
+    std::vector<std::uint32_t> auxVolumes;  // one entry per existing aux device
+
+    // Runs a message through the window's current procedure.
+    std::intptr_t Deliver(std::intptr_t hwnd, unsigned msg, std::uintptr_t wParam = 0, std::intptr_t lParam = 0);
+    // Delivers everything posted so far, in order, including what those post.
+    void PumpPosted();
+    std::intptr_t ProcOf(std::intptr_t hwnd) const;
+
+    long SetWindowPos(api::Handle hwnd, api::Handle insertAfter, int x, int y, int cx, int cy,
+                      unsigned flags) override;
+    std::intptr_t SetWindowLongA(api::Handle hwnd, int index, std::intptr_t newLong) override;
+    std::intptr_t CallWindowProcA(std::intptr_t prevProc, api::Handle hwnd, unsigned msg, std::uintptr_t wParam,
+                                  std::intptr_t lParam) override;
+    long SetForegroundWindow(api::Handle hwnd) override;
+    api::Handle SetFocus(api::Handle hwnd) override;
+    long PostMessageA(api::Handle hwnd, unsigned msg, std::uintptr_t wParam, std::intptr_t lParam) override;
+    std::intptr_t SendMessageA(api::Handle hwnd, unsigned msg, std::uintptr_t wParam, std::intptr_t lParam) override;
+    long RegisterHotKey(api::Handle hwnd, int id, unsigned modifiers, unsigned vk) override;
+    long UnregisterHotKey(api::Handle hwnd, int id) override;
+    long Shell_NotifyIconA(unsigned message, const api::NotifyIconData& data) override;
+    unsigned waveOutGetVolume(unsigned device, std::uint32_t& volume) override;
+    unsigned waveOutSetVolume(unsigned device, std::uint32_t volume) override;
+    unsigned auxGetVolume(unsigned device, std::uint32_t& volume) override;
+    unsigned auxSetVolume(unsigned device, std::uint32_t volume) override;
+    unsigned midiOutGetNumDevs() override;
+    std::intptr_t AddressOf(api::WindowProc proc) override;
+
+private:
+    struct Posted { std::intptr_t hwnd; unsigned msg; std::uintptr_t wParam; std::intptr_t lParam; };
+    Log& log_;
+    std::map<std::intptr_t, std::intptr_t> procs_;
+    std::map<std::intptr_t, api::WindowProc> addresses_;
+    std::deque<Posted> posted_;
+};
+
+}  // namespace fakes

@@ -1,0 +1,72 @@
+// The hook in front of the curtain window: hotkey and right-click.
+#include "OmbryFixture.h"
+
+using testing::ElementsAre;
+
+namespace {
+
+class Hook : public OmbryTest {
+protected:
+    void SetUp() override { Start("0,0,1,\"F9\",120,0,0,0\r\n"); }
+};
+
+TEST_F(Hook, HotkeyBringsTheCurtainDownAndPassesTheMessageOn) {
+    log.clear();
+    api.Deliver(Hwnd(), api::WM_HOTKEY, 1, 0x780000);
+    EXPECT_THAT(log.calls,
+                ElementsAre("SetForegroundWindow(Form1)", "SetFocus(Form1)", "SetWindowPos(Form1,HWND_TOPMOST,0,0,0,0,3)",
+                            "waveOutGetVolume(0)", "waveOutSetVolume(0,0x0)", "Form1.Height=11540",
+                            "Form1.Width=15390", "Form1.Top=-10", "Form1.Left=-10", "Image1.Height=11520",
+                            "Image1.Width=15360", "Image1.Top=0", "Image1.Left=0", "Image1.Visible=1",
+                            "Image1.Visible=1", "CallWindowProcA(own,Form1,0x312,1,7864320)"));
+    EXPECT_EQ(state.CurtainDown, 1);
+}
+
+TEST_F(Hook, AnyHotkeyIdActsAlikeAndAgainWhileDown) {
+    api.Deliver(Hwnd(), api::WM_HOTKEY, 1, 0);
+    log.clear();
+    api.Deliver(Hwnd(), api::WM_HOTKEY, 7, 0);
+    EXPECT_THAT(log.Only({"SetForegroundWindow", "SetFocus", "SetWindowPos", "waveOutSetVolume", "CallWindowProcA"}),
+                ElementsAre("SetForegroundWindow(Form1)", "SetFocus(Form1)", "SetWindowPos(Form1,HWND_TOPMOST,0,0,0,0,3)",
+                            "CallWindowProcA(own,Form1,0x312,7,0)"));
+}
+
+TEST_F(Hook, SuspendedHotkeyIsOnlyPassedOn) {
+    state.HotkeySuspended = 1;
+    log.clear();
+    api.Deliver(Hwnd(), api::WM_HOTKEY, 1, 0);
+    EXPECT_THAT(log.calls, ElementsAre("CallWindowProcA(own,Form1,0x312,1,0)"));
+}
+
+TEST_F(Hook, FirstRightClickIsReplayedThenOpensTheMenuOnce) {
+    log.clear();
+    api.Deliver(Hwnd(), api::WM_RBUTTONUP, 0, 0x00050006);
+    api.PumpPosted();
+    EXPECT_THAT(log.calls, ElementsAre("PostMessageA(Form1,0x201,0,0)", "PostMessageA(Form1,0x205,0,0)",
+                                       "CallWindowProcA(own,Form1,0x205,0,327686)",
+                                       "CallWindowProcA(own,Form1,0x201,0,0)",
+                                       "PopupMenu(MenuMy:各種設定|終了)", "CallWindowProcA(own,Form1,0x205,0,0)"));
+    EXPECT_EQ(state.PopPrimed, 1);  // the next right-click is replayed again
+}
+
+TEST_F(Hook, RightClickWhileNotPrimedOpensTheMenuAtOnce) {
+    state.PopPrimed = 0;
+    log.clear();
+    api.Deliver(Hwnd(), api::WM_RBUTTONUP, 0, 0);
+    EXPECT_THAT(log.calls, ElementsAre("PopupMenu(MenuMy:各種設定|終了)", "CallWindowProcA(own,Form1,0x205,0,0)"));
+}
+
+TEST_F(Hook, OtherMessagesPassStraightThrough) {
+    log.clear();
+    api.Deliver(Hwnd(), api::WM_MOUSEMOVE, 0, 0);
+    EXPECT_THAT(log.calls, ElementsAre("CallWindowProcA(own,Form1,0x200,0,0)"));
+}
+
+TEST_F(Hook, AFailingHandlerStillPassesTheMessageOn) {
+    services.screenFails = true;
+    log.clear();
+    api.Deliver(Hwnd(), api::WM_HOTKEY, 1, 0);
+    EXPECT_EQ(log.calls.back(), "CallWindowProcA(own,Form1,0x312,1,0)");
+}
+
+}  // namespace
