@@ -1,0 +1,100 @@
+#!/usr/bin/env bash
+# End-to-end tests: the real ombry.exe under Wine in Xvfb, driven by driver.exe.
+#
+#   tests/e2e/run.sh <build-dir> [dpi]
+#
+# Uses <build-dir>/ombry.exe and <build-dir>/driver.exe (builds nothing). Each
+# scenario runs in its own empty working directory, under a hard time limit,
+# with every Wine process ended before the next one. Screens of failures go
+# to <build-dir>/e2e-shots/. Exit status 0 only when every scenario passed;
+# 77 when the build is 32-bit and this machine cannot run 32-bit programs.
+#
+# OMBRY_E2E_SCENARIOS overrides the list of scenarios (space-separated).
+set -uo pipefail
+
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+root=$(cd "$here/../.." && pwd)
+# shellcheck source=../../scripts/wine-env.sh
+source "$root/scripts/wine-env.sh"
+
+if [[ $# -lt 1 || $# -gt 2 ]]; then
+    echo "usage: $0 <build-dir> [dpi]" >&2
+    exit 2
+fi
+build=$(cd "$1" 2>/dev/null && pwd) || { echo "e2e: no build directory $1" >&2; exit 2; }
+dpi=${2:-}
+exe=$build/ombry.exe
+driver=$build/driver.exe
+for f in "$exe" "$driver"; do
+    [[ -f $f ]] || { echo "e2e: missing $f (build it first)" >&2; exit 2; }
+done
+
+scenarios=(${OMBRY_E2E_SCENARIOS:-environment version-info start-empty second-copy close-ends})
+
+ombry_install_deps || { echo "e2e: could not install the packages needed" >&2; exit 2; }
+
+bits=$(ombry_pe_bits "$exe") || { echo "e2e: $exe is no i386 or x86-64 program" >&2; exit 2; }
+if [[ $bits == 32 ]] && ! ombry_can_run_32bit; then
+    echo "e2e: skipped: ombry.exe is 32-bit and this machine cannot run 32-bit programs" \
+        "(kernel without 32-bit support)"
+    exit 77
+fi
+
+work=$(mktemp -d /tmp/ombry-e2e.XXXXXX)
+driver_pid=
+cleanup() {
+    [[ -n $driver_pid ]] && kill "$driver_pid" 2>/dev/null
+    ombry_stop_all
+    rm -rf "$work"
+}
+trap cleanup EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM
+
+ombry_xvfb_start || exit 2
+ombry_wine_prefix "$work/prefix" "$dpi" || { echo "e2e: could not prepare the Wine prefix" >&2; exit 2; }
+ombry_wine_export "$bits" || exit 2
+export OMBRY_E2E_DPI=${dpi:-96}
+
+shots=$build/e2e-shots
+passed=0
+failed=0
+echo "e2e: $(basename "$build"): $bits-bit ombry.exe, display $DISPLAY, ${OMBRY_E2E_DPI} dpi"
+for name in "${scenarios[@]}"; do
+    wd=$(mktemp -d "$work/$name.XXXXXX")
+    log=$work/$name.log
+    shot=$work/$name-failure.bmp
+    echo "=== $name"
+    start=$(date +%s.%N)
+    # In the background, so a Ctrl-C reaches our trap at once.
+    OMBRY_E2E_SHOT=$shot timeout -k 5 60 "$OMBRY_WINE" "$driver" "$name" "$exe" "$wd" \
+        >"$log" 2>"$work/$name.stderr" &
+    driver_pid=$!
+    wait "$driver_pid"
+    rc=$?
+    driver_pid=
+    cat "$log"
+    secs=$(printf '%.1f' "$(echo "$(date +%s.%N) - $start" | bc)")
+    if [[ $rc -eq 0 ]] && grep -q '^ok - ' "$log" && ! grep -q '^not ok' "$log"; then
+        passed=$((passed + 1))
+        echo "=== $name: passed ($secs s)"
+    else
+        failed=$((failed + 1))
+        [[ $rc -eq 124 || $rc -eq 137 ]] && echo "not ok - $name: killed by the 60 s limit"
+        mkdir -p "$shots"
+        if [[ -f $shot ]]; then
+            convert "$shot" "$shots/$name-failure.png" 2>/dev/null && echo "# screen at the failure: $shots/$name-failure.png"
+        fi
+        import -window root "$shots/$name-end.png" 2>/dev/null && echo "# screen at the end: $shots/$name-end.png"
+        if [[ -s $work/$name.stderr ]]; then
+            echo "# stderr (last lines):"
+            tail -n 15 "$work/$name.stderr" | sed 's/^/#   /'
+        fi
+        echo "=== $name: FAILED (exit $rc, $secs s)"
+    fi
+    # Nothing of this scenario lives on into the next.
+    ombry_wine_reset
+done
+
+echo "e2e: $passed passed, $failed failed"
+[[ $failed -eq 0 ]]
