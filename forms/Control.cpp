@@ -28,27 +28,27 @@ const char* PropName(Prop p) {
     return "?";
 }
 
-Control::Control(Form& form, const ControlSpec& spec) : Control(form, spec, false) {
+Control::Control(Form& form, const ControlTraits& traits) : Control(form, traits, false) {
     form.Register(*this);
 }
 
-Control::Control(Form& self, const ControlSpec& spec, bool /*isForm*/)
-    : form_(self), spec_(spec), name_(spec.name), index_(spec.index), kind_(spec.kind),
-      left_(spec.left), top_(spec.top), width_(spec.width), height_(spec.height),
-      caption_(spec.caption) {}
+Control::Control(Form& self, const ControlTraits& traits, bool /*isForm*/)
+    : form_(self), traits_(traits), name_(traits.name), index_(traits.index), kind_(traits.kind),
+      left_(traits.left), top_(traits.top), width_(traits.width), height_(traits.height),
+      caption_(traits.caption) {}
 
 std::string Control::FullName() const {
     return index_ < 0 ? name_ : name_ + "(" + std::to_string(index_) + ")";
 }
 
 void Control::Reset() {
-    left_ = spec_.left;
-    top_ = spec_.top;
-    width_ = spec_.width;
-    height_ = spec_.height;
+    left_ = traits_.left;
+    top_ = traits_.top;
+    width_ = traits_.width;
+    height_ = traits_.height;
     visible_ = kind_ != Kind::Form;
     enabled_ = true;
-    caption_ = spec_.caption;
+    caption_ = traits_.caption;
 }
 
 void Control::Changed(Prop p) {
@@ -68,16 +68,16 @@ void Control::SetVisible(bool v) { visible_ = v; Changed(Prop::Visible); }
 void Control::SetEnabled(bool e) { enabled_ = e; Changed(Prop::Enabled); }
 void Control::SetCaption(std::string utf8) { caption_ = std::move(utf8); Changed(Prop::Caption); }
 
-Image::Image(Form& form, const ControlSpec& spec, bool stretch) : Control(form, spec), stretch_(stretch) {}
+Image::Image(Form& form, const ControlTraits& traits, bool stretch) : Control(form, traits), stretch_(stretch) {}
 
 void Image::SetPicture(forms::Picture p) { picture_ = std::move(p); Changed(Prop::Picture); }
 
 void Image::Reset() {
     Control::Reset();
-    picture_ = Spec().programIcon ? Parent().GetServices().ProgramIcon() : forms::Picture();
+    picture_ = Traits().programIcon ? Parent().GetServices().ProgramIcon() : forms::Picture();
 }
 
-PictureBox::PictureBox(Form& form, const ControlSpec& spec) : Control(form, spec) {}
+PictureBox::PictureBox(Form& form, const ControlTraits& traits) : Control(form, traits) {}
 
 void PictureBox::SetScaleMode(forms::ScaleMode m) { scaleMode_ = m; Changed(Prop::ScaleMode); }
 void PictureBox::SetBorderStyle(forms::BorderStyle b) { border_ = b; Changed(Prop::BorderStyle); }
@@ -88,7 +88,7 @@ void PictureBox::Reset() {
     border_ = forms::BorderStyle::FixedSingle;
 }
 
-Timer::Timer(Form& form, const ControlSpec& spec) : Control(form, spec) {}
+Timer::Timer(Form& form, const ControlTraits& traits) : Control(form, traits) {}
 
 void Timer::SetInterval(int ms) { interval_ = ms; Changed(Prop::Interval); }
 
@@ -97,10 +97,10 @@ void Timer::Reset() {
     interval_ = 0;
 }
 
-MenuItem::MenuItem(Form& form, const ControlSpec& spec) : Control(form, spec) {}
+MenuItem::MenuItem(Form& form, const ControlTraits& traits) : Control(form, traits) {}
 
-Menu::Menu(Form& form, const ControlSpec& spec, std::vector<MenuItem*> items)
-    : Control(form, spec), items_(std::move(items)) {}
+Menu::Menu(Form& form, const ControlTraits& traits, std::vector<MenuItem*> items)
+    : Control(form, traits), items_(std::move(items)) {}
 
 void TextBox::SetText(std::string utf8) { text_ = std::move(utf8); Changed(Prop::Text); }
 
@@ -147,8 +147,8 @@ void CheckBox::Reset() {
     value_ = 0;
 }
 
-FileListBox::FileListBox(Form& form, const ControlSpec& spec, std::string pattern)
-    : Control(form, spec), pattern_(std::move(pattern)) {}
+FileListBox::FileListBox(Form& form, const ControlTraits& traits, std::string pattern)
+    : Control(form, traits), pattern_(std::move(pattern)) {}
 
 std::string FileListBox::FileName() const {
     return listIndex_ >= 0 && listIndex_ < static_cast<int>(items_.size()) ? items_[listIndex_] : std::string();

@@ -36,7 +36,7 @@ struct Font {
 
 // One row of a form's layout table (resources/). Positions in twips,
 // relative to the container: the form's client area or a frame.
-struct ControlSpec {
+struct ControlTraits {
     const char* name = "";
     Kind kind = Kind::Image;
     int index = -1;                   // member of an indexed group, or -1
@@ -62,7 +62,7 @@ struct MouseEvent {
 
 class Control {
 public:
-    Control(Form& form, const ControlSpec& spec);
+    Control(Form& form, const ControlTraits& traits);
     virtual ~Control() = default;
     Control(const Control&) = delete;
     Control& operator=(const Control&) = delete;
@@ -72,8 +72,8 @@ public:
     std::string FullName() const;  // "picTrayIcon(0)"
     Kind GetKind() const { return kind_; }
     Form& Parent() const { return form_; }
-    const char* Container() const { return spec_.container; }
-    const ControlSpec& Spec() const { return spec_; }
+    const char* Container() const { return traits_.container; }
+    const ControlTraits& Traits() const { return traits_; }
 
     int Left() const { return left_; }
     int Top() const { return top_; }
@@ -106,7 +106,7 @@ public:
 
 protected:
     // For the form itself, which is its own parent and not registered.
-    Control(Form& self, const ControlSpec& spec, bool isForm);
+    Control(Form& self, const ControlTraits& traits, bool isForm);
     void Changed(Prop p);
 
 public:
@@ -115,7 +115,7 @@ public:
 
 private:
     Form& form_;
-    ControlSpec spec_;
+    ControlTraits traits_;
     std::string name_;
     int index_;
     Kind kind_;
@@ -129,7 +129,7 @@ private:
 // its own size when Stretch is set.
 class Image : public Control {
 public:
-    Image(Form& form, const ControlSpec& spec, bool stretch);
+    Image(Form& form, const ControlTraits& traits, bool stretch);
     const forms::Picture& Picture() const { return picture_; }
     void SetPicture(forms::Picture p);
     bool Stretch() const { return stretch_; }
@@ -144,7 +144,7 @@ private:
 // report pixels, which the tray icon relies on.
 class PictureBox : public Control {
 public:
-    PictureBox(Form& form, const ControlSpec& spec);
+    PictureBox(Form& form, const ControlTraits& traits);
     forms::ScaleMode ScaleMode() const { return scaleMode_; }
     void SetScaleMode(forms::ScaleMode m);
     forms::BorderStyle BorderStyle() const { return border_; }
@@ -158,7 +158,7 @@ private:
 
 class Timer : public Control {
 public:
-    Timer(Form& form, const ControlSpec& spec);
+    Timer(Form& form, const ControlTraits& traits);
     int Interval() const { return interval_; }
     void SetInterval(int ms);
     std::function<void()> Tick;  // the timer's event
@@ -170,13 +170,13 @@ private:
 
 class MenuItem : public Control {
 public:
-    MenuItem(Form& form, const ControlSpec& spec);
+    MenuItem(Form& form, const ControlTraits& traits);
 };
 
 // A top-level menu that is only ever opened as a pop-up menu.
 class Menu : public Control {
 public:
-    Menu(Form& form, const ControlSpec& spec, std::vector<MenuItem*> items);
+    Menu(Form& form, const ControlTraits& traits, std::vector<MenuItem*> items);
     const std::vector<MenuItem*>& Items() const { return items_; }
 
 private:
@@ -185,22 +185,22 @@ private:
 
 class Label : public Control {
 public:
-    Label(Form& form, const ControlSpec& spec) : Control(form, spec) {}
+    Label(Form& form, const ControlTraits& traits) : Control(form, traits) {}
 };
 
 class Frame : public Control {
 public:
-    Frame(Form& form, const ControlSpec& spec) : Control(form, spec) {}
+    Frame(Form& form, const ControlTraits& traits) : Control(form, traits) {}
 };
 
 class CommandButton : public Control {
 public:
-    CommandButton(Form& form, const ControlSpec& spec) : Control(form, spec) {}
+    CommandButton(Form& form, const ControlTraits& traits) : Control(form, traits) {}
 };
 
 class TextBox : public Control {
 public:
-    TextBox(Form& form, const ControlSpec& spec) : Control(form, spec) {}
+    TextBox(Form& form, const ControlTraits& traits) : Control(form, traits) {}
     const std::string& Text() const { return text_; }
     void SetText(std::string utf8);
     // The backend reports what the user typed; no event is raised.
@@ -216,7 +216,7 @@ private:
 // that is already selected raises nothing.
 class OptionButton : public Control {
 public:
-    OptionButton(Form& form, const ControlSpec& spec) : Control(form, spec) {}
+    OptionButton(Form& form, const ControlTraits& traits) : Control(form, traits) {}
     bool Value() const { return value_; }
     void SetValue(bool v);
     void Reset() override;
@@ -229,7 +229,7 @@ private:
 // change of value raises Click.
 class CheckBox : public Control {
 public:
-    CheckBox(Form& form, const ControlSpec& spec) : Control(form, spec) {}
+    CheckBox(Form& form, const ControlTraits& traits) : Control(form, traits) {}
     int Value() const { return value_; }
     void SetValue(int v);
     void Reset() override;
@@ -241,7 +241,7 @@ private:
 // Lists the files of the current directory that match Pattern.
 class FileListBox : public Control {
 public:
-    FileListBox(Form& form, const ControlSpec& spec, std::string pattern);
+    FileListBox(Form& form, const ControlTraits& traits, std::string pattern);
     const std::string& Pattern() const { return pattern_; }
     const std::vector<std::string>& Items() const { return items_; }
     int ListIndex() const { return listIndex_; }

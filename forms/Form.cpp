@@ -5,19 +5,19 @@
 namespace forms {
 
 namespace {
-ControlSpec FormRow(const FormSpec& spec) {
-    ControlSpec row;
-    row.name = spec.name;
+ControlTraits FormRow(const FormTraits& traits) {
+    ControlTraits row;
+    row.name = traits.name;
     row.kind = Kind::Form;
-    row.width = spec.clientWidth;
-    row.height = spec.clientHeight;
-    row.caption = spec.caption;
+    row.width = traits.clientWidth;
+    row.height = traits.clientHeight;
+    row.caption = traits.caption;
     return row;
 }
 }  // namespace
 
-Form::Form(Services& services, const FormSpec& spec)
-    : Control(*this, FormRow(spec), true), services_(services), spec_(spec) {
+Form::Form(Services& services, const FormTraits& traits)
+    : Control(*this, FormRow(traits), true), services_(services), traits_(traits) {
     Reset();
 }
 

@@ -14,7 +14,7 @@ class Services;
 
 enum class FormBorder { None, FixedSingle };
 
-struct FormSpec {
+struct FormTraits {
     const char* name = "";
     const char* caption = "";
     FormBorder border = FormBorder::None;
@@ -44,10 +44,10 @@ public:
 
 class Form : public Control {
 public:
-    Form(Services& services, const FormSpec& spec);
+    Form(Services& services, const FormTraits& traits);
     ~Form() override;
 
-    const FormSpec& Spec() const { return spec_; }
+    const FormTraits& Traits() const { return traits_; }
     Services& GetServices() const { return services_; }
     const std::vector<Control*>& Controls() const { return controls_; }
     FormPeer* Peer() const { return peer_.get(); }
@@ -75,7 +75,7 @@ protected:
 
 private:
     Services& services_;
-    FormSpec spec_;
+    FormTraits traits_;
     std::vector<Control*> controls_;
     std::unique_ptr<FormPeer> peer_;
     bool unloading_ = false;

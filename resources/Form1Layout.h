@@ -6,7 +6,7 @@ namespace resources::form1 {
 
 using forms::Kind;
 
-inline constexpr forms::FormSpec kForm{
+inline constexpr forms::FormTraits kForm{
     .name = "Form1",
     .caption = "",
     .border = forms::FormBorder::None,
@@ -18,20 +18,20 @@ inline constexpr forms::FormSpec kForm{
     .backColor = 0x000000,   // black where no picture covers it
 };
 
-inline constexpr forms::ControlSpec kPicTrayIcon{
+inline constexpr forms::ControlTraits kPicTrayIcon{
     .name = "picTrayIcon", .kind = Kind::PictureBox, .index = 0,
     .left = 7020, .top = 300, .width = 315, .height = 345, .tabIndex = 1};
-inline constexpr forms::ControlSpec kPicTrayEvent{
+inline constexpr forms::ControlTraits kPicTrayEvent{
     .name = "picTrayEvent", .kind = Kind::PictureBox,
     .left = 6300, .top = 300, .width = 315, .height = 345, .tabIndex = 0};
-inline constexpr forms::ControlSpec kTimer1{.name = "Timer1", .kind = Kind::Timer};
-inline constexpr forms::ControlSpec kImage2{
+inline constexpr forms::ControlTraits kTimer1{.name = "Timer1", .kind = Kind::Timer};
+inline constexpr forms::ControlTraits kImage2{
     .name = "Image2", .kind = Kind::Image, .left = 4320, .top = 300, .width = 480, .height = 480,
     .programIcon = true};
-inline constexpr forms::ControlSpec kImage1{
+inline constexpr forms::ControlTraits kImage1{
     .name = "Image1", .kind = Kind::Image, .left = 7200, .top = 180, .width = 2475, .height = 615};
-inline constexpr forms::ControlSpec kMenuMy{.name = "MenuMy", .kind = Kind::Menu, .caption = "メニュー"};
-inline constexpr forms::ControlSpec kOmbrySet{.name = "OmbrySet", .kind = Kind::MenuItem, .caption = "各種設定"};
-inline constexpr forms::ControlSpec kMenuEnd{.name = "MenuEnd", .kind = Kind::MenuItem, .caption = "終了"};
+inline constexpr forms::ControlTraits kMenuMy{.name = "MenuMy", .kind = Kind::Menu, .caption = "メニュー"};
+inline constexpr forms::ControlTraits kOmbrySet{.name = "OmbrySet", .kind = Kind::MenuItem, .caption = "各種設定"};
+inline constexpr forms::ControlTraits kMenuEnd{.name = "MenuEnd", .kind = Kind::MenuItem, .caption = "終了"};
 
 }  // namespace resources::form1

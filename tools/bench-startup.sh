@@ -8,7 +8,7 @@ set -uo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 root=$(cd "$here/.." && pwd)
-# shellcheck source=../scripts/wine-env.sh
+# shellcheck source=SCRIPTDIR/../scripts/wine-env.sh
 source "$root/scripts/wine-env.sh"
 
 if [[ $# -lt 1 ]]; then

@@ -14,7 +14,7 @@ set -uo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 root=$(cd "$here/../.." && pwd)
-# shellcheck source=../../scripts/wine-env.sh
+# shellcheck source=SCRIPTDIR/../../scripts/wine-env.sh
 source "$root/scripts/wine-env.sh"
 
 if [[ $# -lt 1 || $# -gt 2 ]]; then
@@ -29,7 +29,7 @@ for f in "$exe" "$driver"; do
     [[ -f $f ]] || { echo "e2e: missing $f (build it first)" >&2; exit 2; }
 done
 
-scenarios=(${OMBRY_E2E_SCENARIOS:-environment version-info start-empty second-copy close-ends})
+read -ra scenarios <<<"${OMBRY_E2E_SCENARIOS:-environment version-info start-empty second-copy close-ends}"
 
 ombry_install_deps || { echo "e2e: could not install the packages needed" >&2; exit 2; }
 

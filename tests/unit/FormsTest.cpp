@@ -112,13 +112,13 @@ TEST(Twips, RoundToNearestPixelBothWays) {
 // usual screen densities, so no caption is cut off by a frame's edge.
 TEST(Form2Layout, EveryControlLiesInsideItsContainerAtEveryDpi) {
     namespace l = resources::form2;
-    const forms::ControlSpec* rows[] = {
+    const forms::ControlTraits* rows[] = {
         &l::kFrame1_0, &l::kText1, &l::kOption1_0, &l::kOption1_1, &l::kOption1_2, &l::kOption1_3,
         &l::kCommand1_0, &l::kCommand1_1, &l::kSetEndButton, &l::kFrame1_1, &l::kFrame1_2, &l::kLabel1,
         &l::kLabel2, &l::kLabel3, &l::kFrame5, &l::kOption3_0, &l::kOption3_1, &l::kCommand1_2,
         &l::kCommand1_3, &l::kFrame6, &l::kCheck3, &l::kCheck4};
-    auto frame = [&](const char* name) -> const forms::ControlSpec* {
-        for (const forms::ControlSpec* r : rows) {
+    auto frame = [&](const char* name) -> const forms::ControlTraits* {
+        for (const forms::ControlTraits* r : rows) {
             std::string full = r->index < 0 ? r->name : std::string(r->name) + "(" + std::to_string(r->index) + ")";
             if (full == name) return r;
         }
@@ -126,10 +126,10 @@ TEST(Form2Layout, EveryControlLiesInsideItsContainerAtEveryDpi) {
     };
     for (int dpi : {96, 120, 144, 192}) {
         auto px = [dpi](int t) { return forms::TwipsToPixels(t, dpi); };
-        for (const forms::ControlSpec* r : rows) {
+        for (const forms::ControlTraits* r : rows) {
             int w = l::kForm.clientWidth, h = l::kForm.clientHeight;
             if (r->container) {
-                const forms::ControlSpec* f = frame(r->container);
+                const forms::ControlTraits* f = frame(r->container);
                 ASSERT_NE(f, nullptr) << r->container;
                 w = f->width;
                 h = f->height;

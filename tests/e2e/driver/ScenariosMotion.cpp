@@ -1,0 +1,250 @@
+// The curtain moving: its strip at each edge, the hotkey, the mouse pull,
+// the raise by double-click, the right-click menu and the screen watch.
+#include <algorithm>
+#include <cstdlib>
+
+#include "Driver.h"
+
+namespace e2e {
+namespace {
+
+constexpr WORD kHotkey = VK_F9;
+
+// Twips rectangles as the program lays them out.
+struct TwipsRect {
+    int left, top, width, height;
+};
+
+int ScreenTwipsW(const Context& ctx) { return ctx.screenW * 1440 / ctx.dpi; }
+int ScreenTwipsH(const Context& ctx) { return ctx.screenH * 1440 / ctx.dpi; }
+
+TwipsRect StripTwips(const Context& ctx, int side) {
+    const int W = ScreenTwipsW(ctx), H = ScreenTwipsH(ctx);
+    switch (side) {
+        case 0: return {-50, -50, W + 150, 150};
+        case 1: return {-50, H - 100, W + 150, 150};
+        case 2: return {W - 100, -50, 150, H + 150};
+        default: return {-50, -50, 150, H + 150};
+    }
+}
+
+TwipsRect DownTwips(const Context& ctx) { return {-10, -10, ScreenTwipsW(ctx) + 30, ScreenTwipsH(ctx) + 20}; }
+
+RECT ToPixels(const TwipsRect& t, int dpi) {
+    const int l = TwipsToPx(t.left, dpi), top = TwipsToPx(t.top, dpi);
+    return {l, top, l + TwipsToPx(t.width, dpi), top + TwipsToPx(t.height, dpi)};
+}
+
+bool Near(const RECT& a, const RECT& b, long tol = 1) {
+    return std::labs(a.left - b.left) <= tol && std::labs(a.top - b.top) <= tol &&
+           std::labs(a.right - b.right) <= tol && std::labs(a.bottom - b.bottom) <= tol;
+}
+
+RECT RectOf(HWND h) {
+    RECT r{};
+    GetWindowRect(h, &r);
+    return r;
+}
+
+// Polls until the window's rectangle is within a pixel of want.
+bool WaitForRect(HWND h, const RECT& want, DWORD timeoutMs) {
+    const double until = NowMs() + timeoutMs;
+    do {
+        if (Near(RectOf(h), want)) return true;
+        PumpFor(10);
+    } while (NowMs() < until);
+    return Near(RectOf(h), want);
+}
+
+// Starts ombry.exe in the scenario's directory with this settings line and
+// returns its curtain window.
+HWND StartWith(App& app, const Context& ctx, const std::string& settings) {
+    if (!Check(WriteSettingsFile(ctx.dir, settings), "settings file written")) return nullptr;
+    const std::wstring exe = CopyExeInto(ctx.exe, ctx.dir);
+    if (!Check(app.Start(exe, ctx.dir), "ombry.exe starts")) return nullptr;
+    auto curtain = WaitForCurtain(app.pid, 10000);
+    if (!Check(curtain.has_value(), "the curtain window appears")) {
+        NoteWindows(app.pid);
+        return nullptr;
+    }
+    return curtain->hwnd;
+}
+
+std::string Settings(int side, int hotkey) {
+    return SettingsLine(side, 0, 0, hotkey ? "F9" : "", hotkey, 0, 0, 0);
+}
+
+// The middle of the visible part of a strip, where the mouse touches it.
+POINT OnStrip(const RECT& strip) {
+    RECT v = VisiblePart(strip);
+    return {(v.left + v.right) / 2, (v.top + v.bottom) / 2};
+}
+
+void CheckStoredAt(HWND h, const Context& ctx, int side, const char* when) {
+    const RECT want = ToPixels(StripTwips(ctx, side), ctx.dpi);
+    const bool ok = WaitForRect(h, want, 2000);
+    Check(ok, Fmt("%s: stored strip at side %d is %s", when, side, ToString(want).c_str()),
+          "got " + ToString(RectOf(h)));
+}
+
+bool CheckDown(HWND h, const Context& ctx, const char* how) {
+    const RECT want = ToPixels(DownTwips(ctx), ctx.dpi);
+    const bool ok = WaitForRect(h, want, 2000);
+    Check(ok, Fmt("%s spreads the curtain to %s", how, ToString(want).c_str()), "got " + ToString(RectOf(h)));
+    return ok;
+}
+
+OMBRY_SCENARIO(StripSides, "strip-sides") {
+    for (int side = 0; side < 4; ++side) {
+        App app;
+        HWND h = StartWith(app, ctx, Settings(side, 0));
+        if (!h) return;
+        CheckStoredAt(h, ctx, side, "at start");
+        const RECT r = RectOf(h);
+        const long thickness = side <= 1 ? r.bottom - r.top : r.right - r.left;
+        Check(thickness == TwipsToPx(150, ctx.dpi), Fmt("strip is 150 twips = %d px thick", TwipsToPx(150, ctx.dpi)),
+              Fmt("%ld px", thickness));
+        const Samples s = SampleBlack(VisiblePart(r), 9, 3);
+        Check(s.black == s.total && s.total > 0, "the strip reads black", Fmt("%d of %d", s.black, s.total));
+        app.End();
+    }
+}
+
+OMBRY_SCENARIO(HotkeyDown, "hotkey-down") {
+    App app;
+    HWND h = StartWith(app, ctx, Settings(0, kHotkey));
+    if (!h) return;
+    CheckStoredAt(h, ctx, 0, "at start");
+    const RECT screen{0, 0, ctx.screenW, ctx.screenH};
+    Samples before = SampleBlack(screen);
+    Note(Fmt("before the hotkey %d of %d sample points are black", before.black, before.total));
+
+    KeyPress(kHotkey);
+    if (!CheckDown(h, ctx, "the hotkey F9")) return;
+    Check(Describe(h).Topmost(), "the spread curtain is topmost");
+    PumpFor(300);
+    Samples after = SampleBlack(screen);
+    Check(after.black == after.total, "the whole screen reads black",
+          Fmt("%d of %d black; first other %06lx at %ld,%ld", after.black, after.total,
+              static_cast<unsigned long>(after.firstOther), after.firstOtherAt.x, after.firstOtherAt.y));
+
+    DoubleClick(ctx.screenW / 2, ctx.screenH / 2);
+    CheckStoredAt(h, ctx, 0, "after a double-click in the middle");
+
+    KeyPress(kHotkey);
+    CheckDown(h, ctx, "the hotkey again");
+}
+
+OMBRY_SCENARIO(MousePull, "mouse-pull") {
+    App app;
+    HWND h = StartWith(app, ctx, Settings(1, 0));
+    if (!h) return;
+    CheckStoredAt(h, ctx, 1, "at start");
+    const POINT on = OnStrip(RectOf(h));
+
+    // With Shift alone held the mouse crosses the strip.
+    MouseMove(ctx.screenW / 2, ctx.screenH / 2);
+    KeyDown(VK_SHIFT);
+    PumpFor(100);
+    MouseMove(on.x, on.y);
+    PumpFor(150);
+    MouseMove(on.x + 5, on.y);
+    PumpFor(500);
+    KeyUp(VK_SHIFT);
+    Check(Near(RectOf(h), ToPixels(StripTwips(ctx, 1), ctx.dpi)), "with Shift held the curtain stays stored",
+          "got " + ToString(RectOf(h)));
+
+    MouseMove(ctx.screenW / 2, ctx.screenH / 3);
+    PumpFor(100);
+    MouseMove(on.x, on.y);
+    PumpFor(50);
+    MouseMove(on.x - 5, on.y);
+    if (!CheckDown(h, ctx, "the mouse over the bottom strip")) return;
+    Check(Describe(h).Topmost(), "the pulled curtain is topmost");
+
+    DoubleClick(ctx.screenW / 2, ctx.screenH / 2);
+    CheckStoredAt(h, ctx, 1, "after a double-click");
+}
+
+OMBRY_SCENARIO(RightClickMenu, "right-click-menu") {
+    App app;
+    HWND h = StartWith(app, ctx, Settings(0, 0));
+    if (!h) return;
+    const POINT on = OnStrip(RectOf(h));
+    Click(on.x, on.y, Button::Right);
+    HWND menu = WaitForPopupMenu(3000);
+    if (!Check(menu != nullptr, "a right-click on the curtain opens a pop-up menu")) return;
+    auto items = ReadMenu(menu);
+    std::string got;
+    for (auto& i : items) got += "[" + U8(i.text) + "]";
+    Check(items.size() == 2 && items[0].text == L"各種設定" && items[1].text == L"終了",
+          "the menu lists 各種設定 above 終了", got);
+    KeyPress(VK_ESCAPE);
+    PumpFor(300);
+    Check(!IsWindowVisible(menu), "Escape closes the menu");
+    Check(app.Running(), "the program goes on");
+}
+
+// The virtual desktop can change its size from here on some systems; where
+// it cannot, the watch is left to the unit tests and the scenario says so.
+OMBRY_SCENARIO(ScreenWatch, "screen-watch") {
+    App app;
+    HWND h = StartWith(app, ctx, Settings(1, kHotkey));
+    if (!h) return;
+    KeyPress(kHotkey);
+    if (!CheckDown(h, ctx, "the hotkey")) return;
+
+    DEVMODEW mode{};
+    mode.dmSize = sizeof mode;
+    mode.dmPelsWidth = 800;
+    mode.dmPelsHeight = 600;
+    mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
+    const LONG changed = ChangeDisplaySettingsW(&mode, CDS_FULLSCREEN);
+    PumpFor(300);
+    const int newW = GetSystemMetrics(SM_CXSCREEN), newH = GetSystemMetrics(SM_CYSCREEN);
+    if (changed != DISP_CHANGE_SUCCESSFUL || newH == ctx.screenH) {
+        Note(Fmt("the display size cannot be changed here (result %ld, screen %dx%d)", changed, newW, newH));
+        Check(true, "screen watch: skipped, the display size is fixed here");
+        return;
+    }
+    Context now = ctx;
+    now.screenW = newW;
+    now.screenH = newH;
+    CheckStoredAt(h, now, 1, Fmt("after the screen became %dx%d", newW, newH).c_str());
+    ChangeDisplaySettingsW(nullptr, 0);
+    PumpFor(300);
+    CheckStoredAt(h, ctx, 1, "after the size came back");
+}
+
+// Not a test: the time from the hotkey press to the whole screen reading
+// black, over 20 presses. Prints "latency-ms <value>" per press.
+OMBRY_SCENARIO(HotkeyLatency, "hotkey-latency") {
+    App app;
+    HWND h = StartWith(app, ctx, Settings(0, kHotkey));
+    if (!h) return;
+    const RECT screen{0, 0, ctx.screenW, ctx.screenH};
+    int measured = 0;
+    for (int i = 0; i < 20; ++i) {
+        CheckStoredAt(h, ctx, 0, "before a press");
+        PumpFor(200);
+        const double t0 = NowMs();
+        KeyPress(kHotkey);
+        double t1 = 0;
+        while (NowMs() - t0 < 2000) {
+            Samples s = SampleBlack(screen, 5, 5);
+            if (s.black == s.total) {
+                t1 = NowMs();
+                break;
+            }
+        }
+        if (t1 > 0) {
+            ++measured;
+            Note(Fmt("latency-ms %.2f", t1 - t0));
+        }
+        DoubleClick(ctx.screenW / 2, ctx.screenH / 2);
+    }
+    Check(measured == 20, "every press brought the curtain down", Fmt("%d of 20", measured));
+}
+
+}  // namespace
+}  // namespace e2e

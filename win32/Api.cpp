@@ -1,0 +1,119 @@
+#include "win32/Api.h"
+
+#include <windows.h>
+#include <mmsystem.h>
+#include <shellapi.h>
+
+#include <algorithm>
+#include <utility>
+
+namespace win32 {
+
+namespace {
+
+HWND Wnd(api::Handle h) { return reinterpret_cast<HWND>(h); }
+
+// The one procedure handed out by AddressOf (the curtain hook). A second
+// AddressOf replaces it.
+api::WindowProc& HookSlot() {
+    static api::WindowProc slot;
+    return slot;
+}
+
+LRESULT CALLBACK HookTrampoline(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    try {
+        // A copy: the procedure may hand out a new one while it runs.
+        api::WindowProc proc = HookSlot();
+        if (!proc) return DefWindowProcA(hwnd, msg, wParam, lParam);
+        return proc(reinterpret_cast<api::Handle>(hwnd), msg, wParam, lParam);
+    } catch (...) {
+        return 0;
+    }
+}
+
+}  // namespace
+
+long Win32Api::SetWindowPos(api::Handle hwnd, api::Handle insertAfter, int x, int y, int cx, int cy,
+                            unsigned flags) {
+    return ::SetWindowPos(Wnd(hwnd), Wnd(insertAfter), x, y, cx, cy, flags);
+}
+
+std::intptr_t Win32Api::SetWindowLongA(api::Handle hwnd, int index, std::intptr_t newLong) {
+#ifdef _WIN64
+    // A procedure address does not fit a LONG on 64-bit Windows.
+    int slot = index == api::GWL_WNDPROC ? GWLP_WNDPROC : index;
+    return ::SetWindowLongPtrA(Wnd(hwnd), slot, newLong);
+#else
+    return ::SetWindowLongA(Wnd(hwnd), index, static_cast<LONG>(newLong));
+#endif
+}
+
+std::intptr_t Win32Api::CallWindowProcA(std::intptr_t prevProc, api::Handle hwnd, unsigned msg,
+                                        std::uintptr_t wParam, std::intptr_t lParam) {
+    return ::CallWindowProcA(reinterpret_cast<WNDPROC>(prevProc), Wnd(hwnd), msg, wParam, lParam);
+}
+
+long Win32Api::SetForegroundWindow(api::Handle hwnd) { return ::SetForegroundWindow(Wnd(hwnd)); }
+
+api::Handle Win32Api::SetFocus(api::Handle hwnd) {
+    return reinterpret_cast<api::Handle>(::SetFocus(Wnd(hwnd)));
+}
+
+long Win32Api::PostMessageA(api::Handle hwnd, unsigned msg, std::uintptr_t wParam, std::intptr_t lParam) {
+    return ::PostMessageA(Wnd(hwnd), msg, wParam, lParam);
+}
+
+std::intptr_t Win32Api::SendMessageA(api::Handle hwnd, unsigned msg, std::uintptr_t wParam,
+                                     std::intptr_t lParam) {
+    return ::SendMessageA(Wnd(hwnd), msg, wParam, lParam);
+}
+
+long Win32Api::RegisterHotKey(api::Handle hwnd, int id, unsigned modifiers, unsigned vk) {
+    return ::RegisterHotKey(Wnd(hwnd), id, modifiers, vk);
+}
+
+long Win32Api::UnregisterHotKey(api::Handle hwnd, int id) { return ::UnregisterHotKey(Wnd(hwnd), id); }
+
+long Win32Api::Shell_NotifyIconA(unsigned message, const api::NotifyIconData& data) {
+    // The first layout of the record, whatever size the caller wrote: on
+    // 64-bit Windows its pointer-sized fields make it larger than 88 bytes.
+    NOTIFYICONDATAA nid{};
+    nid.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    nid.hWnd = Wnd(data.hWnd);
+    nid.uID = data.uID;
+    nid.uFlags = data.uFlags;
+    nid.uCallbackMessage = data.uCallbackMessage;
+    nid.hIcon = reinterpret_cast<HICON>(data.hIcon);
+    static_assert(sizeof(data.szTip) == 64);
+    std::copy(data.szTip.begin(), data.szTip.end(), nid.szTip);
+    return ::Shell_NotifyIconA(message, &nid);
+}
+
+unsigned Win32Api::waveOutGetVolume(unsigned device, std::uint32_t& volume) {
+    DWORD v = volume;  // a failed call leaves the caller's value as it was
+    MMRESULT r = ::waveOutGetVolume(reinterpret_cast<HWAVEOUT>(static_cast<UINT_PTR>(device)), &v);
+    volume = v;
+    return r;
+}
+
+unsigned Win32Api::waveOutSetVolume(unsigned device, std::uint32_t volume) {
+    return ::waveOutSetVolume(reinterpret_cast<HWAVEOUT>(static_cast<UINT_PTR>(device)), volume);
+}
+
+unsigned Win32Api::auxGetVolume(unsigned device, std::uint32_t& volume) {
+    DWORD v = volume;
+    MMRESULT r = ::auxGetVolume(device, &v);
+    volume = v;
+    return r;
+}
+
+unsigned Win32Api::auxSetVolume(unsigned device, std::uint32_t volume) { return ::auxSetVolume(device, volume); }
+
+unsigned Win32Api::midiOutGetNumDevs() { return ::midiOutGetNumDevs(); }
+
+std::intptr_t Win32Api::AddressOf(api::WindowProc proc) {
+    HookSlot() = std::move(proc);
+    return reinterpret_cast<std::intptr_t>(&HookTrampoline);
+}
+
+}  // namespace win32

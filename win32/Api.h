@@ -1,0 +1,34 @@
+#pragma once
+// The named platform calls, made as named with the arguments given; their
+// results go back to the caller unexamined.
+#include "api/Api.h"
+
+namespace win32 {
+
+class Win32Api final : public api::Api {
+public:
+    long SetWindowPos(api::Handle hwnd, api::Handle insertAfter, int x, int y, int cx, int cy,
+                      unsigned flags) override;
+    std::intptr_t SetWindowLongA(api::Handle hwnd, int index, std::intptr_t newLong) override;
+    std::intptr_t CallWindowProcA(std::intptr_t prevProc, api::Handle hwnd, unsigned msg,
+                                  std::uintptr_t wParam, std::intptr_t lParam) override;
+    long SetForegroundWindow(api::Handle hwnd) override;
+    api::Handle SetFocus(api::Handle hwnd) override;
+    long PostMessageA(api::Handle hwnd, unsigned msg, std::uintptr_t wParam, std::intptr_t lParam) override;
+    std::intptr_t SendMessageA(api::Handle hwnd, unsigned msg, std::uintptr_t wParam,
+                               std::intptr_t lParam) override;
+    long RegisterHotKey(api::Handle hwnd, int id, unsigned modifiers, unsigned vk) override;
+    long UnregisterHotKey(api::Handle hwnd, int id) override;
+
+    long Shell_NotifyIconA(unsigned message, const api::NotifyIconData& data) override;
+
+    unsigned waveOutGetVolume(unsigned device, std::uint32_t& volume) override;
+    unsigned waveOutSetVolume(unsigned device, std::uint32_t volume) override;
+    unsigned auxGetVolume(unsigned device, std::uint32_t& volume) override;
+    unsigned auxSetVolume(unsigned device, std::uint32_t volume) override;
+    unsigned midiOutGetNumDevs() override;
+
+    std::intptr_t AddressOf(api::WindowProc proc) override;
+};
+
+}  // namespace win32

@@ -1,0 +1,90 @@
+#include "win32/Files.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+#include "win32/Handles.h"
+#include "win32/Text.h"
+
+namespace win32 {
+
+namespace {
+
+// The folder part of a name, "." for a bare name, so the new file lands on
+// the same volume and the final move is a rename.
+std::wstring FolderOf(const std::wstring& name) {
+    auto slash = name.find_last_of(L"\\/");
+    if (slash == std::wstring::npos) {
+        // "C:name" is relative to drive C's current folder.
+        if (name.size() >= 2 && name[1] == L':') return name.substr(0, 2) + L".";
+        return L".";
+    }
+    if (slash == 0) return name.substr(0, 1);
+    if (slash == 2 && name[1] == L':') return name.substr(0, 3);
+    return name.substr(0, slash);
+}
+
+bool WriteAll(HANDLE file, std::string_view bytes) {
+    while (!bytes.empty()) {
+        DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 20));
+        DWORD written = 0;
+        if (!WriteFile(file, bytes.data(), chunk, &written, nullptr) || written == 0) return false;
+        bytes.remove_prefix(written);
+    }
+    return true;
+}
+
+}  // namespace
+
+std::optional<std::string> ReadWholeFile(const std::string& name) {
+    if (name.empty()) return std::nullopt;
+    UniqueFile file(CreateFileW(Widen(name).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return std::nullopt;
+    std::string content;
+    char buffer[64 * 1024];
+    for (;;) {
+        DWORD got = 0;
+        if (!::ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr)) return std::nullopt;
+        if (got == 0) break;
+        content.append(buffer, got);
+    }
+    return content;
+}
+
+bool ReplaceWholeFile(const std::string& name, std::string_view bytes) {
+    if (name.empty()) return false;
+    std::wstring target = Widen(name);
+    wchar_t temp[MAX_PATH + 1] = {};
+    // Creates the new, empty file under a name no one else holds.
+    if (!GetTempFileNameW(FolderOf(target).c_str(), L"omb", 0, temp)) return false;
+
+    UniqueFile file(CreateFileW(temp, GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                                nullptr));
+    bool ok = static_cast<bool>(file) && WriteAll(file.get(), bytes) && FlushFileBuffers(file.get());
+    ok = file.Close() && ok;
+    ok = ok && MoveFileExW(temp, target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    if (!ok) DeleteFileW(temp);
+    return ok;
+}
+
+bool DeleteOneFile(const std::string& name) {
+    return !name.empty() && DeleteFileW(Widen(name).c_str()) != FALSE;
+}
+
+std::vector<std::string> ListMatchingFiles(const std::string& pattern) {
+    std::vector<std::string> names;
+    if (pattern.empty()) return names;
+    WIN32_FIND_DATAW found{};
+    HANDLE search = FindFirstFileW(Widen(pattern).c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    constexpr DWORD kSkipped = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+    do {
+        if (!(found.dwFileAttributes & kSkipped)) names.push_back(Narrow(found.cFileName));
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+    return names;
+}
+
+}  // namespace win32

@@ -1,0 +1,18 @@
+#pragma once
+// Files in the current directory, by UTF-8 name.
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace win32 {
+
+std::optional<std::string> ReadWholeFile(const std::string& name);
+// Writes a new file beside the old one and moves it over; on any failure the
+// old file is left as it was and the new one is removed.
+bool ReplaceWholeFile(const std::string& name, std::string_view bytes);
+bool DeleteOneFile(const std::string& name);
+// Plain files matching a wildcard pattern; no directories, hidden or system files.
+std::vector<std::string> ListMatchingFiles(const std::string& pattern);
+
+}  // namespace win32

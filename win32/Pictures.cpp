@@ -1,0 +1,184 @@
+#include "win32/Pictures.h"
+
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include "forms/Failure.h"
+#include "resources/ResourceIds.h"
+#include "win32/Files.h"
+#include "win32/Handles.h"
+#include "win32/Text.h"
+
+namespace win32 {
+
+GdiPicture::~GdiPicture() {
+    if (!handle_) return;
+    switch (type_) {
+        case forms::PictureType::Bitmap: DeleteObject(handle_); break;
+        case forms::PictureType::Icon: DestroyIcon(static_cast<HICON>(handle_)); break;
+        case forms::PictureType::Metafile: DeleteEnhMetaFile(static_cast<HENHMETAFILE>(handle_)); break;
+        case forms::PictureType::None: break;
+    }
+}
+
+forms::Picture MakePicture(HANDLE handle, forms::PictureType type) {
+    if (!handle) return {};
+    return forms::Picture(std::make_shared<GdiPicture>(handle, type));
+}
+
+forms::Picture LoadProgramIcon(HINSTANCE instance) {
+    HANDLE icon = LoadImageW(instance, MAKEINTRESOURCEW(IDI_OMBRY), IMAGE_ICON, 32, 32, LR_DEFAULTCOLOR);
+    return MakePicture(icon, forms::PictureType::Icon);
+}
+
+namespace {
+
+class ClipboardScope {
+public:
+    ClipboardScope() {
+        // Another program may hold the clipboard for a moment.
+        for (int attempt = 0; attempt < 5 && !open_; ++attempt) {
+            open_ = OpenClipboard(nullptr) != FALSE;
+            if (!open_) Sleep(20);
+        }
+    }
+    ~ClipboardScope() { if (open_) CloseClipboard(); }
+    ClipboardScope(const ClipboardScope&) = delete;
+    ClipboardScope& operator=(const ClipboardScope&) = delete;
+    bool Open() const { return open_; }
+
+private:
+    bool open_ = false;
+};
+
+// A metafile drawn once into a bitmap of its own size, on white.
+HBITMAP RenderMetafile(HENHMETAFILE metafile) {
+    ENHMETAHEADER header{};
+    if (!GetEnhMetaFileHeader(metafile, sizeof header, &header)) return nullptr;
+    int w = header.rclBounds.right - header.rclBounds.left + 1;
+    int h = header.rclBounds.bottom - header.rclBounds.top + 1;
+    if (w <= 0 || h <= 0 || w > 16384 || h > 16384) return nullptr;
+    WindowDc screen(nullptr);
+    UniqueBitmap bitmap(CreateCompatibleBitmap(screen.get(), w, h));
+    if (!bitmap) return nullptr;
+    MemoryDc mem(screen.get());
+    {
+        Selection selected(mem.get(), bitmap.get());
+        RECT r{0, 0, w, h};
+        FillRect(mem.get(), &r, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        if (!PlayEnhMetaFile(mem.get(), metafile, &r)) return nullptr;
+    }
+    return bitmap.release();
+}
+
+}  // namespace
+
+forms::Picture PictureFromClipboard() {
+    ClipboardScope clipboard;
+    if (!clipboard.Open()) return {};
+    // The system offers CF_BITMAP for the CF_DIB a screen capture leaves.
+    if (IsClipboardFormatAvailable(CF_BITMAP)) {
+        if (HANDLE shown = GetClipboardData(CF_BITMAP)) {
+            // The clipboard keeps its own; we take a copy we own.
+            HANDLE copy = CopyImage(shown, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION);
+            if (copy) return MakePicture(copy, forms::PictureType::Bitmap);
+        }
+    }
+    if (IsClipboardFormatAvailable(CF_ENHMETAFILE)) {
+        if (auto metafile = static_cast<HENHMETAFILE>(GetClipboardData(CF_ENHMETAFILE)))
+            return MakePicture(RenderMetafile(metafile), forms::PictureType::Bitmap);
+    }
+    return {};
+}
+
+forms::Picture LoadBitmapFile(const std::string& name) {
+    if (name.empty()) return {};
+    HANDLE bitmap = LoadImageW(nullptr, Widen(name).c_str(), IMAGE_BITMAP, 0, 0,
+                               LR_LOADFROMFILE | LR_CREATEDIBSECTION);
+    if (!bitmap) throw forms::Failure("cannot load picture " + name);
+    return MakePicture(bitmap, forms::PictureType::Bitmap);
+}
+
+void SaveBitmapFile(const forms::Picture& picture, const std::string& name) {
+    if (picture.Type() != forms::PictureType::Bitmap || name.empty())
+        throw forms::Failure("cannot save picture " + name);
+    auto bitmap = reinterpret_cast<HBITMAP>(picture.GetHandle());
+    BITMAP info{};
+    if (!GetObjectW(bitmap, sizeof info, &info) || info.bmWidth <= 0 || info.bmHeight <= 0)
+        throw forms::Failure("cannot save picture " + name);
+
+    const std::size_t width = static_cast<std::size_t>(info.bmWidth);
+    const std::size_t height = static_cast<std::size_t>(info.bmHeight);
+    const std::size_t stride = (width * 3 + 3) & ~std::size_t{3};  // rows end on 4 bytes
+    const std::size_t pixelBytes = stride * height;
+    const std::size_t headers = sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER);
+    if (pixelBytes / stride != height || pixelBytes > 0x7FFF0000u - headers)
+        throw forms::Failure("picture too large for " + name);
+
+    BITMAPINFO bmi{};
+    bmi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    bmi.bmiHeader.biWidth = info.bmWidth;
+    bmi.bmiHeader.biHeight = info.bmHeight;  // bottom-up, as .bmp files are
+    bmi.bmiHeader.biPlanes = 1;
+    bmi.bmiHeader.biBitCount = 24;
+    bmi.bmiHeader.biCompression = BI_RGB;
+    bmi.bmiHeader.biSizeImage = static_cast<DWORD>(pixelBytes);
+
+    std::string bytes(headers + pixelBytes, '\0');
+    {
+        WindowDc screen(nullptr);
+        if (GetDIBits(screen.get(), bitmap, 0, info.bmHeight, bytes.data() + headers, &bmi, DIB_RGB_COLORS) !=
+            info.bmHeight)
+            throw forms::Failure("cannot read the pixels for " + name);
+    }
+    BITMAPFILEHEADER file{};
+    file.bfType = 0x4D42;  // "BM"
+    file.bfSize = static_cast<DWORD>(bytes.size());
+    file.bfOffBits = static_cast<DWORD>(headers);
+    bmi.bmiHeader.biSizeImage = static_cast<DWORD>(pixelBytes);  // GetDIBits may have rewritten it
+    std::memcpy(bytes.data(), &file, sizeof file);
+    std::memcpy(bytes.data() + sizeof file, &bmi.bmiHeader, sizeof bmi.bmiHeader);
+
+    if (!ReplaceWholeFile(name, bytes)) throw forms::Failure("cannot write picture " + name);
+}
+
+void DrawPicture(HDC dc, const forms::Picture& picture, const RECT& rect, bool stretch) {
+    const int w = rect.right - rect.left;
+    const int h = rect.bottom - rect.top;
+    switch (picture.Type()) {
+        case forms::PictureType::Bitmap: {
+            auto bitmap = reinterpret_cast<HBITMAP>(picture.GetHandle());
+            BITMAP info{};
+            if (!GetObjectW(bitmap, sizeof info, &info)) return;
+            MemoryDc mem(dc);
+            Selection selected(mem.get(), bitmap);
+            if (stretch) {
+                // Fast rather than smooth: the curtain spreads within a frame.
+                SetStretchBltMode(dc, COLORONCOLOR);
+                StretchBlt(dc, rect.left, rect.top, w, h, mem.get(), 0, 0, info.bmWidth, info.bmHeight, SRCCOPY);
+            } else {
+                BitBlt(dc, rect.left, rect.top, info.bmWidth, info.bmHeight, mem.get(), 0, 0, SRCCOPY);
+            }
+            break;
+        }
+        case forms::PictureType::Icon:
+            DrawIconEx(dc, rect.left, rect.top, reinterpret_cast<HICON>(picture.GetHandle()), stretch ? w : 0,
+                       stretch ? h : 0, 0, nullptr, DI_NORMAL);
+            break;
+        case forms::PictureType::Metafile: {
+            auto metafile = reinterpret_cast<HENHMETAFILE>(picture.GetHandle());
+            RECT target = rect;
+            ENHMETAHEADER header{};
+            if (!stretch && GetEnhMetaFileHeader(metafile, sizeof header, &header)) {
+                target.right = rect.left + header.rclBounds.right - header.rclBounds.left + 1;
+                target.bottom = rect.top + header.rclBounds.bottom - header.rclBounds.top + 1;
+            }
+            PlayEnhMetaFile(dc, metafile, &target);
+            break;
+        }
+        case forms::PictureType::None: break;
+    }
+}
+
+}  // namespace win32

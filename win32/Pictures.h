@@ -1,0 +1,42 @@
+#pragma once
+// Pictures backed by GDI: bitmaps, icons and enhanced metafiles, each owned
+// by the picture that holds it.
+#include <windows.h>
+
+#include <string>
+
+#include "forms/Picture.h"
+
+namespace win32 {
+
+class GdiPicture final : public forms::PictureData {
+public:
+    // Takes ownership of the handle.
+    GdiPicture(HANDLE handle, forms::PictureType type) : handle_(handle), type_(type) {}
+    ~GdiPicture() override;
+    GdiPicture(GdiPicture&& o) noexcept : handle_(o.handle_), type_(o.type_) { o.handle_ = nullptr; }
+    GdiPicture& operator=(GdiPicture&&) = delete;
+    GdiPicture(const GdiPicture&) = delete;
+    GdiPicture& operator=(const GdiPicture&) = delete;
+
+    forms::Handle GetHandle() const override { return reinterpret_cast<forms::Handle>(handle_); }
+    forms::PictureType Type() const override { return type_; }
+
+private:
+    HANDLE handle_;
+    forms::PictureType type_;
+};
+
+// A picture that owns the handle, or the empty picture for a null handle.
+forms::Picture MakePicture(HANDLE handle, forms::PictureType type);
+
+forms::Picture LoadProgramIcon(HINSTANCE instance);
+forms::Picture PictureFromClipboard();
+forms::Picture LoadBitmapFile(const std::string& name);     // forms::Failure when it cannot
+void SaveBitmapFile(const forms::Picture& picture, const std::string& name);  // likewise
+
+// Draws a picture into a rectangle: stretched to it, or at the picture's
+// own size from its top-left corner.
+void DrawPicture(HDC dc, const forms::Picture& picture, const RECT& rect, bool stretch);
+
+}  // namespace win32

@@ -1,0 +1,50 @@
+#pragma once
+// The form services on Win32: windows for forms, the screen, pictures, the
+// clipboard, files and the one-copy check.
+#include "forms/Services.h"
+
+#include <windows.h>
+
+#include <optional>
+
+#include "win32/Backend.h"
+#include "win32/Handles.h"
+
+// <windows.h> turns these names into its own wide functions; here they are
+// the services' members. This backend calls the wide functions by full name.
+#undef DeleteFile
+#undef ReplaceFile
+
+namespace win32 {
+
+class Win32Services final : public forms::Services {
+public:
+    explicit Win32Services(HINSTANCE instance);
+
+    std::unique_ptr<forms::FormPeer> CreatePeer(forms::Form& form) override;
+
+    int ScreenWidth() override;
+    int ScreenHeight() override;
+
+    forms::Picture ClipboardPicture() override;
+    forms::Picture LoadPicture(const std::string& file) override;
+    void SavePicture(const forms::Picture& picture, const std::string& file) override;
+    forms::Picture ProgramIcon() override;
+
+    std::optional<std::string> ReadFile(const std::string& name) override;
+    bool ReplaceFile(const std::string& name, std::string_view bytes) override;
+    void DeleteFile(const std::string& name) override;
+    std::vector<std::string> ListFiles(const std::string& pattern) override;
+
+    std::string FromAnsi(std::string_view ansi) override;
+    std::string ToAnsi(std::string_view utf8) override;
+
+    bool AnotherInstanceRunning() override;
+
+private:
+    Backend backend_;
+    UniqueKernelHandle oneCopy_;          // held for the life of the process
+    std::optional<bool> anotherRunning_;  // asking twice must not find our own
+};
+
+}  // namespace win32
