@@ -152,7 +152,9 @@ bool SaveScreenshot(const std::wstring& path);
 void KeyDown(WORD vk);
 void KeyUp(WORD vk);
 void KeyPress(WORD vk);
-void KeyChord(std::initializer_list<WORD> keys);  // all down in order, then up in reverse
+void KeyChord(std::initializer_list<WORD> keys);
+// Shift down or up, in Windows' and in the X server's key state alike.
+bool HoldShift(bool down);  // all down in order, then up in reverse
 void MouseMove(int x, int y);                      // absolute, screen pixels
 enum class Button { Left, Right, Middle };
 void MouseDown(Button b);
@@ -164,12 +166,18 @@ void DoubleClick(int x, int y, Button b = Button::Left);
 
 // A visible menu window (class "#32768") on the screen, any process.
 HWND WaitForPopupMenu(DWORD timeoutMs);
-struct MenuItem {
-    std::wstring text;
-    UINT state = 0;  // MF_CHECKED, MF_GRAYED, MF_SEPARATOR ...
+// Pop-up menus of another process cannot be read through their HMENU under
+// Wine, so a menu is checked by its picture: the driver opens a menu of its
+// own with the expected items at the same place, and the two must match
+// pixel for pixel (same font, same theme, same machine).
+struct MenuPicture {
+    RECT rect{};
+    std::vector<std::uint32_t> pixels;  // top row first, 0x00RRGGBB
 };
-// Reads the items through MN_GETHMENU; empty when the menu cannot be read.
-std::vector<MenuItem> ReadMenu(HWND menuWindow);
+std::vector<std::uint32_t> GrabScreen(const RECT& r);
+MenuPicture DrawReferenceMenu(POINT at, std::initializer_list<const wchar_t*> items);
+// Pixels that differ; -1 when the sizes differ.
+int DifferentPixels(const std::vector<std::uint32_t>& a, const std::vector<std::uint32_t>& b);
 
 // ---- Files ------------------------------------------------------------------
 

@@ -378,6 +378,32 @@ void KeyChord(std::initializer_list<WORD> keys) {
     }
 }
 
+namespace {
+// Starts a program of the host (Wine runs ELF files as they are). Its
+// process handle cannot be waited on, so the caller gives it a moment.
+bool RunHost(std::wstring commandLine) {
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+        Note(Fmt("cannot start %s: error %lu", U8(commandLine).c_str(), GetLastError()));
+        return false;
+    }
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    PumpFor(300);
+    return true;
+}
+}  // namespace
+
+// Wine takes the modifiers of each pointer event from the X server, so a
+// Shift sent only with SendInput is forgotten at the next X motion event.
+// The X server is told as well, as a real keyboard would.
+bool HoldShift(bool down) {
+    SendKey(VK_SHIFT, !down);
+    return RunHost(down ? L"Z:\\usr\\bin\\xdotool keydown shift" : L"Z:\\usr\\bin\\xdotool keyup shift");
+}
+
 void MouseMove(int x, int y) {
     // Absolute coordinates span the virtual screen as 0..65535.
     const int vx = GetSystemMetrics(SM_XVIRTUALSCREEN), vy = GetSystemMetrics(SM_YVIRTUALSCREEN);
@@ -430,20 +456,70 @@ HWND WaitForPopupMenu(DWORD timeoutMs) {
     }
 }
 
-std::vector<MenuItem> ReadMenu(HWND menuWindow) {
-    std::vector<MenuItem> items;
-    auto menu = reinterpret_cast<HMENU>(SendMessageW(menuWindow, MN_GETHMENU, 0, 0));
-    if (!menu) return items;
-    const int count = GetMenuItemCount(menu);
-    for (int i = 0; i < count; ++i) {
-        MenuItem item;
-        wchar_t buf[256];
-        int n = GetMenuStringW(menu, i, buf, 256, MF_BYPOSITION);
-        item.text.assign(buf, n > 0 ? n : 0);
-        item.state = GetMenuState(menu, i, MF_BYPOSITION);
-        items.push_back(item);
+std::vector<std::uint32_t> GrabScreen(const RECT& r) {
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    std::vector<std::uint32_t> pixels;
+    if (w <= 0 || h <= 0) return pixels;
+    HDC screen = GetDC(nullptr);
+    HDC mem = CreateCompatibleDC(screen);
+    HBITMAP bmp = CreateCompatibleBitmap(screen, w, h);
+    HGDIOBJ old = SelectObject(mem, bmp);
+    BitBlt(mem, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+    SelectObject(mem, old);
+    BITMAPINFOHEADER bi{};
+    bi.biSize = sizeof bi;
+    bi.biWidth = w;
+    bi.biHeight = -h;  // top row first
+    bi.biPlanes = 1;
+    bi.biBitCount = 32;
+    bi.biCompression = BI_RGB;
+    pixels.resize(static_cast<size_t>(w) * h);
+    if (GetDIBits(mem, bmp, 0, h, pixels.data(), reinterpret_cast<BITMAPINFO*>(&bi), DIB_RGB_COLORS) != h)
+        pixels.clear();
+    DeleteObject(bmp);
+    DeleteDC(mem);
+    ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
+namespace {
+struct MenuShot {
+    RECT rect{};
+    std::vector<std::uint32_t> pixels;
+};
+MenuShot g_shot;
+
+void CALLBACK GrabOwnMenu(HWND owner, UINT, UINT_PTR id, DWORD) noexcept {
+    KillTimer(owner, id);
+    if (HWND menu = WaitForPopupMenu(0)) {
+        GetWindowRect(menu, &g_shot.rect);
+        g_shot.pixels = GrabScreen(g_shot.rect);
     }
-    return items;
+    EndMenu();
+}
+}  // namespace
+
+MenuPicture DrawReferenceMenu(POINT at, std::initializer_list<const wchar_t*> items) {
+    HINSTANCE inst = GetModuleHandleW(nullptr);
+    HWND owner = CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, inst,
+                                 nullptr);
+    HMENU menu = CreatePopupMenu();
+    UINT id = 1;
+    for (const wchar_t* text : items) AppendMenuW(menu, MF_STRING, id++, text);
+    g_shot = {};
+    SetForegroundWindow(owner);
+    SetTimer(owner, 1, 300, GrabOwnMenu);
+    TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0, owner, nullptr);
+    DestroyMenu(menu);
+    DestroyWindow(owner);
+    return {g_shot.rect, std::move(g_shot.pixels)};
+}
+
+int DifferentPixels(const std::vector<std::uint32_t>& a, const std::vector<std::uint32_t>& b) {
+    if (a.size() != b.size()) return -1;
+    int n = 0;
+    for (size_t i = 0; i < a.size(); ++i) n += (a[i] & 0xffffff) != (b[i] & 0xffffff);
+    return n;
 }
 
 // ---- Files ------------------------------------------------------------------

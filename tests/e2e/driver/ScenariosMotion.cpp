@@ -144,13 +144,13 @@ OMBRY_SCENARIO(MousePull, "mouse-pull") {
 
     // With Shift alone held the mouse crosses the strip.
     MouseMove(ctx.screenW / 2, ctx.screenH / 2);
-    KeyDown(VK_SHIFT);
+    Check(HoldShift(true), "Shift goes down");
     PumpFor(100);
     MouseMove(on.x, on.y);
     PumpFor(150);
     MouseMove(on.x + 5, on.y);
     PumpFor(500);
-    KeyUp(VK_SHIFT);
+    HoldShift(false);
     Check(Near(RectOf(h), ToPixels(StripTwips(ctx, 1), ctx.dpi)), "with Shift held the curtain stays stored",
           "got " + ToString(RectOf(h)));
 
@@ -174,14 +174,22 @@ OMBRY_SCENARIO(RightClickMenu, "right-click-menu") {
     Click(on.x, on.y, Button::Right);
     HWND menu = WaitForPopupMenu(3000);
     if (!Check(menu != nullptr, "a right-click on the curtain opens a pop-up menu")) return;
-    auto items = ReadMenu(menu);
-    std::string got;
-    for (auto& i : items) got += "[" + U8(i.text) + "]";
-    Check(items.size() == 2 && items[0].text == L"各種設定" && items[1].text == L"終了",
-          "the menu lists 各種設定 above 終了", got);
+    RECT at{};
+    GetWindowRect(menu, &at);
+    Note("menu at " + ToString(at));
+    PumpFor(200);  // let it finish painting
+    const std::vector<std::uint32_t> seen = GrabScreen(at);
     KeyPress(VK_ESCAPE);
     PumpFor(300);
     Check(!IsWindowVisible(menu), "Escape closes the menu");
+
+    const MenuPicture want = DrawReferenceMenu({at.left, at.top}, {L"各種設定", L"終了"});
+    const MenuPicture swapped = DrawReferenceMenu({at.left, at.top}, {L"終了", L"各種設定"});
+    Check(EqualRect(&want.rect, &at) && DifferentPixels(seen, want.pixels) == 0,
+          "the menu shows 各種設定 above 終了 (same picture as a menu of those two items)",
+          Fmt("reference at %s, %d pixels differ; with the items swapped %d differ", ToString(want.rect).c_str(),
+              DifferentPixels(seen, want.pixels), DifferentPixels(seen, swapped.pixels)));
+    Check(DifferentPixels(seen, swapped.pixels) != 0, "a menu with the two items swapped looks different");
     Check(app.Running(), "the program goes on");
 }
 
