@@ -1,0 +1,83 @@
+#!/usr/bin/env bash
+# Benchmarks, not tests: how big ombry.exe is; under Wine, how long from
+# CreateProcess until its curtain window is visible (median of 10 starts,
+# each in a fresh folder); and how long from the hotkey going down
+# (SendInput) until the whole screen reads black (median and worst of 20
+# presses).
+#
+#   tools/bench.sh <build-dir> [starts]
+set -uo pipefail
+
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+root=$(cd "$here/.." && pwd)
+# shellcheck source=SCRIPTDIR/../scripts/wine-env.sh
+source "$root/scripts/wine-env.sh"
+
+if [[ $# -lt 1 ]]; then
+    echo "usage: $0 <build-dir> [starts]" >&2
+    exit 2
+fi
+build=$(cd "$1" 2>/dev/null && pwd) || { echo "bench: no build directory $1" >&2; exit 2; }
+starts=${2:-10}
+for f in ombry.exe driver.exe; do
+    [[ -f $build/$f ]] || { echo "bench: missing $build/$f" >&2; exit 2; }
+    printf '%-10s %9d bytes\n' "$f" "$(stat -c %s "$build/$f")"
+done
+
+ombry_install_deps || exit 2
+bits=$(ombry_pe_bits "$build/ombry.exe") || { echo "bench: not an i386 or x86-64 program" >&2; exit 2; }
+if [[ $bits == 32 ]] && ! ombry_can_run_32bit; then
+    echo "bench: ombry.exe is 32-bit and this machine cannot run 32-bit programs; no timing"
+    exit 77
+fi
+
+work=$(mktemp -d /tmp/ombry-bench.XXXXXX)
+driver_pid=
+cleanup() {
+    [[ -n $driver_pid ]] && kill "$driver_pid" 2>/dev/null
+    ombry_stop_all
+    rm -rf "$work"
+}
+trap cleanup EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM
+
+ombry_xvfb_start || exit 2
+ombry_wine_prefix "$work/prefix" || { echo "bench: could not prepare the Wine prefix" >&2; exit 2; }
+ombry_wine_export "$bits" || exit 2
+
+# run_scenario <name> <time limit s>: the driver's output in $work/<name>.log
+run_scenario() {
+    mkdir -p "$work/$1"
+    OMBRY_E2E_RUNS=$starts OMBRY_E2E_WATCHDOG=$(($2 - 10)) \
+        timeout -k 5 "$2" "$OMBRY_WINE" "$build/driver.exe" "$1" "$build/ombry.exe" "$work/$1" \
+        >"$work/$1.log" 2>/dev/null &
+    driver_pid=$!
+    wait "$driver_pid"
+    local rc=$?
+    driver_pid=
+    ombry_wine_reset
+    grep -E '^not ok' "$work/$1.log"
+    return "$rc"
+}
+
+# summary <label> <key>: median, best and worst of the "# <key> <ms>" lines
+summary() {
+    sed -n "s/^# $2 //p" "$work/$3.log" | sort -n | awk -v label="$1" '
+        { t[NR] = $1 }
+        END {
+            if (NR == 0) { printf "%s: nothing measured\n", label; exit 1 }
+            median = NR % 2 ? t[(NR + 1) / 2] : (t[NR / 2] + t[NR / 2 + 1]) / 2
+            printf "%s: median %.1f ms, best %.1f ms, worst %.1f ms (%d runs)\n", label, median, t[1], t[NR], NR
+        }'
+}
+
+status=0
+run_scenario startup-time $((60 + starts * 15)) || status=1
+summary "start to curtain visible" startup-ms startup-time || status=1
+run_scenario hotkey-latency 120 || status=1
+summary "hotkey down to screen black" latency-ms hotkey-latency || status=1
+summary "hotkey down to window spread" spread-ms hotkey-latency || status=1
+sed -n 's/^# \(one look at the screen.*\)/(\1)/p' "$work/hotkey-latency.log"
+echo "machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ *//'); $("$OMBRY_WINE" --version 2>/dev/null), Xvfb"
+exit "$status"
