@@ -25,7 +25,12 @@ bool Check(bool cond, std::string_view what, std::string_view details = {});
 void Note(std::string_view text);  // "# text"
 int FailedChecks();
 
-std::string Fmt(const char* format, ...) __attribute__((format(printf, 1, 2)));
+#if defined(__GNUC__)
+#define OMBRY_PRINTF_LIKE __attribute__((format(printf, 1, 2)))
+#else
+#define OMBRY_PRINTF_LIKE
+#endif
+std::string Fmt(const char* format, ...) OMBRY_PRINTF_LIKE;
 std::string U8(std::wstring_view text);
 std::wstring Wide(std::string_view utf8);
 

@@ -1,55 +1,28 @@
-// A short demonstration for a machine without a display: the curtain at
-// its edge, spread by the hotkey, its menu, and raised again. Saves what
-// the screen shows at each stage as BMP files in the working directory.
-#include <cstdio>
-
+// A short demonstration for a machine without a display: a first start
+// with its settings dialog, then the curtain at its edge, spread by the
+// hotkey, its menu, and raised again. Saves what the screen shows at each
+// stage as BMP files in the working directory.
 #include "Driver.h"
 
 namespace e2e {
 namespace {
 
-bool SaveScreen(const std::wstring& path, int w, int h) {
-    HDC screen = GetDC(nullptr);
-    HDC mem = CreateCompatibleDC(screen);
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = h;  // bottom-up, as a .bmp file keeps its rows
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 24;
-    bi.bmiHeader.biCompression = BI_RGB;
-    void* bits = nullptr;
-    HBITMAP bmp = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    bool ok = false;
-    if (bmp && mem) {
-        HGDIOBJ old = SelectObject(mem, bmp);
-        BitBlt(mem, 0, 0, w, h, screen, 0, 0, SRCCOPY);
-        GdiFlush();
-        SelectObject(mem, old);
-        const DWORD stride = ((w * 3 + 3) / 4) * 4;
-        BITMAPFILEHEADER fh{};
-        fh.bfType = 0x4D42;
-        fh.bfOffBits = sizeof fh + sizeof bi.bmiHeader;
-        fh.bfSize = fh.bfOffBits + stride * h;
-        if (FILE* f = _wfopen(path.c_str(), L"wb")) {
-            ok = std::fwrite(&fh, sizeof fh, 1, f) == 1 && std::fwrite(&bi.bmiHeader, sizeof bi.bmiHeader, 1, f) == 1 &&
-                 std::fwrite(bits, stride * h, 1, f) == 1;
-            ok = std::fclose(f) == 0 && ok;
-        }
-    }
-    if (bmp) DeleteObject(bmp);
-    if (mem) DeleteDC(mem);
-    ReleaseDC(nullptr, screen);
-    return ok;
-}
-
 void Shot(const Context& ctx, const wchar_t* name, const char* what) {
     PumpFor(400);
     const std::wstring path = ctx.dir + L"\\" + name;
-    Check(SaveScreen(path, ctx.screenW, ctx.screenH), Fmt("screenshot: %s", what));
+    Check(SaveScreenshot(path), Fmt("screenshot: %s", what));
 }
 
 OMBRY_SCENARIO(Demo, "demo") {
+    {
+        // The first start, with no settings yet: the settings dialog opens.
+        App first;
+        if (!Check(first.Start(CopyExeInto(ctx.exe, ctx.dir), ctx.dir), "ombry.exe starts")) return;
+        Check(WaitForCurtain(first.pid, 10000).has_value(), "the curtain waits at the top edge");
+        PumpFor(600);
+        Shot(ctx, L"0-first-start.bmp", "the first start, with the settings dialog");
+        first.End();
+    }
     App app;
     // F9 as the hotkey, the curtain waiting at the top edge.
     if (!Check(WriteSettingsFile(ctx.dir, SettingsLine(0, 0, 0, "F9", VK_F9, 0, 0, 0)), "settings file written"))

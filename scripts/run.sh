@@ -1,0 +1,63 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds ombry.exe and runs it under Wine.
+#
+#   scripts/run.sh
+#
+# With a display (DISPLAY set), Ombry runs on it until you end it (its menu's
+# "終了", or closing its window). Without one, a short demonstration runs on a
+# virtual display and leaves screenshots of each stage in demo-shots/.
+#
+# The shipped build is the 32-bit one; where this machine cannot run 32-bit
+# programs (a kernel without 32-bit support) the 64-bit build runs instead.
+set -uo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+source scripts/wine-env.sh
+
+ombry_install_deps || { echo "run: could not install the packages needed" >&2; exit 1; }
+
+preset=win32
+if ! ombry_can_run_32bit; then
+    echo "run: this machine cannot run 32-bit programs; running the 64-bit build"
+    preset=win64
+fi
+{ cmake --preset "$preset" >/dev/null && cmake --build --preset "$preset" -j "$(nproc)"; } ||
+    { echo "run: the build failed" >&2; exit 1; }
+build=$root/build/$preset
+bits=$(ombry_pe_bits "$build/ombry.exe") || exit 1
+
+# Ombry keeps its settings in the folder it starts in.
+home=${OMBRY_HOME:-$root/run}
+mkdir -p "$home"
+trap 'ombry_stop_all' EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM
+
+if [[ -n ${DISPLAY:-} ]]; then
+    export WINEPREFIX=${WINEPREFIX:-$root/run/wine-prefix}
+    [[ -d $WINEPREFIX ]] || ombry_wine_prefix "$WINEPREFIX" || exit 1
+    ombry_wine_export "$bits" || exit 1
+    cp "$build/ombry.exe" "$home/ombry.exe"
+    echo "run: Ombry is running on $DISPLAY (settings in $home); end it from its menu"
+    (cd "$home" && "$OMBRY_WINE" ./ombry.exe)
+    # Ombry has ended; end the Wine services it left.
+    wineserver -k 2>/dev/null
+    exit 0
+fi
+
+# No display: the demonstration on a virtual one.
+work=$(mktemp -d /tmp/ombry-demo.XXXXXX)
+trap 'ombry_stop_all; rm -rf "$work"' EXIT
+ombry_xvfb_start || exit 1
+ombry_wine_prefix "$work/prefix" || exit 1
+ombry_wine_export "$bits" || exit 1
+mkdir -p "$work/wd"
+timeout -k 5 90 "$OMBRY_WINE" "$build/driver.exe" demo "$build/ombry.exe" "$work/wd" 2>/dev/null
+rc=$?
+shots=$root/demo-shots
+mkdir -p "$shots"
+for f in "$work"/wd/*.bmp; do
+    [[ -f $f ]] || continue
+    convert "$f" "$shots/$(basename "${f%.bmp}").png" && echo "run: screenshot $shots/$(basename "${f%.bmp}").png"
+done
+exit "$rc"
