@@ -32,7 +32,7 @@ for f in "$exe" "$driver"; do
 done
 
 all_scenarios="environment version-info start-empty second-copy close-ends strip-sides hotkey-down mouse-pull
-right-click-menu screen-watch"
+right-click-menu screen-watch pattern-clipboard pattern-start-bmp"
 read -ra scenarios <<<"$(echo ${OMBRY_E2E_SCENARIOS:-$all_scenarios})"
 # Scenarios that only read the exe's file, never start it.
 file_only() { [[ " version-info environment " == *" $1 "* ]]; }

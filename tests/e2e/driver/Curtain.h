@@ -1,0 +1,35 @@
+#pragma once
+// What the scenarios about the curtain share: its rectangles in twips and
+// pixels, and starting it with a settings line.
+#include <string>
+
+#include "Driver.h"
+
+namespace e2e {
+
+constexpr WORD kHotkey = VK_F9;  // the hotkey the scenarios register
+
+// A rectangle in twips, as the program lays its windows out.
+struct TwipsRect {
+    int left, top, width, height;
+};
+
+int ScreenTwipsW(const Context& ctx);
+int ScreenTwipsH(const Context& ctx);
+TwipsRect StripTwips(const Context& ctx, int side);  // the strip at side 0 top, 1 bottom, 2 right, 3 left
+TwipsRect DownTwips(const Context& ctx);             // spread over the screen
+RECT ToPixels(const TwipsRect& t, int dpi);
+bool Near(const RECT& a, const RECT& b, long tol = 1);
+RECT RectOf(HWND h);
+bool WaitForRect(HWND h, const RECT& want, DWORD timeoutMs);
+
+// Starts ombry.exe in the scenario's directory with this settings line and
+// returns its curtain window (null, with the failed check printed, if not).
+HWND StartWith(App& app, const Context& ctx, const std::string& settings);
+// A settings line with the curtain at side, and F9 as the hotkey unless hotkey is 0.
+std::string Settings(int side, int hotkey);
+POINT OnStrip(const RECT& strip);  // where the mouse touches the strip
+void CheckStoredAt(HWND h, const Context& ctx, int side, const char* when);
+bool CheckDown(HWND h, const Context& ctx, const char* how);
+
+}  // namespace e2e
