@@ -3,7 +3,8 @@
 # CreateProcess until its curtain window is visible (median of 10 starts,
 # each in a fresh folder); and how long from the hotkey going down
 # (SendInput) until the whole screen reads black (median and worst of 20
-# presses).
+# presses); and what the waiting curtain costs (processor time over ten
+# idle seconds, memory).
 #
 #   tools/bench.sh <build-dir> [starts]
 set -uo pipefail
@@ -79,5 +80,7 @@ run_scenario hotkey-latency 120 || status=1
 summary "hotkey down to screen black" latency-ms hotkey-latency || status=1
 summary "hotkey down to window spread" spread-ms hotkey-latency || status=1
 sed -n 's/^# \(one look at the screen.*\)/(\1)/p' "$work/hotkey-latency.log"
+run_scenario idle-cost 60 || status=1
+sed -n 's/^# idle-cpu-ms \(.*\)/waiting curtain: \1 ms of processor time in 10 s idle/p; s/^# working-set-kb \(.*\)/waiting curtain: working set \1 KiB/p; s/^# private-kb \(.*\)/waiting curtain: private memory \1 KiB/p' "$work/idle-cost.log"
 echo "machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ *//'); $("$OMBRY_WINE" --version 2>/dev/null), Xvfb"
 exit "$status"

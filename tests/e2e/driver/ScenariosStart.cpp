@@ -4,6 +4,8 @@
 
 #include "Driver.h"
 
+#include <psapi.h>  // after <windows.h>, which Driver.h brings
+
 namespace e2e {
 namespace {
 
@@ -226,6 +228,30 @@ OMBRY_SCENARIO(StartupTime, "startup-time") {
     const double median = n % 2 ? sorted[n / 2] : (sorted[n / 2 - 1] + sorted[n / 2]) / 2;
     Note(Fmt("startup median %.1f ms, min %.1f ms, max %.1f ms over %d runs", median, sorted.front(),
              sorted.back(), static_cast<int>(n)));
+}
+
+// A benchmark: what the waiting curtain costs, in processor time over ten
+// idle seconds and in memory.
+OMBRY_SCENARIO(IdleCost, "idle-cost") {
+    App app;
+    if (!StartAndWaitForCurtain(app, ctx, ctx.dir)) return;
+    PumpFor(1000);
+    auto cpuMs = [&] {
+        FILETIME created, exited, kernel, user;
+        if (!GetProcessTimes(app.process, &created, &exited, &kernel, &user)) return -1.0;
+        auto ms = [](FILETIME t) { return ((static_cast<ULONGLONG>(t.dwHighDateTime) << 32) | t.dwLowDateTime) / 1e4; };
+        return ms(kernel) + ms(user);
+    };
+    const double before = cpuMs();
+    PumpFor(10000);
+    const double after = cpuMs();
+    PROCESS_MEMORY_COUNTERS mem{};
+    mem.cb = sizeof mem;
+    const bool haveMem = K32GetProcessMemoryInfo(app.process, &mem, sizeof mem);
+    if (!Check(before >= 0 && after >= 0 && haveMem, "process times and memory read")) return;
+    Note(Fmt("idle-cpu-ms %.1f", after - before));
+    Note(Fmt("working-set-kb %lu", static_cast<unsigned long>(mem.WorkingSetSize / 1024)));
+    Note(Fmt("private-kb %lu", static_cast<unsigned long>(mem.PagefileUsage / 1024)));
 }
 
 }  // namespace
