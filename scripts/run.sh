@@ -38,11 +38,14 @@ if [[ -n ${DISPLAY:-} ]]; then
     [[ -d $WINEPREFIX ]] || ombry_wine_prefix "$WINEPREFIX" || exit 1
     ombry_wine_export "$bits" || exit 1
     cp "$build/ombry.exe" "$home/ombry.exe"
-    echo "run: Ombry is running on $DISPLAY (settings in $home); end it from its menu"
-    (cd "$home" && "$OMBRY_WINE" ./ombry.exe)
-    # Ombry has ended; end the Wine services it left.
-    wineserver -k 2>/dev/null
-    exit 0
+    # A Wine desktop as large as the display: the curtain covers all of it,
+    # and the desktop's taskbar holds the notification area.
+    size=$(xdpyinfo 2>/dev/null | sed -n 's/^ *dimensions: *\([0-9]*x[0-9]*\) pixels.*/\1/p' | head -n1)
+    echo "run: Ombry is running on $DISPLAY (settings in $home); end it from its menu, or with Ctrl-C here"
+    (cd "$home" && exec "$OMBRY_WINE" explorer "/desktop=Ombry,${size:-1024x768}" ombry.exe) &
+    app=$!
+    wait "$app"
+    exit 0  # the EXIT trap ends the Wine services it leaves
 fi
 
 # No display: the demonstration on a virtual one.
