@@ -49,11 +49,8 @@ if [[ -n ${DISPLAY:-} ]]; then
 fi
 
 # No display: the demonstration on a virtual one.
-work=$(mktemp -d /tmp/ombry-demo.XXXXXX)
-trap 'ombry_stop_all; rm -rf "$work"' EXIT
-ombry_xvfb_start || exit 1
-ombry_wine_prefix "$work/prefix" || exit 1
-ombry_wine_export "$bits" || exit 1
+ombry_session demo "$bits" || exit 1
+work=$OMBRY_WORK
 mkdir -p "$work/wd"
 timeout -k 5 90 "$OMBRY_WINE" "$build/driver.exe" demo "$build/ombry.exe" "$work/wd" 2>/dev/null
 rc=$?

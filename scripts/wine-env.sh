@@ -8,6 +8,8 @@
 #   ombry_pe_bits FILE             32 or 64: what an .exe needs
 #   ombry_wine_reset               ends every Wine process of the prefix
 #   ombry_stop_all                 ends Wine and Xvfb; put it in an EXIT trap
+#   ombry_session LABEL BITS [DPI] all of it for one script: a work folder, a
+#                                  display, a prefix, and an EXIT trap that ends them
 #   ombry_can_run_32bit            true when this machine runs 32-bit .exe files
 
 # Templates are kept between runs: making a prefix takes 10 to 20 s, copying one
@@ -219,5 +221,28 @@ ombry_stop_all() {
         wait "$OMBRY_XVFB_PID" 2>/dev/null
         OMBRY_XVFB_PID=
     fi
+    return 0
+}
+
+# One script's whole Wine session: a work folder in OMBRY_WORK, a private
+# display, a fresh prefix, the loader for BITS-bit programs; at exit (or on
+# an interrupt) the background program in OMBRY_CHILD_PID, Wine and Xvfb are
+# ended and the folder removed.
+ombry_session() {
+    local label=$1 bits=$2 dpi=${3:-}
+    OMBRY_WORK=$(mktemp -d "/tmp/ombry-$label.XXXXXX") || return 1
+    OMBRY_CHILD_PID=
+    trap _ombry_session_end EXIT
+    trap 'exit 130' INT
+    trap 'exit 143' TERM
+    ombry_xvfb_start || return 1
+    ombry_wine_prefix "$OMBRY_WORK/prefix" "$dpi" || { _ombry_log "could not prepare the Wine prefix"; return 1; }
+    ombry_wine_export "$bits"
+}
+
+_ombry_session_end() {
+    [[ -n ${OMBRY_CHILD_PID:-} ]] && kill "$OMBRY_CHILD_PID" 2>/dev/null
+    ombry_stop_all
+    [[ -n ${OMBRY_WORK:-} ]] && rm -rf "$OMBRY_WORK"
     return 0
 }

@@ -32,20 +32,8 @@ if [[ $bits == 32 ]] && ! ombry_can_run_32bit; then
     exit 77
 fi
 
-work=$(mktemp -d /tmp/ombry-bench.XXXXXX)
-driver_pid=
-cleanup() {
-    [[ -n $driver_pid ]] && kill "$driver_pid" 2>/dev/null
-    ombry_stop_all
-    rm -rf "$work"
-}
-trap cleanup EXIT
-trap 'exit 130' INT
-trap 'exit 143' TERM
-
-ombry_xvfb_start || exit 2
-ombry_wine_prefix "$work/prefix" || { echo "bench: could not prepare the Wine prefix" >&2; exit 2; }
-ombry_wine_export "$bits" || exit 2
+ombry_session bench "$bits" || exit 2
+work=$OMBRY_WORK
 
 # run_scenario <name> <time limit s>: the driver's output in $work/<name>.log
 run_scenario() {
@@ -53,10 +41,10 @@ run_scenario() {
     OMBRY_E2E_RUNS=$starts OMBRY_E2E_WATCHDOG=$(($2 - 10)) \
         timeout -k 5 "$2" "$OMBRY_WINE" "$build/driver.exe" "$1" "$build/ombry.exe" "$work/$1" \
         >"$work/$1.log" 2>/dev/null &
-    driver_pid=$!
-    wait "$driver_pid"
+    OMBRY_CHILD_PID=$!
+    wait "$OMBRY_CHILD_PID"
     local rc=$?
-    driver_pid=
+    OMBRY_CHILD_PID=
     ombry_wine_reset
     grep -E '^not ok' "$work/$1.log"
     return "$rc"

@@ -51,20 +51,8 @@ if [[ $bits == 32 || $driver_bits == 32 ]] && ! ombry_can_run_32bit; then
     fi
 fi
 
-work=$(mktemp -d /tmp/ombry-e2e.XXXXXX)
-driver_pid=
-cleanup() {
-    [[ -n $driver_pid ]] && kill "$driver_pid" 2>/dev/null
-    ombry_stop_all
-    rm -rf "$work"
-}
-trap cleanup EXIT
-trap 'exit 130' INT
-trap 'exit 143' TERM
-
-ombry_xvfb_start || exit 2
-ombry_wine_prefix "$work/prefix" "$dpi" || { echo "e2e: could not prepare the Wine prefix" >&2; exit 2; }
-ombry_wine_export "$driver_bits" || exit 2
+ombry_session e2e "$driver_bits" "$dpi" || exit 2
+work=$OMBRY_WORK
 export OMBRY_E2E_DPI=${dpi:-96}
 
 shots=$build/e2e-shots
@@ -80,10 +68,10 @@ for name in "${scenarios[@]}"; do
     # In the background, so a Ctrl-C reaches our trap at once.
     OMBRY_E2E_SHOT=$shot timeout -k 5 60 "$OMBRY_WINE" "$driver" "$name" "$exe" "$wd" \
         >"$log" 2>"$work/$name.stderr" &
-    driver_pid=$!
-    wait "$driver_pid"
+    OMBRY_CHILD_PID=$!
+    wait "$OMBRY_CHILD_PID"
     rc=$?
-    driver_pid=
+    OMBRY_CHILD_PID=
     cat "$log"
     secs=$(printf '%.1f' "$(echo "$(date +%s.%N) - $start" | bc)")
     if [[ $rc -eq 0 ]] && grep -q '^ok - ' "$log" && ! grep -q '^not ok' "$log"; then
