@@ -1,0 +1,77 @@
+// The file services on a real Windows file system (run under Wine by the
+// test command): the settings file is replaced whole or not at all.
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+#include "win32/Files.h"
+
+namespace {
+
+int g_failed = 0;
+int g_passed = 0;
+
+void Check(bool ok, const char* what) {
+    std::printf("%s - %s\n", ok ? "ok" : "not ok", what);
+    ok ? ++g_passed : ++g_failed;
+}
+
+std::wstring Fresh() {
+    wchar_t base[MAX_PATH];
+    GetTempPathW(MAX_PATH, base);
+    std::wstring dir = std::wstring(base) + L"ombry-files-" + std::to_wstring(GetCurrentProcessId());
+    CreateDirectoryW(dir.c_str(), nullptr);
+    SetCurrentDirectoryW(dir.c_str());
+    return dir;
+}
+
+int Leftovers() {  // files the writer may have left behind
+    WIN32_FIND_DATAW found;
+    HANDLE h = FindFirstFileW(L"omb*.tmp", &found);
+    if (h == INVALID_HANDLE_VALUE) return 0;
+    int n = 0;
+    do ++n;
+    while (FindNextFileW(h, &found));
+    FindClose(h);
+    return n;
+}
+
+}  // namespace
+
+int wmain() {
+    Fresh();
+    using win32::ReadWholeFile;
+    using win32::ReplaceWholeFile;
+
+    const std::string first("0,0,0,\"F9\",120,1,0,1\r\n", 22);
+    const std::string second = std::string("2,0,1,\"\x83\x65\",65,0,1,1\r\n") + std::string(1, '\0') + "tail";
+
+    Check(!ReadWholeFile("ombry.cfg"), "a missing file reads as nothing");
+    Check(ReplaceWholeFile("ombry.cfg", first), "a new file is written");
+    Check(ReadWholeFile("ombry.cfg") == first, "it reads back byte for byte");
+    Check(ReplaceWholeFile("ombry.cfg", second), "an existing file is replaced");
+    Check(ReadWholeFile("ombry.cfg") == second, "the new content, with CR LF, bytes above 0x7f and a NUL, reads back");
+    Check(ReplaceWholeFile("ombry.cfg", ""), "an empty content is written too");
+    Check(ReadWholeFile("ombry.cfg") == std::string(), "and reads back empty");
+    Check(ReplaceWholeFile("ombry.cfg", first), "written again");
+
+    // A write that cannot finish leaves the old file as it was.
+    CreateDirectoryW(L"taken", nullptr);
+    Check(!ReplaceWholeFile("taken", first), "replacing a folder fails");
+    Check(GetFileAttributesW(L"taken") & FILE_ATTRIBUTE_DIRECTORY, "and leaves the folder");
+    Check(!ReplaceWholeFile("missing\\ombry.cfg", first), "a name in a missing folder fails");
+    Check(GetFileAttributesW(L"missing") == INVALID_FILE_ATTRIBUTES, "and creates nothing");
+    Check(ReadWholeFile("ombry.cfg") == first, "the settings file keeps its content through the failures");
+
+    // Held open by another program: replaced whole, or not at all.
+    HANDLE held = CreateFileW(L"ombry.cfg", GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    const bool replaced = ReplaceWholeFile("ombry.cfg", second);
+    CloseHandle(held);
+    std::printf("# while held open the file was %s\n", replaced ? "replaced" : "not replaced");
+    Check(ReadWholeFile("ombry.cfg") == (replaced ? second : first), "a file held open is replaced whole or not at all");
+    Check(Leftovers() == 0, "no temporary file is left behind");
+
+    std::printf("win32 files: %d passed, %d failed\n", g_passed, g_failed);
+    return g_failed == 0 ? 0 : 1;
+}
