@@ -151,6 +151,8 @@ Samples SampleBlack(const RECT& r, int cols = 9, int rows = 9);
 RECT VisiblePart(const RECT& r);  // r clipped to the primary screen
 // Writes the whole screen as a 24-bit .bmp.
 bool SaveScreenshot(const std::wstring& path);
+// Writes a packed DIB (BITMAPINFOHEADER, then the rows; no palette) as a .bmp file.
+bool WriteBmpFile(const std::wstring& path, const std::vector<std::uint8_t>& dib);
 
 // ---- Input (SendInput) ------------------------------------------------------
 

@@ -5,10 +5,6 @@
 
 #include "Driver.h"
 
-#ifndef MN_GETHMENU
-#define MN_GETHMENU 0x01E1
-#endif
-
 namespace e2e {
 
 // ---- Time -------------------------------------------------------------------
@@ -305,16 +301,24 @@ bool SaveScreenshot(const std::wstring& path) {
     ReleaseDC(nullptr, screen);
     if (rows != h) return false;
 
-    BITMAPFILEHEADER fh{};
-    fh.bfType = 0x4D42;
-    fh.bfOffBits = sizeof fh + sizeof bi;
-    fh.bfSize = fh.bfOffBits + static_cast<DWORD>(bits.size());
     bi.biSizeImage = static_cast<DWORD>(bits.size());
+    std::vector<std::uint8_t> dib(sizeof bi);
+    std::memcpy(dib.data(), &bi, sizeof bi);
+    dib.insert(dib.end(), bits.begin(), bits.end());
+    return WriteBmpFile(path, dib);
+}
+
+bool WriteBmpFile(const std::wstring& path, const std::vector<std::uint8_t>& dib) {
+    if (dib.size() < sizeof(BITMAPINFOHEADER)) return false;
+    BITMAPFILEHEADER fh{};
+    fh.bfType = 0x4D42;  // "BM"
+    fh.bfOffBits = sizeof fh + sizeof(BITMAPINFOHEADER);
+    fh.bfSize = static_cast<DWORD>(sizeof fh + dib.size());
     HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (f == INVALID_HANDLE_VALUE) return false;
     DWORD n = 0;
-    bool ok = WriteFile(f, &fh, sizeof fh, &n, nullptr) && WriteFile(f, &bi, sizeof bi, &n, nullptr) &&
-              WriteFile(f, bits.data(), static_cast<DWORD>(bits.size()), &n, nullptr);
+    const bool ok = WriteFile(f, &fh, sizeof fh, &n, nullptr) &&
+                    WriteFile(f, dib.data(), static_cast<DWORD>(dib.size()), &n, nullptr);
     CloseHandle(f);
     return ok;
 }

@@ -51,20 +51,6 @@ bool PutOnClipboard(const std::vector<std::uint8_t>& dib) {
     return ok;
 }
 
-bool WriteBmp(const std::wstring& path, const std::vector<std::uint8_t>& dib) {
-    BITMAPFILEHEADER fh{};
-    fh.bfType = 0x4D42;
-    fh.bfOffBits = sizeof fh + sizeof(BITMAPINFOHEADER);
-    fh.bfSize = static_cast<DWORD>(sizeof fh + dib.size());
-    HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (f == INVALID_HANDLE_VALUE) return false;
-    DWORD n = 0;
-    const bool ok = WriteFile(f, &fh, sizeof fh, &n, nullptr) &&
-                    WriteFile(f, dib.data(), static_cast<DWORD>(dib.size()), &n, nullptr);
-    CloseHandle(f);
-    return ok;
-}
-
 bool Close(COLORREF seen, std::uint32_t rgb) {
     const int dr = std::abs(static_cast<int>(GetRValue(seen)) - static_cast<int>((rgb >> 16) & 0xff));
     const int dg = std::abs(static_cast<int>(GetGValue(seen)) - static_cast<int>((rgb >> 8) & 0xff));
@@ -108,7 +94,7 @@ OMBRY_SCENARIO(PatternFromClipboard, "pattern-clipboard") {
 
 OMBRY_SCENARIO(PatternFromStartBmp, "pattern-start-bmp") {
     // Green on the left, yellow on the right, kept as start.bmp.
-    if (!Check(WriteBmp(ctx.dir + L"\\start.bmp", HalvesDib(0x00ff00, 0xffff00)), "start.bmp written")) return;
+    if (!Check(WriteBmpFile(ctx.dir + L"\\start.bmp", HalvesDib(0x00ff00, 0xffff00)), "start.bmp written")) return;
     PutOnClipboard(HalvesDib(0xff0000, 0x0000ff));  // not to be taken
     App app;
     HWND h = StartWith(app, ctx, SettingsLine(0, 0, 0, "F9", kHotkey, 0, 1, 1));
