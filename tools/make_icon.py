@@ -21,19 +21,29 @@ VGA16 = [
 ]
 BLACK, MAROON, OLIVE, NAVY, SILVER, GRAY, RED, YELLOW, BLUE, AQUA = 0, 1, 3, 4, 7, 8, 9, 11, 12, 14
 
-def draw_32():
-    """The 16-colour image as rows of palette indices (None = transparent)."""
-    w = h = 32
-    px = [[None] * w for _ in range(h)]
 
-    def put(x, y, c):
-        if 0 <= x < w and 0 <= y < h:
-            px[y][x] = c
+class Canvas:
+    """A square of pixels, all transparent (None) to begin with."""
 
-    def rect(x0, y0, x1, y1, c):
+    def __init__(self, size):
+        self.size = size
+        self.px = [[None] * size for _ in range(size)]
+
+    def put(self, x, y, c):
+        if 0 <= x < self.size and 0 <= y < self.size:
+            self.px[y][x] = c
+
+    def rect(self, x0, y0, x1, y1, c):
+        """Fills x0..x1, y0..y1, both ends included."""
         for y in range(y0, y1 + 1):
             for x in range(x0, x1 + 1):
-                put(x, y, c)
+                self.put(x, y, c)
+
+
+def draw_32():
+    """The 16-colour image as rows of palette indices (None = transparent)."""
+    canvas = Canvas(32)
+    put, rect, px = canvas.put, canvas.rect, canvas.px
 
     # The screen: a monitor with a bezel and a stand.
     rect(4, 8, 27, 25, BLACK)          # outline
@@ -79,17 +89,8 @@ def draw_32():
 
 def draw_64():
     """The black-and-white image: 0 black, 1 white, None transparent."""
-    w = h = 64
-    px = [[None] * w for _ in range(h)]
-
-    def put(x, y, c):
-        if 0 <= x < w and 0 <= y < h:
-            px[y][x] = c
-
-    def rect(x0, y0, x1, y1, c):
-        for y in range(y0, y1 + 1):
-            for x in range(x0, x1 + 1):
-                put(x, y, c)
+    canvas = Canvas(64)
+    put, rect, px = canvas.put, canvas.rect, canvas.px
 
     B, W = 0, 1
     # Monitor: black outline, white bezel, black screen edge, white screen.
