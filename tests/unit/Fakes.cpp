@@ -170,6 +170,23 @@ std::vector<std::string> FakeServices::ListFiles(const std::string& pattern) {
     return out;
 }
 
+// ASCII and the full-width Latin letters, which is what the tests type.
+std::string FakeServices::UpperCase(std::string_view utf8) {
+    std::string out(utf8);
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        auto b = [&](std::size_t k) { return static_cast<unsigned char>(out[k]); };
+        if (b(i) >= 'a' && b(i) <= 'z') {
+            out[i] = static_cast<char>(b(i) - 32);
+        } else if (i + 2 < out.size() && b(i) == 0xEF && b(i + 1) == 0xBD && b(i + 2) >= 0x81 && b(i + 2) <= 0x9A) {
+            // U+FF41..U+FF5A (ａ..ｚ) -> U+FF21..U+FF3A (Ａ..Ｚ)
+            out[i + 1] = static_cast<char>(0xBC);
+            out[i + 2] = static_cast<char>(b(i + 2) + 0x20);
+            i += 2;
+        }
+    }
+    return out;
+}
+
 // ---- FakeApi ----
 
 std::intptr_t FakeApi::ProcOf(std::intptr_t hwnd) const {

@@ -72,6 +72,8 @@ public:
     std::vector<std::string> ListFiles(const std::string& pattern) override;
     std::string FromAnsi(std::string_view ansi) override { return std::string(ansi); }
     std::string ToAnsi(std::string_view utf8) override { return std::string(utf8); }
+    std::string UpperCase(std::string_view utf8) override;
+    void ShowMessage(const std::string& text) override { log_.Add("ShowMessage(" + text + ")"); }
     bool AnotherInstanceRunning() override { return anotherInstance; }
 
     Log& log() { return log_; }
