@@ -30,11 +30,11 @@ void RunRecovering(std::initializer_list<Step> steps, const Step& recover) {
 
 }  // namespace
 
-Program::Program(forms::Services& s, api::Api& a) : services(s), api(a), Form1(*this), Form2(*this) {}
+Program::Program(forms::Services& s, api::Api& a) : services(s), api(a), Form1(*this), Form2(*this), Form4(*this) {}
 
 Program::~Program() = default;
 
-bool Program::AnyFormLoaded() const { return Form1.Loaded() || Form2.Loaded(); }
+bool Program::AnyFormLoaded() const { return Form1.Loaded() || Form2.Loaded() || Form4.Loaded(); }
 
 void Program::CenterForm(forms::Form& form) {
     const float top = (static_cast<float>(services.ScreenHeight()) - static_cast<float>(form.Height())) / 2;

@@ -9,6 +9,7 @@
 #include "app/Shared.h"
 #include "curtain/Form1.h"
 #include "forms/Services.h"
+#include "picker/Form4.h"
 #include "settings/Form2.h"
 #include "tray/cTrayIcon.h"
 
@@ -38,6 +39,7 @@ public:
     Shared state;
     curtain::Form1 Form1;
     settings::Form2 Form2;
+    picker::Form4 Form4;
     std::unique_ptr<tray::cTrayIcon> TrayIcon;
 
 private:

@@ -34,7 +34,7 @@ void Form1::Form_Load() {
     Image1.SetWidth(screen.ScreenWidth() + 100);
     Image1.SetTop(5);
     Image1.SetLeft(5);
-    Image1.SetPicture(screen.ClipboardPicture());
+    Image1.SetPicture(ClipboardOrNothing());
     LastScreenHeight = screen.ScreenHeight();
     Timer1.SetEnabled(false);
     Timer1.SetInterval(0);
@@ -48,6 +48,17 @@ void Form1::Form_Load() {
 void Form1::Form_Unload(int& /*cancel*/) {
     // The curtain is the main window: no other form outlives it.
     program_.Form2.Unload();
+    program_.Form4.Unload();
+}
+
+// At load a clipboard that another program holds counts as one without a
+// picture; start-up sets the pattern again anyway.
+forms::Picture Form1::ClipboardOrNothing() {
+    try {
+        return GetServices().ClipboardPicture();
+    } catch (const forms::Failure&) {
+        return {};
+    }
 }
 
 void Form1::Pop() {

@@ -49,6 +49,8 @@ protected:
     void Form_Unload(int& cancel) override;
 
 private:
+    forms::Picture ClipboardOrNothing();
+
     app::Program& program_;
     app::Shared& state_;
 };

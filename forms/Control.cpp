@@ -46,7 +46,7 @@ void Control::Reset() {
     top_ = traits_.top;
     width_ = traits_.width;
     height_ = traits_.height;
-    visible_ = kind_ != Kind::Form;
+    visible_ = kind_ != Kind::Form && traits_.visible;
     enabled_ = true;
     caption_ = traits_.caption;
 }
@@ -154,10 +154,14 @@ std::string FileListBox::FileName() const {
     return listIndex_ >= 0 && listIndex_ < static_cast<int>(items_.size()) ? items_[listIndex_] : std::string();
 }
 
-void FileListBox::Refresh() {
+void FileListBox::ReadFolder() {
     items_ = Parent().GetServices().ListFiles(pattern_);
     std::sort(items_.begin(), items_.end());
     listIndex_ = -1;
+}
+
+void FileListBox::Refresh() {
+    ReadFolder();
     Changed(Prop::ListItems);
 }
 
@@ -168,10 +172,16 @@ void FileListBox::Select(int index) {
     if (Click) Click();
 }
 
+// Each load lists the folder as it is then.
 void FileListBox::Reset() {
     Control::Reset();
     items_.clear();
     listIndex_ = -1;
+    try {
+        ReadFolder();
+    } catch (const std::exception&) {
+        items_.clear();  // an unreadable folder lists nothing
+    }
 }
 
 }  // namespace forms

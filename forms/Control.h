@@ -48,6 +48,7 @@ struct ControlTraits {
     const Font* font = nullptr;       // nullptr: the form's font
     std::uint32_t foreColor = 0x000000;
     bool programIcon = false;         // an image that shows the program icon
+    bool visible = true;              // shown when the form loads
 };
 
 enum class ScaleMode { Twips, Pixels };
@@ -252,6 +253,7 @@ public:
     void Reset() override;
 
 private:
+    void ReadFolder();
     std::string pattern_;
     std::vector<std::string> items_;
     int listIndex_ = -1;

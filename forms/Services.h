@@ -26,7 +26,9 @@ public:
 
     // Pictures. Empty name: an empty picture. A missing or unreadable file
     // is a Failure, as is a picture that cannot be written.
-    virtual Picture ClipboardPicture() = 0;  // empty when the clipboard has none
+    // Empty when the clipboard has no picture; a Failure when another
+    // program holds the clipboard so that it cannot be opened.
+    virtual Picture ClipboardPicture() = 0;
     virtual Picture LoadPicture(const std::string& file) = 0;
     virtual void SavePicture(const Picture& picture, const std::string& file) = 0;
     virtual Picture ProgramIcon() = 0;

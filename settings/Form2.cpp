@@ -39,7 +39,10 @@ Form2::Form2(app::Program& program)
         o->Click = [this, o] { Option1_Click(static_cast<std::int16_t>(o->Index())); };
     }
     for (forms::OptionButton* o : {&Option3_0, &Option3_1}) Option3.Add(*o);
-    for (forms::CommandButton* c : {&Command1_0, &Command1_1, &Command1_2, &Command1_3}) Command1.Add(*c);
+    for (forms::CommandButton* c : {&Command1_0, &Command1_1, &Command1_2, &Command1_3}) {
+        Command1.Add(*c);
+        c->Click = [this, c] { Command1_Click(static_cast<std::int16_t>(c->Index())); };
+    }
 }
 
 }  // namespace settings

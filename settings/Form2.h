@@ -21,6 +21,10 @@ public:
     // controls, so it runs without loading the dialog.
     void Option1_Click(std::int16_t index);
 
+    // The pattern buttons: 0 the clipboard's picture, 1 none, 2 save it to a
+    // file, 3 load one (both through the picker, modally).
+    void Command1_Click(std::int16_t index);
+
     // Controls, in tab order.
     forms::Frame Frame1_0;
     forms::TextBox Text1;

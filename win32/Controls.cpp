@@ -157,8 +157,6 @@ void FormWindow::CreateChild(forms::Control& c) {
             style |= LBS_NOTIFY | WS_VSCROLL | WS_TABSTOP;
             exStyle |= WS_EX_CLIENTEDGE;
             text.clear();
-            // The list shows the folder as it is when the form loads.
-            Protect([&c] { static_cast<forms::FileListBox&>(c).Refresh(); });
             break;
         default:
             return;

@@ -50,6 +50,7 @@ public:
     int screenWidth = 15360;   // 1024 x 768 pixels at 15 twips each
     int screenHeight = 11520;
     forms::Picture clipboard;  // empty: no picture on the clipboard
+    bool clipboardHeld = false;  // another program has it open
     std::map<std::string, std::string> files;  // names lower-cased
     bool writesFail = false;
     bool anotherInstance = false;
@@ -62,7 +63,10 @@ public:
     std::unique_ptr<forms::FormPeer> CreatePeer(forms::Form& form) override;
     int ScreenWidth() override { return Checked(screenWidth); }
     int ScreenHeight() override { return Checked(screenHeight); }
-    forms::Picture ClipboardPicture() override { return clipboard; }
+    forms::Picture ClipboardPicture() override {
+        if (clipboardHeld) throw forms::Failure("clipboard held");
+        return clipboard;
+    }
     forms::Picture LoadPicture(const std::string& file) override;
     void SavePicture(const forms::Picture& picture, const std::string& file) override;
     forms::Picture ProgramIcon() override;

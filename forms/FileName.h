@@ -1,0 +1,14 @@
+#pragma once
+// Which names the program may read, write or delete: plain names of files
+// in the current folder, nothing that reaches elsewhere.
+#include <string_view>
+
+namespace forms {
+
+// False for an empty name, a folder part, a drive, a stream (":"), "." or
+// "..", wildcards and control characters, a name the system would trim
+// (trailing dot or space), and the devices (CON, NUL, COM1, ..., also with
+// an extension).
+bool IsPlainFileName(std::string_view utf8);
+
+}  // namespace forms
