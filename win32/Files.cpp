@@ -53,6 +53,27 @@ std::optional<std::string> ReadWholeFile(const std::string& name) {
     return content;
 }
 
+std::optional<std::string> ReadFileUpTo(const std::string& name, long long limit) {
+    if (name.empty()) return std::nullopt;
+    UniqueFile file(CreateFileW(Widen(name).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    LARGE_INTEGER size{};
+    if (!file || GetFileType(file.get()) != FILE_TYPE_DISK || !GetFileSizeEx(file.get(), &size) ||
+        size.QuadPart < 0 || size.QuadPart > limit)
+        return std::nullopt;
+    std::string content(static_cast<std::size_t>(size.QuadPart), '\0');
+    std::size_t done = 0;
+    while (done < content.size()) {
+        DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(content.size() - done, 1u << 24));
+        DWORD got = 0;
+        if (!::ReadFile(file.get(), content.data() + done, chunk, &got, nullptr)) return std::nullopt;
+        if (got == 0) break;  // shorter than it was: what is there
+        done += got;
+    }
+    content.resize(done);
+    return content;
+}
+
 bool ReplaceWholeFile(const std::string& name, std::string_view bytes) {
     if (name.empty()) return false;
     std::wstring target = Widen(name);

@@ -8,6 +8,8 @@
 namespace win32 {
 
 std::optional<std::string> ReadWholeFile(const std::string& name);
+// Nothing when the file is larger than limit: nothing is allocated for it.
+std::optional<std::string> ReadFileUpTo(const std::string& name, long long limit);
 // Writes a new file beside the old one and moves it over; on any failure the
 // old file is left as it was and the new one is removed.
 bool ReplaceWholeFile(const std::string& name, std::string_view bytes);

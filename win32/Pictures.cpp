@@ -5,7 +5,9 @@
 #include <string>
 
 #include "forms/Failure.h"
+#include "forms/FileName.h"
 #include "resources/ResourceIds.h"
+#include "win32/BitmapDecode.h"
 #include "win32/Files.h"
 #include "win32/Handles.h"
 #include "win32/Text.h"
@@ -37,10 +39,11 @@ namespace {
 class ClipboardScope {
 public:
     ClipboardScope() {
-        // Another program may hold the clipboard for a moment.
-        for (int attempt = 0; attempt < 5 && !open_; ++attempt) {
+        // Another program may hold the clipboard for a moment; the user
+        // interface thread waits a few milliseconds at most.
+        for (int attempt = 0; attempt < 3 && !open_; ++attempt) {
             open_ = OpenClipboard(nullptr) != FALSE;
-            if (!open_) Sleep(20);
+            if (!open_ && attempt < 2) Sleep(2);
         }
     }
     ~ClipboardScope() { if (open_) CloseClipboard(); }
@@ -72,12 +75,32 @@ HBITMAP RenderMetafile(HENHMETAFILE metafile) {
     return bitmap.release();
 }
 
+// The clipboard's CF_DIB, checked as strictly as a file from the disk.
+HBITMAP BitmapFromClipboardDib() {
+    HANDLE memory = GetClipboardData(CF_DIB);
+    if (!memory) return nullptr;
+    const std::size_t size = GlobalSize(memory);
+    const auto* data = static_cast<const std::uint8_t*>(GlobalLock(memory));
+    if (!data) return nullptr;
+    HBITMAP bitmap = nullptr;
+    if (std::optional<CheckedDib> dib = CheckPackedDib(data, size)) bitmap = DecodeDib(*dib);
+    GlobalUnlock(memory);
+    return bitmap;
+}
+
+void RequirePlainName(const std::string& name) {
+    if (!forms::IsPlainFileName(name)) throw forms::Failure("not a file of this folder: " + name);
+}
+
 }  // namespace
 
 forms::Picture PictureFromClipboard() {
     ClipboardScope clipboard;
-    if (!clipboard.Open()) return {};
-    // The system offers CF_BITMAP for the CF_DIB a screen capture leaves.
+    if (!clipboard.Open()) throw forms::Failure("the clipboard is held by another program");
+    // A screen capture leaves CF_DIB; the system offers it for CF_BITMAP too.
+    if (IsClipboardFormatAvailable(CF_DIB)) {
+        if (HBITMAP bitmap = BitmapFromClipboardDib()) return MakePicture(bitmap, forms::PictureType::Bitmap);
+    }
     if (IsClipboardFormatAvailable(CF_BITMAP)) {
         if (HANDLE shown = GetClipboardData(CF_BITMAP)) {
             // The clipboard keeps its own; we take a copy we own.
@@ -94,15 +117,20 @@ forms::Picture PictureFromClipboard() {
 
 forms::Picture LoadBitmapFile(const std::string& name) {
     if (name.empty()) return {};
-    HANDLE bitmap = LoadImageW(nullptr, Widen(name).c_str(), IMAGE_BITMAP, 0, 0,
-                               LR_LOADFROMFILE | LR_CREATEDIBSECTION);
-    if (!bitmap) throw forms::Failure("cannot load picture " + name);
+    RequirePlainName(name);
+    std::optional<std::string> bytes = ReadFileUpTo(name, kMaxBitmapFileBytes);
+    if (!bytes) throw forms::Failure("cannot read picture " + name);
+    const auto* data = reinterpret_cast<const std::uint8_t*>(bytes->data());
+    std::optional<CheckedDib> dib = CheckBitmapFile(data, bytes->size());
+    if (!dib) throw forms::Failure("not a picture: " + name);
+    HBITMAP bitmap = DecodeDib(*dib);
+    if (!bitmap) throw forms::Failure("cannot decode picture " + name);
     return MakePicture(bitmap, forms::PictureType::Bitmap);
 }
 
 void SaveBitmapFile(const forms::Picture& picture, const std::string& name) {
-    if (picture.Type() != forms::PictureType::Bitmap || name.empty())
-        throw forms::Failure("cannot save picture " + name);
+    RequirePlainName(name);
+    if (picture.Type() != forms::PictureType::Bitmap) throw forms::Failure("cannot save picture " + name);
     auto bitmap = reinterpret_cast<HBITMAP>(picture.GetHandle());
     BITMAP info{};
     if (!GetObjectW(bitmap, sizeof info, &info) || info.bmWidth <= 0 || info.bmHeight <= 0)

@@ -1,6 +1,7 @@
 #include "win32/Services.h"
 
 #include "forms/Failure.h"
+#include "forms/FileName.h"
 #include "win32/Files.h"
 #include "win32/FormWindow.h"
 #include "win32/Pictures.h"
@@ -30,7 +31,7 @@ bool Win32Services::ReplaceFile(const std::string& name, std::string_view bytes)
     return ReplaceWholeFile(name, bytes);
 }
 void Win32Services::DeleteFile(const std::string& name) {
-    if (!DeleteOneFile(name)) throw forms::Failure("cannot delete " + name);
+    if (!forms::IsPlainFileName(name) || !DeleteOneFile(name)) throw forms::Failure("cannot delete " + name);
 }
 std::vector<std::string> Win32Services::ListFiles(const std::string& pattern) {
     return ListMatchingFiles(pattern);

@@ -68,7 +68,10 @@ for name in "${scenarios[@]}"; do
     # win32-files is the file services' own test program; the rest are
     # scenarios of the driver.
     command=("$driver" "$name" "$exe" "$wd")
-    [[ $name == win32-files ]] && command=("$build/win32_tests.exe")
+    if [[ $name == win32-files ]]; then
+        command=("$build/win32_tests.exe")
+        python3 "$root/tests/win32/make_bad_bitmaps.py" "$wd/corpus" >/dev/null
+    fi
     # In the background, so a Ctrl-C reaches our trap at once.
     (cd "$wd" && OMBRY_E2E_SHOT=$shot exec timeout -k 5 60 "$OMBRY_WINE" "${command[@]}") \
         >"$log" 2>"$work/$name.stderr" &

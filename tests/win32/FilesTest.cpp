@@ -5,17 +5,10 @@
 #include <cstdio>
 #include <string>
 
+#include "Check.h"
 #include "win32/Files.h"
 
 namespace {
-
-int g_failed = 0;
-int g_passed = 0;
-
-void Check(bool ok, const char* what) {
-    std::printf("%s - %s\n", ok ? "ok" : "not ok", what);
-    ok ? ++g_passed : ++g_failed;
-}
 
 std::wstring Fresh() {
     wchar_t base[MAX_PATH];
@@ -39,7 +32,7 @@ int Leftovers() {  // files the writer may have left behind
 
 }  // namespace
 
-int wmain() {
+void FileTests() {
     Fresh();
     using win32::ReadWholeFile;
     using win32::ReplaceWholeFile;
@@ -71,7 +64,4 @@ int wmain() {
     std::printf("# while held open the file was %s\n", replaced ? "replaced" : "not replaced");
     Check(ReadWholeFile("ombry.cfg") == (replaced ? second : first), "a file held open is replaced whole or not at all");
     Check(Leftovers() == 0, "no temporary file is left behind");
-
-    std::printf("win32 files: %d passed, %d failed\n", g_passed, g_failed);
-    return g_failed == 0 ? 0 : 1;
 }

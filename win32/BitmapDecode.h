@@ -1,0 +1,40 @@
+#pragma once
+// Device-independent bitmaps from untrusted bytes (a .bmp file, the
+// clipboard's CF_DIB): every header field is checked against the bytes that
+// are really there and against a size limit before anything is allocated,
+// then the system's own decoder makes the pixels.
+#include <windows.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+namespace win32 {
+
+// The largest picture accepted: room for an 8K screen with some to spare.
+inline constexpr std::int64_t kMaxPictureSide = 32768;
+inline constexpr std::int64_t kMaxPicturePixels = 8192LL * 8192;
+// A .bmp file above this size cannot be a picture we accept.
+inline constexpr std::int64_t kMaxBitmapFileBytes = kMaxPicturePixels * 4 + 64 * 1024;
+
+struct CheckedDib {
+    std::vector<std::uint32_t> info;  // a BITMAPINFO: header, masks, colour table
+    const std::uint8_t* bits = nullptr;
+    std::size_t bitsSize = 0;
+    int width = 0;
+    int height = 0;  // rows, always positive
+
+    const BITMAPINFO* Info() const { return reinterpret_cast<const BITMAPINFO*>(info.data()); }
+};
+
+// A packed DIB: header, colour table and pixels one after the other.
+std::optional<CheckedDib> CheckPackedDib(const std::uint8_t* data, std::size_t size);
+// A whole .bmp file: file header, then the DIB with the pixels at its offset.
+std::optional<CheckedDib> CheckBitmapFile(const std::uint8_t* data, std::size_t size);
+
+// A 32-bit top-down DIB section holding the pixels; null when the system
+// cannot decode them.
+HBITMAP DecodeDib(const CheckedDib& dib);
+
+}  // namespace win32
