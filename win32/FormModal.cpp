@@ -56,6 +56,7 @@ void FormWindow::ShowModal() {
     if (!hwnd_) return;
     auto alive = alive_;
     const HWND self = hwnd_;
+    ApplyGeometry();
     DisableOtherWindows();
     Protect([this] { form_.SetVisible(true); });
     bool quit = false;
@@ -98,6 +99,7 @@ void FormWindow::PopupMenu(forms::Menu& menu) {
     }
 
     const HWND self = hwnd_;
+    ApplyGeometry();
     // Without being foreground, the menu would not close on a click elsewhere.
     SetForegroundWindow(self);
     POINT at{};

@@ -62,9 +62,45 @@ void FormWindow::Paint(HWND hwnd) {
         if (IsEmptyRect(r) || !IntersectRect(&dirty, &r, &paint.Dirty())) continue;
         int saved = SaveDC(dc);
         IntersectClipRect(dc, r.left, r.top, r.right, r.bottom);
-        DrawPicture(dc, image->Picture(), r, image->Stretch());
+        if (HBITMAP scaled = ScaledBitmap(*image, dc, r.right - r.left, r.bottom - r.top)) {
+            MemoryDc mem(dc);
+            Selection selected(mem.get(), scaled);
+            BitBlt(dc, dirty.left, dirty.top, dirty.right - dirty.left, dirty.bottom - dirty.top, mem.get(),
+                   dirty.left - r.left, dirty.top - r.top, SRCCOPY);
+        } else {
+            DrawPicture(dc, image->Picture(), r, image->Stretch());
+        }
         RestoreDC(dc, saved);
     }
+}
+
+// A stretched bitmap is scaled when its picture or its size changes, not on
+// every paint: a large pattern then repaints as fast as a small one. Null
+// when there is nothing to gain (no stretch, or already the size).
+HBITMAP FormWindow::ScaledBitmap(const forms::Image& image, HDC dc, int width, int height) {
+    const forms::Picture& picture = image.Picture();
+    if (!image.Stretch() || picture.Type() != forms::PictureType::Bitmap || width <= 0 || height <= 0)
+        return nullptr;
+    Scaled& cached = scaled_[&image];
+    if (cached.bitmap && cached.source == picture && cached.width == width && cached.height == height)
+        return cached.bitmap.get();
+    cached = Scaled{};
+    auto source = reinterpret_cast<HBITMAP>(picture.GetHandle());
+    BITMAP info{};
+    if (!GetObjectW(source, sizeof info, &info) || (info.bmWidth == width && info.bmHeight == height))
+        return nullptr;
+    UniqueBitmap bitmap(CreateCompatibleBitmap(dc, width, height));
+    if (!bitmap) return nullptr;
+    {
+        MemoryDc from(dc), to(dc);
+        Selection selectedFrom(from.get(), source), selectedTo(to.get(), bitmap.get());
+        // Fast rather than smooth: the curtain spreads within a frame.
+        SetStretchBltMode(to.get(), COLORONCOLOR);
+        if (!StretchBlt(to.get(), 0, 0, width, height, from.get(), 0, 0, info.bmWidth, info.bmHeight, SRCCOPY))
+            return nullptr;
+    }
+    cached = Scaled{picture, width, height, std::move(bitmap)};
+    return cached.bitmap.get();
 }
 
 forms::Control& FormWindow::TargetAt(POINT pt) {
@@ -92,8 +128,12 @@ void FormWindow::OnMouse(UINT msg, WPARAM wp, LPARAM lp) {
 
 void FormWindow::ChangedImage(forms::Image& image, forms::Prop p) {
     switch (p) {
+        case forms::Prop::Picture:
+            scaled_.erase(&image);  // the old picture's copy goes with it
+            RefreshImage(image);
+            break;
         case forms::Prop::Left: case forms::Prop::Top: case forms::Prop::Width: case forms::Prop::Height:
-        case forms::Prop::Visible: case forms::Prop::Picture:
+        case forms::Prop::Visible:
             RefreshImage(image);
             break;
         case forms::Prop::ZOrder: {

@@ -17,6 +17,9 @@ namespace win32 {
 namespace {
 
 constexpr std::uint32_t kSystemColour = 0x80000000u;
+// Posted with the first move of an event: the moves of one event reach the
+// window together, when the event is over.
+constexpr UINT kApplyGeometry = WM_APP + 0x31;
 
 std::wstring ClassNameOf(const forms::Form& form) { return L"Ombry.Form." + Widen(form.Traits().name); }
 
@@ -205,6 +208,9 @@ LRESULT FormWindow::HandleMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         case WM_CLOSE:
             Protect([this] { form_.SystemClose(); });
             return 0;
+        case kApplyGeometry:
+            ApplyGeometry();
+            return 0;
         default:
             break;
     }
@@ -230,14 +236,15 @@ void FormWindow::Changed(forms::Control& c, forms::Prop p) {
 }
 
 void FormWindow::ChangedForm(forms::Prop p) {
-    const Dpi& dpi = backend_.dpi;
     switch (p) {
         case forms::Prop::Left: case forms::Prop::Top: case forms::Prop::Width: case forms::Prop::Height:
-            // Each write takes effect at once, with the other three as they stand.
-            SetWindowPos(hwnd_, nullptr, dpi.PxX(form_.Left()), dpi.PxY(form_.Top()), dpi.PxX(form_.Width()),
-                         dpi.PxY(form_.Height()), SWP_NOZORDER | SWP_NOACTIVATE);
+            // The procedures write height, width, top and left one by one; the
+            // screen shows only where they end, in one move.
+            if (!geometryPending_ && PostMessageW(hwnd_, kApplyGeometry, 0, 0)) geometryPending_ = true;
+            else if (!geometryPending_) ApplyGeometry(true);
             break;
         case forms::Prop::Visible:
+            ApplyGeometry();  // shown where it belongs
             ShowWindow(hwnd_, form_.Visible() ? SW_SHOW : SW_HIDE);
             break;
         case forms::Prop::Enabled:
@@ -252,6 +259,14 @@ void FormWindow::ChangedForm(forms::Prop p) {
         default:
             break;
     }
+}
+
+void FormWindow::ApplyGeometry(bool now) {
+    if (!geometryPending_ && !now) return;
+    geometryPending_ = false;
+    const Dpi& dpi = backend_.dpi;
+    SetWindowPos(hwnd_, nullptr, dpi.PxX(form_.Left()), dpi.PxY(form_.Top()), dpi.PxX(form_.Width()),
+                 dpi.PxY(form_.Height()), SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 forms::Handle FormWindow::WindowOf(const forms::Control& c) const {

@@ -44,6 +44,7 @@ private:
     LRESULT HandleMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
     void CreateFormWindow();
     void ChangedForm(forms::Prop p);
+    void ApplyGeometry(bool now = false);  // now: also when nothing is pending
     void ChangedTimer(forms::Timer& timer);
     void OnTimer(WPARAM id);
     COLORREF BackColor() const;
@@ -56,6 +57,7 @@ private:
     void OnMouse(UINT msg, WPARAM wp, LPARAM lp);
     void ChangedImage(forms::Image& image, forms::Prop p);
     void RefreshImage(forms::Image& image);
+    HBITMAP ScaledBitmap(const forms::Image& image, HDC dc, int width, int height);
 
     // Controls.cpp: child windows of the standard controls.
     void CreateChildren();
@@ -95,6 +97,14 @@ private:
     std::vector<std::unique_ptr<ChildWindow>> children_;
     std::vector<forms::Image*> images_;  // in drawing order, the topmost last
     std::unordered_map<const forms::Image*, RECT> imageRects_;  // as last drawn
+    // A stretched picture scaled once to its box, kept while picture and size last.
+    struct Scaled {
+        forms::Picture source;
+        int width = 0, height = 0;
+        UniqueBitmap bitmap;
+    };
+    std::unordered_map<const forms::Image*, Scaled> scaled_;
+    bool geometryPending_ = false;  // the form's place or size waits for ApplyGeometry
     const forms::Control* pressed_ = nullptr;  // took the last left press on the form
     std::vector<HWND> disabledByModal_;
     // Turns false when this object goes; events may unload the form.
