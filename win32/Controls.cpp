@@ -141,7 +141,8 @@ void FormWindow::CreateChild(forms::Control& c) {
             break;
         case forms::Kind::Label: cls = L"STATIC"; style |= SS_LEFT | SS_NOPREFIX; break;
         case forms::Kind::Frame: style |= BS_GROUPBOX; break;
-        case forms::Kind::CommandButton: style |= BS_PUSHBUTTON | WS_TABSTOP; break;
+        // A caption longer than the button wraps onto a second line.
+        case forms::Kind::CommandButton: style |= BS_PUSHBUTTON | BS_MULTILINE | WS_TABSTOP; break;
         // Not automatic: a click goes through the control, which clears the
         // other buttons and raises Click.
         case forms::Kind::OptionButton: style |= BS_RADIOBUTTON | WS_TABSTOP; break;

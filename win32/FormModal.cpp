@@ -59,6 +59,9 @@ void FormWindow::ShowModal() {
     ApplyGeometry();
     DisableOtherWindows();
     Protect([this] { form_.SetVisible(true); });
+    // The focus starts on the first control in tab order, as in a dialog.
+    if (HWND first = GetNextDlgTabItem(self, nullptr, FALSE); first && *alive && !IsChild(self, GetFocus()))
+        ::SetFocus(first);
     bool quit = false;
     WPARAM quitCode = 0;
     // Ends when the form is unloaded: the peer goes, and with it the window

@@ -32,4 +32,12 @@ POINT OnStrip(const RECT& strip);  // where the mouse touches the strip
 void CheckStoredAt(HWND h, const Context& ctx, int side, const char* when);
 bool CheckDown(HWND h, const Context& ctx, const char* how);
 
+// A picture whose left half is one colour and right half another (0x00RRGGBB),
+// as a packed 24-bit bottom-up DIB.
+std::vector<std::uint8_t> HalvesDib(std::uint32_t left, std::uint32_t right, int w = 64, int h = 48);
+bool PutOnClipboard(const std::vector<std::uint8_t>& dib);  // as CF_DIB, like a screen capture
+bool NearColour(COLORREF seen, std::uint32_t rgb);
+// Spreads the curtain with the hotkey; the picture's halves must fill the screen's halves.
+void CheckPatternShown(HWND h, Context& ctx, std::uint32_t left, std::uint32_t right, const char* what);
+
 }  // namespace e2e

@@ -277,6 +277,17 @@ Samples SampleBlack(const RECT& r, int cols, int rows) {
     return s;
 }
 
+BITMAPINFOHEADER Rgb24Header(int w, int h) {
+    BITMAPINFOHEADER bi{};
+    bi.biSize = sizeof bi;
+    bi.biWidth = w;
+    bi.biHeight = h;
+    bi.biPlanes = 1;
+    bi.biBitCount = 24;
+    bi.biCompression = BI_RGB;
+    return bi;
+}
+
 bool SaveScreenshot(const std::wstring& path) {
     const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
     HDC screen = GetDC(nullptr);
@@ -286,13 +297,7 @@ bool SaveScreenshot(const std::wstring& path) {
     BitBlt(mem, 0, 0, w, h, screen, 0, 0, SRCCOPY);
     SelectObject(mem, old);
 
-    BITMAPINFOHEADER bi{};
-    bi.biSize = sizeof bi;
-    bi.biWidth = w;
-    bi.biHeight = h;
-    bi.biPlanes = 1;
-    bi.biBitCount = 24;
-    bi.biCompression = BI_RGB;
+    BITMAPINFOHEADER bi = Rgb24Header(w, h);
     const DWORD stride = (w * 3 + 3) & ~3u;
     std::vector<std::uint8_t> bits(static_cast<size_t>(stride) * h);
     const int rows = GetDIBits(mem, bmp, 0, h, bits.data(), reinterpret_cast<BITMAPINFO*>(&bi), DIB_RGB_COLORS);

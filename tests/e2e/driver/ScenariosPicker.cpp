@@ -1,0 +1,244 @@
+// The pattern buttons of the settings dialog and the picker, used as a user
+// does: clicks on the real buttons, a name typed on the keyboard, and the
+// curtain's pixels and the files in the folder looked at afterwards.
+#include "Curtain.h"
+#include "Driver.h"
+
+namespace e2e {
+namespace {
+
+constexpr std::uint32_t kRed = 0xff0000, kBlue = 0x0000ff, kGreen = 0x00ff00, kYellow = 0xffff00;
+
+// A settings line that opens the dialog at start; pattern flag as given.
+std::string WithDialog(int patternState) { return SettingsLine(0, 0, 0, "F9", kHotkey, 1, 0, patternState); }
+
+HWND WaitForTitled(DWORD pid, const std::wstring& title, DWORD timeoutMs = 5000) {
+    const double until = NowMs() + timeoutMs;
+    do {
+        for (const WindowInfo& w : TopLevelWindows(pid))
+            if (w.visible && w.title == title) return w.hwnd;
+        PumpFor(20);
+    } while (NowMs() < until);
+    return nullptr;
+}
+
+struct ChildSearch {
+    std::wstring text;
+    std::wstring cls;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK MatchChild(HWND hwnd, LPARAM param) noexcept {
+    auto* search = reinterpret_cast<ChildSearch*>(param);
+    wchar_t buffer[256] = {};
+    if (!search->cls.empty()) {
+        GetClassNameW(hwnd, buffer, 256);
+        if (lstrcmpiW(buffer, search->cls.c_str()) == 0) search->found = hwnd;
+    } else {
+        SendMessageTimeoutW(hwnd, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG, 1000, nullptr);
+        if (search->text == buffer) search->found = hwnd;
+    }
+    return search->found ? FALSE : TRUE;
+}
+
+HWND ChildWithText(HWND parent, const std::wstring& text) {
+    ChildSearch search{text, L"", nullptr};
+    EnumChildWindows(parent, MatchChild, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND ChildOfClass(HWND parent, const std::wstring& cls) {
+    ChildSearch search{L"", cls, nullptr};
+    EnumChildWindows(parent, MatchChild, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+POINT Middle(HWND h) {
+    const RECT r = RectOf(h);
+    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+// Clicks the child of `window` that reads `text`, as the user would.
+bool Press(HWND window, const std::wstring& text) {
+    HWND button = ChildWithText(window, text);
+    if (!Check(button != nullptr, "the button \"" + U8(text) + "\" is there")) return false;
+    const POINT at = Middle(button);
+    MouseMove(at.x, at.y);
+    PumpFor(100);
+    Click(at.x, at.y);
+    PumpFor(300);
+    return true;
+}
+
+// The settings dialog open at start, and the curtain.
+struct Session {
+    App app;
+    HWND curtain = nullptr;
+    HWND dialog = nullptr;
+};
+
+bool Open(Session& s, Context& ctx, int patternState) {
+    s.curtain = StartWith(s.app, ctx, WithDialog(patternState));
+    if (!s.curtain) return false;
+    s.dialog = WaitForTitled(s.app.pid, L"各種設定");
+    PumpFor(300);  // shown is not yet ready for the mouse
+    return Check(s.dialog != nullptr, "the settings dialog opens at start");
+}
+
+void CloseDialog(Session& s) {
+    PostMessageW(s.dialog, WM_CLOSE, 0, 0);
+    PumpFor(300);
+}
+
+void CheckAllBlack(HWND h, Context& ctx, const char* what) {
+    KeyPress(kHotkey);
+    if (!CheckDown(h, ctx, "the hotkey")) return;
+    PumpFor(300);
+    const Samples s = SampleBlack(RECT{0, 0, ctx.screenW, ctx.screenH});
+    Check(s.black == s.total, what,
+          Fmt("%d of %d black; first other %06lx at (%ld,%ld)", s.black, s.total,
+              static_cast<unsigned long>(s.firstOther), s.firstOtherAt.x, s.firstOtherAt.y));
+}
+
+// Holds the clipboard open the way another program does: with a window of
+// its own (under Wine an open without a window does not lock others out).
+class ClipboardHolder {
+public:
+    ClipboardHolder() {
+        window_ = CreateWindowExW(0, L"STATIC", L"holder", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+        held_ = window_ && OpenClipboard(window_);
+    }
+    ~ClipboardHolder() {
+        if (held_) CloseClipboard();
+        if (window_) DestroyWindow(window_);
+    }
+    ClipboardHolder(const ClipboardHolder&) = delete;
+    ClipboardHolder& operator=(const ClipboardHolder&) = delete;
+    bool Held() const { return held_; }
+
+private:
+    HWND window_ = nullptr;
+    bool held_ = false;
+};
+
+OMBRY_SCENARIO(PatternButtons, "pattern-buttons") {
+    if (!Check(PutOnClipboard(HalvesDib(kRed, kBlue)), "a picture is on the clipboard")) return;
+    {
+        // Another program holds the clipboard: "模様替え" changes nothing.
+        Session s;
+        if (!Open(s, ctx, 0)) return;
+        {
+            ClipboardHolder holder;
+            if (!Check(holder.Held(), "the driver holds the clipboard with a window of its own")) return;
+            const double t0 = NowMs();
+            if (!Press(s.dialog, L"模様替え")) return;
+            Note(Fmt("the press returned within %.0f ms (300 ms of it waiting here)", NowMs() - t0));
+        }
+        CloseDialog(s);
+        CheckAllBlack(s.curtain, ctx, "with the clipboard held, \"模様替え\" left the curtain plain black");
+    }
+    {
+        // The clipboard free: its picture becomes the pattern.
+        Session s;
+        if (!Open(s, ctx, 0)) return;
+        if (!Press(s.dialog, L"模様替え")) return;
+        CloseDialog(s);
+        CheckPatternShown(s.curtain, ctx, kRed, kBlue, "after \"模様替え\" the clipboard's picture");
+    }
+    {
+        // A pattern at start, then "模様無し": plain black.
+        Session s;
+        if (!Open(s, ctx, 1)) return;
+        if (!Press(s.dialog, L"模様無し")) return;
+        CloseDialog(s);
+        CheckAllBlack(s.curtain, ctx, "after \"模様無し\" the curtain is plain black");
+    }
+}
+
+// The 24-bit rows of a .bmp file equal those of the DIB it was made from.
+bool SamePixels(const std::vector<std::uint8_t>& file, const std::vector<std::uint8_t>& dib, std::string& why) {
+    auto u32 = [](const std::uint8_t* p) { return p[0] | (p[1] << 8) | (p[2] << 16) | (std::uint32_t(p[3]) << 24); };
+    if (file.size() < 54 || file[0] != 'B' || file[1] != 'M') return why = "no bitmap file", false;
+    const auto* want = reinterpret_cast<const BITMAPINFOHEADER*>(dib.data());
+    const std::uint32_t off = u32(&file[10]);
+    const std::int32_t w = static_cast<std::int32_t>(u32(&file[18])), h = static_cast<std::int32_t>(u32(&file[22]));
+    const unsigned bpp = file[28] | (file[29] << 8);
+    why = Fmt("%dx%d %u bits at %u", w, h, bpp, off);
+    if (w != want->biWidth || h != want->biHeight || bpp != 24) return false;
+    const size_t bytes = dib.size() - sizeof(BITMAPINFOHEADER);
+    if (off + bytes > file.size()) return false;
+    return std::equal(dib.begin() + sizeof(BITMAPINFOHEADER), dib.end(), file.begin() + off);
+}
+
+void TypeText(const char* lowercase) {
+    for (const char* c = lowercase; *c; ++c) KeyPress(static_cast<WORD>(*c - 'a' + 'A'));
+}
+
+OMBRY_SCENARIO(Picker, "picker") {
+    const auto clipboardDib = HalvesDib(kRed, kBlue);
+    if (!Check(PutOnClipboard(clipboardDib), "a picture is on the clipboard")) return;
+    if (!Check(WriteBmpFile(ctx.dir + L"\\green.bmp", HalvesDib(kGreen, kYellow)), "green.bmp written")) return;
+    Session s;
+    if (!Open(s, ctx, 1)) return;  // the clipboard's picture is the pattern
+
+    // Save mode: a name typed without extension; OK writes the pattern.
+    if (!Press(s.dialog, L"模様の保存")) return;
+    HWND picker = WaitForTitled(s.app.pid, L"画像の保存");
+    if (!Check(picker != nullptr, "\"模様の保存\" opens the picker titled \"画像の保存\"")) return;
+    const RECT pr = RectOf(picker);
+    const POINT centre = Middle(picker);
+    Check(std::abs(centre.x - ctx.screenW / 2) <= 2 && std::abs(centre.y - ctx.screenH / 2) <= 2,
+          "the picker is centred on the screen", ToString(pr));
+    Check(!IsWindowEnabled(s.dialog), "the settings dialog waits while the picker is open");
+    HWND list = ChildOfClass(picker, L"ListBox");
+    Check(list && SendMessageW(list, LB_GETCOUNT, 0, 0) == 1, "the list shows the one .bmp of the folder");
+    PumpFor(300);
+    if (const char* shot = std::getenv("OMBRY_E2E_PICKER_SHOT")) {
+        SaveScreenshot(Wide(shot));
+        Note(Fmt("picker screenshot: %s", shot));
+    }
+    HWND name = ChildOfClass(picker, L"Edit");
+    if (!Check(name != nullptr, "the name box is there")) return;
+    const POINT inName = Middle(name);
+    Click(inName.x, inName.y);
+    PumpFor(100);
+    TypeText("saved");
+    if (!Press(picker, L"OK")) return;
+    Check(!IsWindow(picker), "OK closes the picker");
+    const auto saved = ReadWholeFile(ctx.dir + L"\\saved.bmp");
+    std::string why;
+    Check(saved && SamePixels(*saved, clipboardDib, why), "saved.bmp holds the pattern, pixel for pixel", why);
+
+    // Load mode: the first file of the list, chosen with the mouse.
+    if (!Press(s.dialog, L"模様の読み出し")) return;
+    picker = WaitForTitled(s.app.pid, L"画像の読み出し");
+    if (!Check(picker != nullptr, "\"模様の読み出し\" opens the picker titled \"画像の読み出し\"")) return;
+    list = ChildOfClass(picker, L"ListBox");
+    if (!Check(list && SendMessageW(list, LB_GETCOUNT, 0, 0) == 2, "the list shows both files")) return;
+    const int item = static_cast<int>(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0));
+    const RECT lr = RectOf(list);
+    Click(lr.left + 20, lr.top + 2 + item / 2);  // green.bmp, first in order
+    PumpFor(200);
+    if (!Press(picker, L"OK")) return;
+
+    // Delete: the second file, chosen with the keyboard.
+    if (!Press(s.dialog, L"模様の読み出し")) return;
+    picker = WaitForTitled(s.app.pid, L"画像の読み出し");
+    list = picker ? ChildOfClass(picker, L"ListBox") : nullptr;
+    if (!Check(list != nullptr, "the picker opens again")) return;
+    KeyPress(VK_DOWN);  // the list has the focus: the first file
+    KeyPress(VK_DOWN);  // then the second
+    PumpFor(200);
+    if (!Press(picker, L"画像の削除")) return;
+    Check(!FileExists(ctx.dir + L"\\saved.bmp") && FileExists(ctx.dir + L"\\green.bmp"),
+          "\"画像の削除\" deletes the chosen file only");
+    Check(SendMessageW(list, LB_GETCOUNT, 0, 0) == 1, "the list is read again");
+    if (!Press(picker, L"キャンセル")) return;
+    Check(!IsWindow(picker), "Cancel closes the picker");
+
+    CloseDialog(s);
+    CheckPatternShown(s.curtain, ctx, kGreen, kYellow, "green.bmp, loaded in the picker,");
+}
+
+}  // namespace
+}  // namespace e2e
