@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Benchmarks, not tests: how big ombry.exe is; under Wine, how long from
 # CreateProcess until its curtain window is visible (median of 10 starts,
-# each in a fresh folder); and how long from the hotkey going down
-# (SendInput) until the whole screen reads black (median and worst of 20
-# presses); and what the waiting curtain costs (processor time over ten
-# idle seconds, memory).
+# each in a fresh folder); how long from the hotkey going down (SendInput)
+# until the window covers the screen and until the whole screen shows the
+# curtain (median and worst of 20 presses), with no pattern and with a
+# 3840x2160 and a 7680x4320 one, each also as a ratio to a minimal curtain
+# built beside the exe (one window, one SetWindowPos); and what the waiting
+# curtain costs (processor time over ten idle seconds, memory).
 #
 #   tools/bench.sh <build-dir> [starts]
 set -uo pipefail
@@ -20,7 +22,7 @@ if [[ $# -lt 1 ]]; then
 fi
 build=$(cd "$1" 2>/dev/null && pwd) || { echo "bench: no build directory $1" >&2; exit 2; }
 starts=${2:-10}
-for f in ombry.exe driver.exe; do
+for f in ombry.exe driver.exe minimal_curtain.exe; do
     [[ -f $build/$f ]] || { echo "bench: missing $build/$f" >&2; exit 2; }
     printf '%-10s %9d bytes\n' "$f" "$(stat -c %s "$build/$f")"
 done
@@ -35,22 +37,23 @@ fi
 ombry_session bench "$bits" || exit 2
 work=$OMBRY_WORK
 
-# run_scenario <name> <time limit s>: the driver's output in $work/<name>.log
+# run_scenario <name> <time limit s> [exe] [log name]: the driver's output in $work/<log name>.log
 run_scenario() {
-    mkdir -p "$work/$1"
+    local log=${4:-$1}
+    mkdir -p "$work/$log"
     OMBRY_E2E_RUNS=$starts OMBRY_E2E_WATCHDOG=$(($2 - 10)) \
-        timeout -k 5 "$2" "$OMBRY_WINE" "$build/driver.exe" "$1" "$build/ombry.exe" "$work/$1" \
-        >"$work/$1.log" 2>/dev/null &
+        timeout -k 5 "$2" "$OMBRY_WINE" "$build/driver.exe" "$1" "${3:-$build/ombry.exe}" "$work/$log" \
+        >"$work/$log.log" 2>/dev/null &
     OMBRY_CHILD_PID=$!
     wait "$OMBRY_CHILD_PID"
     local rc=$?
     OMBRY_CHILD_PID=
     ombry_wine_reset
-    grep -E '^not ok' "$work/$1.log"
+    grep -E '^not ok' "$work/$log.log"
     return "$rc"
 }
 
-# summary <label> <key>: median, best and worst of the "# <key> <ms>" lines
+# summary <label> <key> <log name>: median, best and worst of the "# <key> <ms>" lines
 summary() {
     sed -n "s/^# $2 //p" "$work/$3.log" | sort -n | awk -v label="$1" '
         { t[NR] = $1 }
@@ -61,13 +64,38 @@ summary() {
         }'
 }
 
+median() {
+    sed -n "s/^# $1 //p" "$work/$2.log" | sort -n | awk '{ t[NR] = $1 } END { if (NR) print (NR % 2 ? t[(NR + 1) / 2] : (t[NR / 2] + t[NR / 2 + 1]) / 2) }'
+}
+
+# ratio <label> <key> <log name>: its median against the minimal curtain's
+ratio() {
+    local mine floor
+    mine=$(median "$2" "$3")
+    floor=$(median "$2" minimal)
+    [[ -n $mine && -n $floor ]] || { echo "$1: nothing measured"; return 1; }
+    awk -v l="$1" -v m="$mine" -v f="$floor" 'BEGIN { printf "%s: %.1f ms, %.2fx the minimal curtain (%.1f ms)\n", l, m, m / f, f }'
+}
+
 status=0
 run_scenario startup-time $((60 + starts * 15)) || status=1
 summary "start to curtain visible" startup-ms startup-time || status=1
-run_scenario hotkey-latency 120 || status=1
-summary "hotkey down to screen black" latency-ms hotkey-latency || status=1
-summary "hotkey down to window spread" spread-ms hotkey-latency || status=1
-sed -n 's/^# \(one look at the screen.*\)/(\1)/p' "$work/hotkey-latency.log"
+run_scenario hotkey-latency 120 "$build/minimal_curtain.exe" minimal || status=1
+summary "minimal curtain: hotkey down to screen black" latency-ms minimal || status=1
+summary "minimal curtain: hotkey down to window covering the screen" spread-ms minimal || status=1
+run_scenario hotkey-latency 120 "$build/ombry.exe" plain || status=1
+summary "hotkey down to screen black" latency-ms plain || status=1
+summary "hotkey down to window covering the screen" spread-ms plain || status=1
+sed -n 's/^# \(one look at the screen.*\)/(\1)/p' "$work/plain.log"
+for size in 3840x2160 7680x4320; do
+    OMBRY_E2E_PATTERN=$size run_scenario hotkey-latency 180 "$build/ombry.exe" "pattern-$size" || status=1
+    summary "$size pattern: hotkey down to pattern on the whole screen" latency-ms "pattern-$size" || status=1
+done
+echo "--- as ratios to the minimal curtain (medians)"
+ratio "no pattern, hotkey down to screen black" latency-ms plain || status=1
+ratio "3840x2160 pattern, hotkey down to the pattern shown" latency-ms pattern-3840x2160 || status=1
+ratio "7680x4320 pattern, hotkey down to the pattern shown" latency-ms pattern-7680x4320 || status=1
+ratio "hotkey down to window covering the screen" spread-ms plain || status=1
 run_scenario idle-cost 60 || status=1
 sed -n 's/^# idle-cpu-ms \(.*\)/waiting curtain: \1 ms of processor time in 10 s idle/p; s/^# working-set-kb \(.*\)/waiting curtain: working set \1 KiB/p; s/^# private-kb \(.*\)/waiting curtain: private memory \1 KiB/p' "$work/idle-cost.log"
 echo "machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ *//'); $("$OMBRY_WINE" --version 2>/dev/null), Xvfb"
