@@ -209,3 +209,56 @@ OMBRY_SCENARIO(HotkeyLatency, "hotkey-latency") {
 
 }  // namespace
 }  // namespace e2e
+
+namespace e2e {
+namespace {
+
+// The window's rectangles as seen by polling as fast as possible from
+// `act` until it reaches `want` (or a second passes), without repeats.
+template <class Act>
+std::vector<RECT> RectsDuring(HWND h, const RECT& want, Act act) {
+    std::vector<RECT> seen{RectOf(h)};
+    act();
+    const double until = NowMs() + 1000;
+    while (NowMs() < until) {
+        const RECT r = RectOf(h);
+        if (!EqualRect(&r, &seen.back())) seen.push_back(r);
+        if (EqualRect(&r, &want)) break;
+    }
+    return seen;
+}
+
+std::string Describe(const std::vector<RECT>& rects) {
+    std::string out;
+    for (const RECT& r : rects) out += " " + ToString(r);
+    return out;
+}
+
+// The procedures write height, width, top and left one by one; the window
+// must go from where it was to where they end in one move, so the user sees
+// one frame. Polled from outside: a step between would show up here.
+OMBRY_SCENARIO(OneMove, "one-move") {
+    App app;
+    HWND h = StartWith(app, ctx, Settings(0, kHotkey));
+    if (!h) return;
+    CheckStoredAt(h, ctx, 0, "at start");
+    PumpFor(300);
+    for (int round = 0; round < 5; ++round) {
+        const RECT down = ToPixels(DownTwips(ctx), ctx.dpi);
+        const auto spreading = RectsDuring(h, down, [] { KeyDown(kHotkey); });
+        KeyUp(kHotkey);
+        if (!CheckDown(h, ctx, "the hotkey")) return;
+        if (!Check(spreading.size() == 2, "the spread goes to the whole screen in one move", Describe(spreading)))
+            return;
+        PumpFor(200);
+        const RECT strip = ToPixels(StripTwips(ctx, 0), ctx.dpi);
+        const POINT mid{ctx.screenW / 2, ctx.screenH / 2};
+        const auto storing = RectsDuring(h, strip, [&] { DoubleClick(mid.x, mid.y); });
+        CheckStoredAt(h, ctx, 0, "after the double-click");
+        if (!Check(storing.size() == 2, "putting it away is one move too", Describe(storing))) return;
+        PumpFor(200);
+    }
+}
+
+}  // namespace
+}  // namespace e2e
