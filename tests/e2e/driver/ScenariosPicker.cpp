@@ -150,6 +150,15 @@ OMBRY_SCENARIO(PatternButtons, "pattern-buttons") {
         Session s;
         if (!Open(s, ctx, 1)) return;
         if (!Press(s.dialog, L"模様無し")) return;
+        // The picker opened now says there is no pattern, over its empty preview.
+        if (!Press(s.dialog, L"模様の読み出し")) return;
+        HWND picker = WaitForTitled(s.app.pid, L"画像の読み出し");
+        HWND label = picker ? ChildWithText(picker, L"現在カーテンの模様はありません") : nullptr;
+        Check(label && IsWindowVisible(label), "the picker shows \"現在カーテンの模様はありません\"");
+        if (const char* shot = std::getenv("OMBRY_E2E_PICKER_SHOT")) {
+            SaveScreenshot(Wide(std::string(shot) + ".empty.bmp"));
+        }
+        if (picker && !Press(picker, L"キャンセル")) return;
         CloseDialog(s);
         CheckAllBlack(s.curtain, ctx, "after \"模様無し\" the curtain is plain black");
     }
