@@ -84,7 +84,8 @@ void CorpusTests() {
     }
     std::printf("# %zu files, %d refused; private bytes after one round %zu KiB, after three %zu KiB;"
                 " GDI objects %lu before, %lu after\n",
-                files.size(), refused, memoryAfterFirst / 1024, PrivateBytes() / 1024,
+                files.size(), refused, static_cast<size_t>(memoryAfterFirst / 1024),
+                static_cast<size_t>(PrivateBytes() / 1024),
                 static_cast<unsigned long>(gdiBefore), static_cast<unsigned long>(GdiObjects()));
     Check(memoryAfterFirst > 0, "the process's memory can be counted");
     Check(loadedBad.empty(), ("every bad-*.bmp is refused" + (loadedBad.empty() ? "" : ":" + loadedBad)).c_str());
@@ -97,7 +98,7 @@ void CorpusTests() {
     PROCESS_MEMORY_COUNTERS m{};
     m.cb = sizeof m;
     GetProcessMemoryInfo(GetCurrentProcess(), &m, sizeof m);
-    std::printf("# peak private bytes %zu KiB\n", m.PeakPagefileUsage / 1024);
+    std::printf("# peak private bytes %zu KiB\n", static_cast<size_t>(m.PeakPagefileUsage / 1024));
     Check(m.PeakPagefileUsage < 96u * 1024 * 1024, "no claimed size was allocated (peak under 96 MiB)");
     SetCurrentDirectoryW(L"..");
 }
