@@ -7,6 +7,8 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <vector>
 
 #include "win32/Mouse.h"
 #include "win32/Pictures.h"
@@ -74,6 +76,41 @@ void FormWindow::Paint(HWND hwnd) {
     }
 }
 
+namespace {
+
+// Nearest-neighbour scaling of a 32-bit DIB section straight from its bits,
+// as COLORONCOLOR does but reading only the pixels it keeps: an 8K picture
+// is scaled within a frame. Null when the source is no such section.
+HBITMAP ScaleDibSection(HBITMAP source, HDC dc, int width, int height) {
+    DIBSECTION section{};
+    if (GetObjectW(source, sizeof section, &section) != sizeof section || !section.dsBm.bmBits ||
+        section.dsBm.bmBitsPixel != 32)
+        return nullptr;
+    const int srcW = section.dsBm.bmWidth, srcH = section.dsBm.bmHeight;
+    const bool topDown = section.dsBmih.biHeight < 0;
+    BITMAPINFO target{};
+    target.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HBITMAP scaled = CreateDIBSection(dc, &target, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (scaled && !bits) DeleteObject(scaled);
+    if (!scaled || !bits) return nullptr;
+    GdiFlush();  // the source's pixels are complete before we read them
+    std::vector<int> columns(static_cast<std::size_t>(width));
+    for (int x = 0; x < width; ++x) columns[x] = static_cast<int>((2LL * x + 1) * srcW / (2LL * width));
+    const auto* from = static_cast<const std::uint8_t*>(section.dsBm.bmBits);
+    auto* to = static_cast<std::uint32_t*>(bits);
+    for (int y = 0; y < height; ++y) {
+        const int sy = static_cast<int>((2LL * y + 1) * srcH / (2LL * height));
+        const auto* row = reinterpret_cast<const std::uint32_t*>(
+            from + static_cast<std::size_t>(topDown ? sy : srcH - 1 - sy) * section.dsBm.bmWidthBytes);
+        std::uint32_t* out = to + static_cast<std::size_t>(y) * width;
+        for (int x = 0; x < width; ++x) out[x] = row[columns[x]];
+    }
+    return scaled;
+}
+
+}  // namespace
+
 // A stretched bitmap is scaled when its picture or its size changes, not on
 // every paint: a large pattern then repaints as fast as a small one. Null
 // when there is nothing to gain (no stretch, or already the size).
@@ -89,7 +126,12 @@ HBITMAP FormWindow::ScaledBitmap(const forms::Image& image, HDC dc, int width, i
     BITMAP info{};
     if (!GetObjectW(source, sizeof info, &info) || (info.bmWidth == width && info.bmHeight == height))
         return nullptr;
-    UniqueBitmap bitmap(CreateCompatibleBitmap(dc, width, height));
+    UniqueBitmap bitmap(ScaleDibSection(source, dc, width, height));
+    if (bitmap) {
+        cached = Scaled{picture, width, height, std::move(bitmap)};
+        return cached.bitmap.get();
+    }
+    bitmap.reset(CreateCompatibleBitmap(dc, width, height));
     if (!bitmap) return nullptr;
     {
         MemoryDc from(dc), to(dc);

@@ -53,21 +53,73 @@ HWND ChildOfClass(HWND parent, const std::wstring& cls) {
     return search.found;
 }
 
+// Polls until `done` holds, up to ms; input to another program takes its time.
+template <class Done>
+bool WaitUntil(Done done, DWORD ms = 2000) {
+    const double until = NowMs() + ms;
+    while (!done()) {
+        if (NowMs() >= until) return false;
+        PumpFor(20);
+    }
+    return true;
+}
+
+std::wstring TextOf(HWND h) {
+    wchar_t buffer[256] = {};
+    SendMessageTimeoutW(h, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG, 1000, nullptr);
+    return buffer;
+}
+
+HWND FocusOf(HWND window) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) ? info.hwndFocus : nullptr;
+}
+
+int Selected(HWND list) { return static_cast<int>(SendMessageW(list, LB_GETCURSEL, 0, 0)); }
+
 POINT Middle(HWND h) {
     const RECT r = RectOf(h);
     return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
 }
 
-// Clicks the child of `window` that reads `text`, as the user would.
-bool Press(HWND window, const std::wstring& text) {
+// Clicks at `at` until `done` holds: a window just shown may miss the first
+// click under Wine (its activation is still on its way), so up to three.
+template <class Done>
+bool ClickUntil(POINT at, Done done) {
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        MouseMove(at.x, at.y);
+        PumpFor(50);
+        Click(at.x, at.y);
+        if (WaitUntil(done, 700)) return true;
+    }
+    return false;
+}
+
+// Clicks the child of `window` that reads `text`, as the user would; with
+// `done`, until that holds.
+template <class Done>
+bool Press(HWND window, const std::wstring& text, Done done) {
     HWND button = ChildWithText(window, text);
     if (!Check(button != nullptr, "the button \"" + U8(text) + "\" is there")) return false;
-    const POINT at = Middle(button);
-    MouseMove(at.x, at.y);
-    PumpFor(100);
-    Click(at.x, at.y);
+    return ClickUntil(Middle(button), done);
+}
+
+// Without a visible effect to wait for: until the button has the focus,
+// which it takes from the press, then a moment for its click to run.
+bool Press(HWND window, const std::wstring& text) {
+    HWND button = ChildWithText(window, text);
+    const bool pressed = Press(window, text, [&] { return FocusOf(window) == button; });
     PumpFor(300);
-    return true;
+    return Check(pressed, "\"" + U8(text) + "\" is pressed");
+}
+
+// Presses a button of the settings dialog that opens the picker; returns the picker.
+HWND OpenPicker(DWORD pid, HWND dialog, const std::wstring& button, const std::wstring& title) {
+    HWND picker = nullptr;
+    Press(dialog, button, [&] { return (picker = WaitForTitled(pid, title, 0)) != nullptr; });
+    Check(picker != nullptr, "\"" + U8(button) + "\" opens the picker titled \"" + U8(title) + "\"");
+    return picker;
 }
 
 // The settings dialog open at start, and the curtain.
@@ -151,14 +203,13 @@ OMBRY_SCENARIO(PatternButtons, "pattern-buttons") {
         if (!Open(s, ctx, 1)) return;
         if (!Press(s.dialog, L"模様無し")) return;
         // The picker opened now says there is no pattern, over its empty preview.
-        if (!Press(s.dialog, L"模様の読み出し")) return;
-        HWND picker = WaitForTitled(s.app.pid, L"画像の読み出し");
+        HWND picker = OpenPicker(s.app.pid, s.dialog, L"模様の読み出し", L"画像の読み出し");
         HWND label = picker ? ChildWithText(picker, L"現在カーテンの模様はありません") : nullptr;
         Check(label && IsWindowVisible(label), "the picker shows \"現在カーテンの模様はありません\"");
         if (const char* shot = std::getenv("OMBRY_E2E_PICKER_SHOT")) {
             SaveScreenshot(Wide(std::string(shot) + ".empty.bmp"));
         }
-        if (picker && !Press(picker, L"キャンセル")) return;
+        if (picker && !Press(picker, L"キャンセル", [&] { return !IsWindow(picker); })) return;
         CloseDialog(s);
         CheckAllBlack(s.curtain, ctx, "after \"模様無し\" the curtain is plain black");
     }
@@ -191,9 +242,8 @@ OMBRY_SCENARIO(Picker, "picker") {
     if (!Open(s, ctx, 1)) return;  // the clipboard's picture is the pattern
 
     // Save mode: a name typed without extension; OK writes the pattern.
-    if (!Press(s.dialog, L"模様の保存")) return;
-    HWND picker = WaitForTitled(s.app.pid, L"画像の保存");
-    if (!Check(picker != nullptr, "\"模様の保存\" opens the picker titled \"画像の保存\"")) return;
+    HWND picker = OpenPicker(s.app.pid, s.dialog, L"模様の保存", L"画像の保存");
+    if (!picker) return;
     const RECT pr = RectOf(picker);
     const POINT centre = Middle(picker);
     Check(std::abs(centre.x - ctx.screenW / 2) <= 2 && std::abs(centre.y - ctx.screenH / 2) <= 2,
@@ -209,41 +259,43 @@ OMBRY_SCENARIO(Picker, "picker") {
     HWND name = ChildOfClass(picker, L"Edit");
     if (!Check(name != nullptr, "the name box is there")) return;
     const POINT inName = Middle(name);
-    Click(inName.x, inName.y);
-    PumpFor(100);
+    if (!Check(ClickUntil(inName, [&] { return FocusOf(picker) == name; }), "a click puts the focus into the name box"))
+        return;
     TypeText("saved");
-    if (!Press(picker, L"OK")) return;
-    Check(!IsWindow(picker), "OK closes the picker");
+    if (!Check(WaitUntil([&] { return TextOf(name) == L"saved"; }), "the name is typed", U8(TextOf(name)))) return;
+    Check(Press(picker, L"OK", [&] { return !IsWindow(picker); }), "OK closes the picker");
     const auto saved = ReadWholeFile(ctx.dir + L"\\saved.bmp");
     std::string why;
     Check(saved && SamePixels(*saved, clipboardDib, why), "saved.bmp holds the pattern, pixel for pixel", why);
 
     // Load mode: the first file of the list, chosen with the mouse.
-    if (!Press(s.dialog, L"模様の読み出し")) return;
-    picker = WaitForTitled(s.app.pid, L"画像の読み出し");
-    if (!Check(picker != nullptr, "\"模様の読み出し\" opens the picker titled \"画像の読み出し\"")) return;
+    picker = OpenPicker(s.app.pid, s.dialog, L"模様の読み出し", L"画像の読み出し");
+    if (!picker) return;
     list = ChildOfClass(picker, L"ListBox");
     if (!Check(list && SendMessageW(list, LB_GETCOUNT, 0, 0) == 2, "the list shows both files")) return;
     const int item = static_cast<int>(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0));
     const RECT lr = RectOf(list);
-    Click(lr.left + 20, lr.top + 2 + item / 2);  // green.bmp, first in order
-    PumpFor(200);
-    if (!Press(picker, L"OK")) return;
+    HWND name2 = ChildOfClass(picker, L"Edit");
+    const POINT first{lr.left + 20, lr.top + 2 + item / 2};  // green.bmp, first in order
+    if (!Check(ClickUntil(first, [&] { return Selected(list) == 0 && TextOf(name2) == L"green.bmp"; }),
+               "a click on green.bmp puts its name into the box", U8(TextOf(name2))))
+        return;
+    if (!Check(Press(picker, L"OK", [&] { return !IsWindow(picker); }), "OK closes the picker")) return;
 
     // Delete: the second file, chosen with the keyboard.
-    if (!Press(s.dialog, L"模様の読み出し")) return;
-    picker = WaitForTitled(s.app.pid, L"画像の読み出し");
+    picker = OpenPicker(s.app.pid, s.dialog, L"模様の読み出し", L"画像の読み出し");
     list = picker ? ChildOfClass(picker, L"ListBox") : nullptr;
     if (!Check(list != nullptr, "the picker opens again")) return;
-    KeyPress(VK_DOWN);  // the list has the focus: the first file
+    if (!Check(WaitUntil([&] { return FocusOf(picker) == list; }), "the list has the focus when the picker opens"))
+        return;
+    KeyPress(VK_DOWN);  // the first file
     KeyPress(VK_DOWN);  // then the second
-    PumpFor(200);
-    if (!Press(picker, L"画像の削除")) return;
+    if (!Check(WaitUntil([&] { return Selected(list) == 1; }), "the arrow keys choose the second file")) return;
+    if (!Press(picker, L"画像の削除", [&] { return !FileExists(ctx.dir + L"\\saved.bmp"); })) return;
     Check(!FileExists(ctx.dir + L"\\saved.bmp") && FileExists(ctx.dir + L"\\green.bmp"),
           "\"画像の削除\" deletes the chosen file only");
     Check(SendMessageW(list, LB_GETCOUNT, 0, 0) == 1, "the list is read again");
-    if (!Press(picker, L"キャンセル")) return;
-    Check(!IsWindow(picker), "Cancel closes the picker");
+    Check(Press(picker, L"キャンセル", [&] { return !IsWindow(picker); }), "Cancel closes the picker");
 
     CloseDialog(s);
     CheckPatternShown(s.curtain, ctx, kGreen, kYellow, "green.bmp, loaded in the picker,");
