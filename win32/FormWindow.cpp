@@ -158,10 +158,15 @@ LRESULT CALLBACK FormWindow::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noe
     }
     if (!self) return DefWindowProcW(hwnd, msg, wp, lp);
     if (msg == WM_NCDESTROY) {
-        // Destroyed by someone else: the peer lives on without a window.
+        // Destroyed by someone else, not by an unload: the form ends all the
+        // same, or the message loop would wait for a window that is gone.
+        // That ends this object too.
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
         self->hwnd_ = nullptr;
-        return DefWindowProcW(hwnd, msg, wp, lp);
+        forms::Form& form = self->form_;
+        const LRESULT r = DefWindowProcW(hwnd, msg, wp, lp);
+        Protect([&form] { form.WindowDestroyed(); });
+        return r;
     }
     try {
         // Nothing may touch self after this: an event may unload the form.
@@ -204,6 +209,13 @@ LRESULT FormWindow::HandleMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         }
         case WM_CLOSE:
             Protect([this] { form_.SystemClose(); });
+            return 0;
+        case WM_QUERYENDSESSION:
+            return TRUE;
+        case WM_ENDSESSION:
+            // The process may be ended as soon as this returns: unload now,
+            // so the settings are written.
+            if (wp) Protect([this] { form_.SystemClose(); });
             return 0;
         default:
             break;
