@@ -128,6 +128,10 @@ void FormWindow::CreateFormWindow() {
 
 FormWindow::~FormWindow() {
     *alive_ = false;
+    // The message loop lives while a form is loaded, and asks again only
+    // when it gets a message: a form ended inside a sent message (the end
+    // of the session, the tray icon's menu) would leave it waiting.
+    PostThreadMessageW(GetCurrentThreadId(), WM_NULL, 0, 0);
     // Before the window goes, so that activation returns to them.
     EnableOtherWindows();
     if (!hwnd_) return;

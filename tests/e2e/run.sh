@@ -32,7 +32,7 @@ for f in "$exe" "$driver"; do
 done
 
 all_scenarios="win32-files environment version-info start-empty second-copy close-ends strip-sides hotkey-down mouse-pull
-right-click-menu screen-watch pattern-clipboard pattern-start-bmp"
+right-click-menu screen-watch pattern-clipboard pattern-start-bmp tray-icon tray-menu exit-menu end-session"
 read -ra scenarios <<<"$(echo ${OMBRY_E2E_SCENARIOS:-$all_scenarios})"
 # Scenarios that only read the exe's file, never start it.
 file_only() { [[ " version-info environment " == *" $1 "* ]]; }
