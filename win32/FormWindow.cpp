@@ -142,7 +142,7 @@ FormWindow::~FormWindow() {
         SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&FormWindow::Proc));
     for (const auto& child : children_) {
         if (!child->hwnd) continue;
-        switch (child->control->GetKind()) {
+        switch (child->kind) {
             case forms::Kind::PictureBox: SetWindowLongPtrW(child->hwnd, GWLP_USERDATA, 0); break;
             case forms::Kind::TextBox: RemoveWindowSubclass(child->hwnd, &FormWindow::TextBoxProc, 1); break;
             default: break;
