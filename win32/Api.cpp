@@ -62,7 +62,7 @@ std::intptr_t Win32Api::SetWindowLongA(api::Handle hwnd, int index, std::intptr_
 #else
     const std::intptr_t old = ::SetWindowLongA(Wnd(hwnd), index, static_cast<LONG>(newLong));
 #endif
-    if (index == api::GWL_WNDPROC && newLong == reinterpret_cast<std::intptr_t>(&HookTrampoline) && old)
+    if (index == GWLP_WNDPROC && newLong == reinterpret_cast<std::intptr_t>(&HookTrampoline) && old)
         ReplacedSlot() = reinterpret_cast<WNDPROC>(old);
     return old;
 }

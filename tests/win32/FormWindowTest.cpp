@@ -88,7 +88,7 @@ void HookThatThrows() {
                                 wc.hInstance, nullptr);
     win32::Win32Api api;
     const std::intptr_t h = reinterpret_cast<std::intptr_t>(hwnd);
-    api.SetWindowLongA(h, api::GWL_WNDPROC,
+    api.SetWindowLongA(h, GWLP_WNDPROC,
                        api.AddressOf([](api::Handle, unsigned msg, std::uintptr_t, std::intptr_t) -> std::intptr_t {
                            if (msg == WM_APP + 1) throw 42;  // not even a std::exception
                            return 0;
