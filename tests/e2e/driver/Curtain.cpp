@@ -120,4 +120,6 @@ int WaitForTrayIcons(int want, DWORD timeoutMs) {
 
 POINT Middle(const RECT& r) { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
 
+void ChooseEnd(const RECT& menu) { Click((menu.left + menu.right) / 2, menu.top + (menu.bottom - menu.top) * 3 / 4); }
+
 }  // namespace e2e

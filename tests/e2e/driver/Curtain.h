@@ -40,5 +40,7 @@ int ShownTrayIcons();
 // Waits until that many icons show; returns the last count seen.
 int WaitForTrayIcons(int want, DWORD timeoutMs);
 POINT Middle(const RECT& r);
+// Clicks the program's menu's second item, "終了".
+void ChooseEnd(const RECT& menu);
 
 }  // namespace e2e

@@ -33,9 +33,6 @@ std::optional<RECT> OpenIconMenu(const char* when) {
     return at;
 }
 
-// Chooses the menu's second item, "終了", with the mouse.
-void ChooseEnd(const RECT& menu) { Click((menu.left + menu.right) / 2, menu.top + (menu.bottom - menu.top) * 3 / 4); }
-
 OMBRY_SCENARIO(TrayIcon, "tray-icon") {
     Check(ShownTrayIcons() == 0, "no icon in the notification area before the start");
     App app;
