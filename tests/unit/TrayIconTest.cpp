@@ -132,16 +132,4 @@ TEST_F(TrayIcon, CallbackForwardsTheMouseMessageAlsoFromAnUnknownWindow) {
                             "SetForegroundWindow(Form1)", "SendMessageA(picTrayEvent,0x205,0,0)"));
 }
 
-TEST_F(TrayIcon, ShellRestartAddsTheShownIconsAgain) {
-    tray.SetVisible(true);
-    tray.SetIndex(1);
-    tray.SetDummyPicture(curtain.picTrayEvent);
-    tray.SetPicture(curtain.Image2);
-    tray.SetVisible(false);
-    log.clear();
-    tray.ShellRestarted();
-    EXPECT_THAT(log.Only({"Shell_NotifyIconA"}), ElementsAre("Shell_NotifyIconA(0,picTrayIcon(0),0,7,)"));
-    EXPECT_EQ(tray.Index(), 1);
-}
-
 }  // namespace
