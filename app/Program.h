@@ -45,6 +45,7 @@ public:
 
 private:
     void ReadSettings();
+    void ApplyPattern();
 
     // Adding a form to the program is one entry here.
     std::vector<forms::Form*> forms_{&Form1, &Form2};

@@ -53,5 +53,4 @@ void Form1::Form_Load() {
     Timer1.SetInterval(100);
 }
 
-
 }  // namespace curtain

@@ -99,6 +99,9 @@ long Win32Api::Shell_NotifyIconA(unsigned message, const api::NotifyIconData& da
     // The first layout of the record, whatever size the caller wrote: on
     // 64-bit Windows its pointer-sized fields make it larger than 88 bytes.
     NOTIFYICONDATAA nid{};
+#ifndef _WIN64
+    static_assert(NOTIFYICONDATAA_V1_SIZE == 88, "the first layout of the record is 88 bytes");
+#endif
     nid.cbSize = NOTIFYICONDATAA_V1_SIZE;
     nid.hWnd = Wnd(data.hWnd);
     nid.uID = data.uID;
