@@ -1,5 +1,7 @@
 // Muting while the curtain is down: the volumes are saved at the moment of
-// muting and written back as they were.
+// muting and written back as they were. The winmm calls change only this
+// program's own audio session on current Windows, so the audio render
+// endpoints are muted too, each given back its own earlier mute state.
 #include <algorithm>
 
 #include "api/Api.h"
@@ -14,6 +16,25 @@ namespace {
 int LastAuxDevice(const app::Shared& s) {
     return std::min<int>(s.AuxDeviceCount, static_cast<int>(s.AuxVolumes.size()) - 1);
 }
+
+// Saves every active endpoint's mute state, then mutes those that were not
+// muted. An endpoint whose state cannot be read is left alone, for the
+// same reason as the auxiliary ids above.
+void MuteEndpoints(api::Api& audio, std::vector<app::Shared::EndpointMute>& saved) {
+    saved.clear();
+    for (const std::string& id : audio.EnumAudioEndpoints()) {
+        bool muted = false;
+        if (audio.GetMute(id, muted) == 0) saved.push_back({id, muted});
+    }
+    for (const auto& e : saved)
+        if (!e.muted) audio.SetMute(e.id, true);
+}
+
+// Endpoints that appeared while muted were never touched and stay as they are.
+void RestoreEndpoints(api::Api& audio, std::vector<app::Shared::EndpointMute>& saved) {
+    for (const auto& e : saved) audio.SetMute(e.id, e.muted);
+    saved.clear();
+}
 }  // namespace
 
 void Form1::SoundOnOff(std::int16_t& mode) {
@@ -24,10 +45,27 @@ void Form1::SoundOnOff(std::int16_t& mode) {
         for (int i = 0; i <= last; ++i) winmm.auxGetVolume(i, state_.AuxVolumes[i]);
         winmm.waveOutSetVolume(0, 0);
         for (int i = 0; i <= last; ++i) winmm.auxSetVolume(i, 0);
+        MuteEndpoints(program_.api, state_.EndpointMutes);
     } else if (mode == 1) {
         winmm.waveOutSetVolume(0, state_.WaveVolume);
         for (int i = 0; i <= last; ++i) winmm.auxSetVolume(i, state_.AuxVolumes[i]);
+        RestoreEndpoints(program_.api, state_.EndpointMutes);
     }
+}
+
+bool Form1::GiveSoundBack() noexcept {
+    // Also when the end came in the middle of a mute, before its caller
+    // could set SoundMuted: endpoints already held are still listed.
+    if (state_.SoundMuted == 0 && state_.EndpointMutes.empty()) return false;
+    try {
+        std::int16_t restore = 1;
+        SoundOnOff(restore);
+    } catch (...) {
+        // Nothing more can be done on the way out.
+    }
+    state_.SoundMuted = 0;
+    state_.EndpointMutes.clear();
+    return true;
 }
 
 }  // namespace curtain
