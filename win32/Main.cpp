@@ -18,10 +18,12 @@
 namespace {
 
 // COM on the user-interface thread, for the whole life of the program.
+// Not for a copy that ends at once: the apartment makes a window of its own.
 class ComApartment {
 public:
-    ComApartment() : hr_(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {
-        if (win32::Tracing()) win32::Trace(SUCCEEDED(hr_) ? "CoInitializeEx -> 0x0" : "CoInitializeEx failed");
+    explicit ComApartment(bool wanted) : hr_(wanted ? CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED) : E_ABORT) {
+        if (wanted && win32::Tracing())
+            win32::Trace(SUCCEEDED(hr_) ? "CoInitializeEx -> 0x0" : "CoInitializeEx failed");
     }
     ~ComApartment() {
         if (SUCCEEDED(hr_)) CoUninitialize();
@@ -38,12 +40,14 @@ private:
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);
-    ComApartment com;
     try {
         win32::Win32Services services(instance);
+        // Asked here before Main asks: the answer is kept.
+        const bool alone = !services.AnotherInstanceRunning();
+        ComApartment com(alone);
         win32::Win32Api api;
         app::Program program(services, api);
-        win32::LastResort lastResort(program.Form1);
+        win32::LastResort lastResort(program.Form1, instance, alone);
         program.Main();
         MSG msg;
         while (program.AnyFormLoaded()) {

@@ -32,13 +32,13 @@ for f in "$exe" "$driver"; do
 done
 
 all_scenarios="win32-files environment version-info start-empty second-copy close-ends strip-sides hotkey-down mouse-pull
-right-click-menu screen-watch pattern-clipboard pattern-start-bmp sound-mute sound-crash"
+right-click-menu screen-watch pattern-clipboard pattern-start-bmp sound-mute sound-crash sound-session-end"
 read -ra scenarios <<<"$(echo ${OMBRY_E2E_SCENARIOS:-$all_scenarios})"
 # Scenarios that only read the exe's file, never start it.
 file_only() { [[ " version-info environment " == *" $1 "* ]]; }
 # Scenarios that need sound: each runs in a prefix of its own with Wine's
 # sound driver on, beside a sound server of its own.
-needs_audio() { [[ " sound-mute sound-crash " == *" $1 "* ]]; }
+needs_audio() { [[ " sound-mute sound-crash sound-session-end " == *" $1 "* ]]; }
 
 audio=
 for name in "${scenarios[@]}"; do needs_audio "$name" && audio=audio; done

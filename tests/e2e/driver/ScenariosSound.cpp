@@ -247,5 +247,26 @@ OMBRY_SCENARIO(SoundCrash, "sound-crash") {
     m.app.End(500);
 }
 
+// The Windows session ends while muted: every window of the program hears
+// WM_QUERYENDSESSION, then WM_ENDSESSION, and then the system ends the
+// process without waiting for it (as Wine's wineboot --end-session does).
+OMBRY_SCENARIO(SoundSessionEnd, "sound-session-end") {
+    Com com;
+    TraceFile trace(ctx.dir + L"\\trace.txt");
+    Muted m;
+    if (!StartMuted(ctx, trace, m)) return;
+    const std::vector<WindowInfo> windows = TopLevelWindows(m.app.pid);
+    DWORD_PTR answer = 0;
+    for (const WindowInfo& w : windows)
+        SendMessageTimeoutW(w.hwnd, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 5000, &answer);
+    for (const WindowInfo& w : windows)
+        SendMessageTimeoutW(w.hwnd, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 5000, &answer);
+    TerminateProcess(m.app.process, 0);
+    m.app.WaitExit(3000);
+    const std::vector<std::string> lines = trace.Fresh();
+    Note(Fmt("%u top-level windows heard the session end", static_cast<unsigned>(windows.size())));
+    CheckEveryEndpoint(lines, m.ids, false, "the end of the session unmutes every endpoint before the process is ended");
+}
+
 }  // namespace
 }  // namespace e2e
