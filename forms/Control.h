@@ -103,6 +103,7 @@ public:
     std::function<void(const MouseEvent&)> MouseUp;
     std::function<void(int keyCode, int shift)> KeyDown;
     std::function<void(int keyCode, int shift)> KeyUp;
+    std::function<void()> LostFocus;  // the keyboard focus went to another control
 
 protected:
     // For the form itself, which is its own parent and not registered.

@@ -41,6 +41,13 @@ public:
     // Text: UTF-8 inside, the system's ANSI code page in files and ANSI calls.
     virtual std::string FromAnsi(std::string_view ansi) = 0;
     virtual std::string ToAnsi(std::string_view utf8) = 0;
+    // Upper case as the system converts text for the user's locale: not
+    // only ASCII (full-width letters too).
+    virtual std::string UpperCase(std::string_view utf8) = 0;
+
+    // A message box with an OK button over the active form, captioned with
+    // the program's title; returns when the user has closed it.
+    virtual void ShowMessage(const std::string& text) = 0;
 
     // True when another copy of the program is running already.
     virtual bool AnotherInstanceRunning() = 0;

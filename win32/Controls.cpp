@@ -320,6 +320,8 @@ void FormWindow::OnCommand(WPARAM wp, LPARAM lp) {
             if (code == EN_CHANGE) {
                 std::string typed = Narrow(WindowText(child->hwnd));
                 Protect([&] { static_cast<forms::TextBox&>(c).TextEdited(std::move(typed)); });
+            } else if (code == EN_KILLFOCUS) {
+                Raise(c.LostFocus);
             }
             break;
         case forms::Kind::FileListBox:
@@ -328,6 +330,8 @@ void FormWindow::OnCommand(WPARAM wp, LPARAM lp) {
                 Protect([&c, index] { static_cast<forms::FileListBox&>(c).Select(index); });
             } else if (code == LBN_DBLCLK) {
                 Raise(c.DblClick);
+            } else if (code == LBN_KILLFOCUS) {
+                Raise(c.LostFocus);
             }
             break;
         default:

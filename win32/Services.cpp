@@ -38,6 +38,12 @@ std::vector<std::string> Win32Services::ListFiles(const std::string& pattern) {
 
 std::string Win32Services::FromAnsi(std::string_view ansi) { return AnsiToUtf8(ansi); }
 std::string Win32Services::ToAnsi(std::string_view utf8) { return Utf8ToAnsi(utf8); }
+std::string Win32Services::UpperCase(std::string_view utf8) { return UpperCaseForUser(utf8); }
+
+void Win32Services::ShowMessage(const std::string& text) {
+    // Owned by the active window, so it stays in front of the dialog that asked.
+    MessageBoxW(GetActiveWindow(), Widen(text).c_str(), L"Ombry", MB_OK);
+}
 
 bool Win32Services::AnotherInstanceRunning() {
     if (!anotherRunning_) {

@@ -38,6 +38,8 @@ public:
 
     std::string FromAnsi(std::string_view ansi) override;
     std::string ToAnsi(std::string_view utf8) override;
+    std::string UpperCase(std::string_view utf8) override;
+    void ShowMessage(const std::string& text) override;
 
     bool AnotherInstanceRunning() override;
 

@@ -36,4 +36,15 @@ std::string Narrow(std::wstring_view wide) { return FromWide(CP_UTF8, wide); }
 std::string AnsiToUtf8(std::string_view ansi) { return Narrow(ToWide(CP_ACP, ansi)); }
 std::string Utf8ToAnsi(std::string_view utf8) { return FromWide(CP_ACP, Widen(utf8)); }
 
+std::string UpperCaseForUser(std::string_view utf8) {
+    std::wstring wide = Widen(utf8);
+    if (wide.empty()) return {};
+    const int n = static_cast<int>(wide.size());
+    int len = LCMapStringW(LOCALE_USER_DEFAULT, LCMAP_UPPERCASE, wide.data(), n, nullptr, 0);
+    if (len <= 0) return std::string(utf8);
+    std::wstring upper(static_cast<std::size_t>(len), L'\0');
+    LCMapStringW(LOCALE_USER_DEFAULT, LCMAP_UPPERCASE, wide.data(), n, upper.data(), len);
+    return Narrow(upper);
+}
+
 }  // namespace win32

@@ -13,4 +13,7 @@ std::string Narrow(std::wstring_view wide);
 std::string AnsiToUtf8(std::string_view ansi);
 std::string Utf8ToAnsi(std::string_view utf8);
 
+// Upper case by the user's locale, as the system converts typed text.
+std::string UpperCaseForUser(std::string_view utf8);
+
 }  // namespace win32

@@ -146,6 +146,7 @@ forms::Picture FakeServices::ProgramIcon() {
 }
 
 std::optional<std::string> FakeServices::ReadFile(const std::string& name) {
+    log_.Add("ReadFile(" + name + ")");
     auto it = files.find(Lower(name));
     if (it == files.end()) return std::nullopt;
     return it->second;
@@ -167,6 +168,23 @@ std::vector<std::string> FakeServices::ListFiles(const std::string& pattern) {
     for (const auto& [name, content] : files)
         if (name.size() >= ext.size() && name.compare(name.size() - ext.size(), ext.size(), ext) == 0)
             out.push_back(name);
+    return out;
+}
+
+// ASCII and the full-width Latin letters, which is what the tests type.
+std::string FakeServices::UpperCase(std::string_view utf8) {
+    std::string out(utf8);
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        auto b = [&](std::size_t k) { return static_cast<unsigned char>(out[k]); };
+        if (b(i) >= 'a' && b(i) <= 'z') {
+            out[i] = static_cast<char>(b(i) - 32);
+        } else if (i + 2 < out.size() && b(i) == 0xEF && b(i + 1) == 0xBD && b(i + 2) >= 0x81 && b(i + 2) <= 0x9A) {
+            // U+FF41..U+FF5A (ａ..ｚ) -> U+FF21..U+FF3A (Ａ..Ｚ)
+            out[i + 1] = static_cast<char>(0xBC);
+            out[i + 2] = static_cast<char>(b(i + 2) + 0x20);
+            i += 2;
+        }
+    }
     return out;
 }
 

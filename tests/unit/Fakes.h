@@ -62,7 +62,10 @@ public:
     std::unique_ptr<forms::FormPeer> CreatePeer(forms::Form& form) override;
     int ScreenWidth() override { return Checked(screenWidth); }
     int ScreenHeight() override { return Checked(screenHeight); }
-    forms::Picture ClipboardPicture() override { return clipboard; }
+    forms::Picture ClipboardPicture() override {
+        log_.Add("ClipboardPicture()");
+        return clipboard;
+    }
     forms::Picture LoadPicture(const std::string& file) override;
     void SavePicture(const forms::Picture& picture, const std::string& file) override;
     forms::Picture ProgramIcon() override;
@@ -72,6 +75,8 @@ public:
     std::vector<std::string> ListFiles(const std::string& pattern) override;
     std::string FromAnsi(std::string_view ansi) override { return std::string(ansi); }
     std::string ToAnsi(std::string_view utf8) override { return std::string(utf8); }
+    std::string UpperCase(std::string_view utf8) override;
+    void ShowMessage(const std::string& text) override { log_.Add("ShowMessage(" + text + ")"); }
     bool AnotherInstanceRunning() override { return anotherInstance; }
 
     Log& log() { return log_; }
