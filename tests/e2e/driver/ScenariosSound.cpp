@@ -121,8 +121,9 @@ void CheckFromOutside(const Context& ctx, const std::vector<std::string>& ids, b
     Note(Fmt("%s: seen from outside, %d of %d endpoints read %s; the sink: %s", when, agree, reads,
              muted ? "muted" : "unmuted", sink.c_str()));
     if (UnderWine() && muted) {
-        Check(true, Fmt("%s: endpoint mute seen from outside: skipped, Wine keeps it inside the object that set it",
-                        when));
+        // Not a skip of the scenario: the record of the calls is checked.
+        Note(Fmt("%s: not checked here: the endpoint mute seen from outside (Wine keeps it inside the object "
+                 "that set it)", when));
         return;
     }
     Check(reads == static_cast<int>(ids.size()) && agree == reads,
@@ -217,7 +218,7 @@ OMBRY_SCENARIO(SoundMute, "sound-mute") {
     KeyPress(VK_RETURN);
     bool ended = m.app.WaitExit(3000);
     if (!ended) {
-        Note("終了 does not end the program in this build; it is closed with WM_CLOSE instead");
+        Note("not checked here: 終了 does not end the program in this build; it is closed with WM_CLOSE instead");
         PostMessageW(m.curtain, WM_CLOSE, 0, 0);
         ended = m.app.WaitExit(5000);
     }
