@@ -27,7 +27,8 @@ struct Shared : Settings {
     std::int16_t AuxDeviceCount = 0;   // highest auxiliary device id treated
 
     // The audio render endpoints the mute holds, each with its own mute
-    // state from just before; empty while nothing is held.
+    // state from just before; empty while nothing is held. An endpoint the
+    // restore could not reach stays listed until a later restore does.
     struct EndpointMute {
         std::string id;
         bool muted = false;

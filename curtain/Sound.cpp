@@ -19,21 +19,27 @@ int LastAuxDevice(const app::Shared& s) {
 
 // Saves every active endpoint's mute state, then mutes those that were not
 // muted. An endpoint whose state cannot be read is left alone, for the
-// same reason as the auxiliary ids above.
+// same reason as the auxiliary ids above. One that an earlier restore could
+// not reach (unplugged at the time) keeps the state saved before that:
+// it is the user's, not the mute's.
 void MuteEndpoints(api::Api& audio, std::vector<app::Shared::EndpointMute>& saved) {
+    std::vector<app::Shared::EndpointMute> unrestored = std::move(saved);
     saved.clear();
     for (const std::string& id : audio.EnumAudioEndpoints()) {
+        if (std::any_of(unrestored.begin(), unrestored.end(), [&](const auto& e) { return e.id == id; })) continue;
         bool muted = false;
         if (audio.GetMute(id, muted) == 0) saved.push_back({id, muted});
     }
+    // Present again or still away, they keep their place in the list.
+    saved.insert(saved.end(), unrestored.begin(), unrestored.end());
     for (const auto& e : saved)
         if (!e.muted) audio.SetMute(e.id, true);
 }
 
-// Endpoints that appeared while muted were never touched and stay as they are.
+// Endpoints that appeared while muted were never touched and stay as they
+// are. Those that cannot be set now stay listed, for the next way out.
 void RestoreEndpoints(api::Api& audio, std::vector<app::Shared::EndpointMute>& saved) {
-    for (const auto& e : saved) audio.SetMute(e.id, e.muted);
-    saved.clear();
+    std::erase_if(saved, [&](const auto& e) { return audio.SetMute(e.id, e.muted) == 0; });
 }
 }  // namespace
 

@@ -124,14 +124,29 @@ TEST_F(Sound, EndpointsAreMutedAndGivenBackTheirOwnState) {
     EXPECT_THAT(state.EndpointMutes, IsEmpty());
 }
 
-TEST_F(Sound, AnEndpointFailingAtTheRestoreDoesNotStopTheOthers) {
-    api.endpoints = {{"spk"}, {"hdmi"}};
+// An endpoint the restore cannot reach (unplugged) keeps the state the user
+// had, for the next restore or the way out, while the others go on.
+TEST_F(Sound, AnEndpointMissedByTheRestoreGetsItsOwnStateLater) {
+    api.endpoints = {{"spk"}, {"usb"}};
     StartMuting(0);
     curtain.FormBig();
-    api.FindEndpoint("spk")->fails = true;
+    api.FindEndpoint("usb")->fails = true;
     curtain.Image1_DblClick();
-    EXPECT_FALSE(MutedNow("hdmi"));
+    EXPECT_FALSE(MutedNow("spk"));
+    EXPECT_TRUE(MutedNow("usb"));
     EXPECT_EQ(state.SoundMuted, 0);
+
+    api.FindEndpoint("usb")->fails = false;  // back, still muted by us
+    curtain.FormBig();
+    curtain.Image1_DblClick();
+    EXPECT_FALSE(MutedNow("usb"));
+
+    curtain.FormBig();
+    api.FindEndpoint("usb")->fails = true;
+    curtain.Image1_DblClick();
+    api.FindEndpoint("usb")->fails = false;
+    EXPECT_TRUE(curtain.GiveSoundBack());  // the way out tries again
+    EXPECT_FALSE(MutedNow("usb"));
 }
 
 TEST_F(Sound, SpreadingAgainWhileMutedKeepsTheFirstSavedStates) {
