@@ -103,7 +103,12 @@ void cTrayIcon::ShellRestarted() {
         if (!slots_[i].visible) continue;
         index_ = i;
         slots_[i].added = false;
-        UpdateIcon();
+        try {
+            UpdateIcon();
+        } catch (...) {
+            index_ = current;  // the caller's slot stays selected
+            throw;
+        }
     }
     index_ = current;
 }
