@@ -23,10 +23,20 @@ public:
     void SoundOnOff(std::int16_t& mode);  // 0 mute, 1 restore, else nothing
     void Pop();                  // the pop-up menu at the pointer
 
+    // The last resort of every way out (the end of the message loop, a
+    // crash): restores the sound if the program still holds it muted, and
+    // says whether it did.
+    bool GiveSoundBack() noexcept;
+
     // Event procedures.
     void Form_MouseMove(int button, int shift, float x, float y);
     void Image1_DblClick();
     void Timer1_Timer();
+    void picTrayIcon_MouseMove(int index, int button, int shift, float x, float y);
+    void picTrayEvent_MouseUp(int button, int shift, float x, float y);
+    void picTrayEvent_DblClick();
+    void OmbrySet_Click();
+    void MenuEnd_Click();
 
     // Controls.
     forms::PictureBox picTrayIcon0;  // picTrayIcon(0): the tray callback's window

@@ -5,7 +5,12 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <string>
 #include <utility>
+
+#include "win32/Audio.h"
+#include "win32/Trace.h"
 
 namespace win32 {
 
@@ -20,16 +25,47 @@ api::WindowProc& HookSlot() {
     return slot;
 }
 
-LRESULT CALLBACK HookTrampoline(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+// The procedure that the trampoline replaced, for the messages the hook
+// cannot handle.
+WNDPROC& ReplacedSlot() {
+    static WNDPROC slot = nullptr;
+    return slot;
+}
+
+LRESULT PassOn(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    // Never a procedure of a window that is gone.
+    if (!IsWindow(hwnd)) return 0;
+    WNDPROC replaced = ReplacedSlot();
+    return replaced ? ::CallWindowProcA(replaced, hwnd, msg, wParam, lParam)
+                    : DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+LRESULT CALLBACK HookTrampoline(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
     try {
         // A copy: the procedure may hand out a new one while it runs.
         api::WindowProc proc = HookSlot();
-        if (!proc) return DefWindowProcA(hwnd, msg, wParam, lParam);
+        if (!proc) return PassOn(hwnd, msg, wParam, lParam);
         return proc(reinterpret_cast<api::Handle>(hwnd), msg, wParam, lParam);
     } catch (...) {
-        return 0;
+        // Whatever failed, the window keeps its own behaviour.
+        return PassOn(hwnd, msg, wParam, lParam);
     }
 }
+
+std::string Hex(unsigned long v) {
+    char b[16];
+    std::snprintf(b, sizeof b, "0x%lx", v);
+    return b;
+}
+
+// "name(args) -> result[, what it read]", naming the calls as the unit
+// tests' fake does.
+void TraceCall(const std::string& call, long result, const std::string& read = {}) {
+    if (!Tracing()) return;
+    Trace(call + " -> " + Hex(static_cast<unsigned long>(result)) + (read.empty() ? "" : ", " + read));
+}
+
+long HResult(HRESULT hr) { return SUCCEEDED(hr) ? 0 : static_cast<long>(hr); }
 
 }  // namespace
 
@@ -42,10 +78,13 @@ std::intptr_t Win32Api::SetWindowLongA(api::Handle hwnd, int index, std::intptr_
 #ifdef _WIN64
     // A procedure address does not fit a LONG on 64-bit Windows.
     int slot = index == api::GWL_WNDPROC ? GWLP_WNDPROC : index;
-    return ::SetWindowLongPtrA(Wnd(hwnd), slot, newLong);
+    const std::intptr_t old = ::SetWindowLongPtrA(Wnd(hwnd), slot, newLong);
 #else
-    return ::SetWindowLongA(Wnd(hwnd), index, static_cast<LONG>(newLong));
+    const std::intptr_t old = ::SetWindowLongA(Wnd(hwnd), index, static_cast<LONG>(newLong));
 #endif
+    if (index == GWLP_WNDPROC && newLong == reinterpret_cast<std::intptr_t>(&HookTrampoline) && old)
+        ReplacedSlot() = reinterpret_cast<WNDPROC>(old);
+    return old;
 }
 
 std::intptr_t Win32Api::CallWindowProcA(std::intptr_t prevProc, api::Handle hwnd, unsigned msg,
@@ -74,10 +113,15 @@ long Win32Api::RegisterHotKey(api::Handle hwnd, int id, unsigned modifiers, unsi
 
 long Win32Api::UnregisterHotKey(api::Handle hwnd, int id) { return ::UnregisterHotKey(Wnd(hwnd), id); }
 
+unsigned Win32Api::RegisterWindowMessageA(const char* name) { return ::RegisterWindowMessageA(name); }
+
 long Win32Api::Shell_NotifyIconA(unsigned message, const api::NotifyIconData& data) {
     // The first layout of the record, whatever size the caller wrote: on
     // 64-bit Windows its pointer-sized fields make it larger than 88 bytes.
     NOTIFYICONDATAA nid{};
+#ifndef _WIN64
+    static_assert(NOTIFYICONDATAA_V1_SIZE == 88, "the first layout of the record is 88 bytes");
+#endif
     nid.cbSize = NOTIFYICONDATAA_V1_SIZE;
     nid.hWnd = Wnd(data.hWnd);
     nid.uID = data.uID;
@@ -93,23 +137,58 @@ unsigned Win32Api::waveOutGetVolume(unsigned device, std::uint32_t& volume) {
     DWORD v = volume;  // a failed call leaves the caller's value as it was
     MMRESULT r = ::waveOutGetVolume(reinterpret_cast<HWAVEOUT>(static_cast<UINT_PTR>(device)), &v);
     volume = v;
+    TraceCall("waveOutGetVolume(" + std::to_string(device) + ")", r, Hex(v));
     return r;
 }
 
 unsigned Win32Api::waveOutSetVolume(unsigned device, std::uint32_t volume) {
-    return ::waveOutSetVolume(reinterpret_cast<HWAVEOUT>(static_cast<UINT_PTR>(device)), volume);
+    MMRESULT r = ::waveOutSetVolume(reinterpret_cast<HWAVEOUT>(static_cast<UINT_PTR>(device)), volume);
+    TraceCall("waveOutSetVolume(" + std::to_string(device) + "," + Hex(volume) + ")", r);
+    return r;
 }
 
 unsigned Win32Api::auxGetVolume(unsigned device, std::uint32_t& volume) {
     DWORD v = volume;
     MMRESULT r = ::auxGetVolume(device, &v);
     volume = v;
+    TraceCall("auxGetVolume(" + std::to_string(device) + ")", r, Hex(v));
     return r;
 }
 
-unsigned Win32Api::auxSetVolume(unsigned device, std::uint32_t volume) { return ::auxSetVolume(device, volume); }
+unsigned Win32Api::auxSetVolume(unsigned device, std::uint32_t volume) {
+    MMRESULT r = ::auxSetVolume(device, volume);
+    TraceCall("auxSetVolume(" + std::to_string(device) + "," + Hex(volume) + ")", r);
+    return r;
+}
 
-unsigned Win32Api::midiOutGetNumDevs() { return ::midiOutGetNumDevs(); }
+unsigned Win32Api::midiOutGetNumDevs() {
+    UINT n = ::midiOutGetNumDevs();
+    TraceCall("midiOutGetNumDevs()", 0, std::to_string(n));
+    return n;
+}
+
+std::vector<std::string> Win32Api::EnumAudioEndpoints() {
+    std::vector<std::string> ids;
+    HRESULT hr = ActiveRenderEndpoints(ids);
+    if (Tracing()) {
+        std::string found = std::to_string(ids.size());
+        for (const std::string& id : ids) found += " " + id;
+        TraceCall("EnumAudioEndpoints()", HResult(hr), found);
+    }
+    return ids;
+}
+
+long Win32Api::GetMute(const std::string& endpoint, bool& muted) {
+    long r = HResult(EndpointMute(endpoint, muted));
+    TraceCall("GetMute(" + endpoint + ")", r, muted ? "1" : "0");
+    return r;
+}
+
+long Win32Api::SetMute(const std::string& endpoint, bool muted) {
+    long r = HResult(SetEndpointMute(endpoint, muted));
+    TraceCall("SetMute(" + endpoint + "," + (muted ? "1" : "0") + ")", r);
+    return r;
+}
 
 std::intptr_t Win32Api::AddressOf(api::WindowProc proc) {
     HookSlot() = std::move(proc);

@@ -19,6 +19,7 @@ public:
                                std::intptr_t lParam) override;
     long RegisterHotKey(api::Handle hwnd, int id, unsigned modifiers, unsigned vk) override;
     long UnregisterHotKey(api::Handle hwnd, int id) override;
+    unsigned RegisterWindowMessageA(const char* name) override;
 
     long Shell_NotifyIconA(unsigned message, const api::NotifyIconData& data) override;
 
@@ -27,6 +28,9 @@ public:
     unsigned auxGetVolume(unsigned device, std::uint32_t& volume) override;
     unsigned auxSetVolume(unsigned device, std::uint32_t volume) override;
     unsigned midiOutGetNumDevs() override;
+    std::vector<std::string> EnumAudioEndpoints() override;
+    long GetMute(const std::string& endpoint, bool& muted) override;
+    long SetMute(const std::string& endpoint, bool muted) override;
 
     std::intptr_t AddressOf(api::WindowProc proc) override;
 };

@@ -3,7 +3,7 @@
 #
 #   tests/e2e/run.sh <build-dir> [dpi]
 #
-# Uses <build-dir>/ombry.exe, driver.exe and win32_tests.exe (builds nothing). Each
+# Uses <build-dir>/ombry.exe, driver.exe, win32_tests.exe and win32_forms_tests.exe (builds nothing). Each
 # scenario runs in its own empty working directory, under a hard time limit,
 # with every Wine process ended before the next one. Screens of failures go
 # to <build-dir>/e2e-shots/. Exit status 0 only when every scenario passed;
@@ -31,13 +31,19 @@ for f in "$exe" "$driver"; do
     [[ -f $f ]] || { echo "e2e: missing $f (build it first)" >&2; exit 2; }
 done
 
-all_scenarios="win32-files environment version-info start-empty second-copy close-ends strip-sides hotkey-down mouse-pull
-right-click-menu screen-watch pattern-clipboard pattern-start-bmp pattern-buttons picker one-move"
+all_scenarios="win32-files win32-forms environment version-info start-empty second-copy close-ends strip-sides hotkey-down mouse-pull
+right-click-menu screen-watch pattern-clipboard pattern-start-bmp tray-icon tray-menu exit-menu end-session sound-mute sound-crash
+sound-session-end pattern-buttons picker one-move keep-exit-pattern"
 read -ra scenarios <<<"$(echo ${OMBRY_E2E_SCENARIOS:-$all_scenarios})"
 # Scenarios that only read the exe's file, never start it.
 file_only() { [[ " version-info environment " == *" $1 "* ]]; }
+# Scenarios that need sound: each runs in a prefix of its own with Wine's
+# sound driver on, beside a sound server of its own.
+needs_audio() { [[ " sound-mute sound-crash sound-session-end " == *" $1 "* ]]; }
 
-ombry_install_deps || { echo "e2e: could not install the packages needed" >&2; exit 2; }
+audio=
+for name in "${scenarios[@]}"; do needs_audio "$name" && audio=audio; done
+ombry_install_deps $audio || { echo "e2e: could not install the packages needed" >&2; exit 2; }
 
 bits=$(ombry_pe_bits "$exe") || { echo "e2e: $exe is no i386 or x86-64 program" >&2; exit 2; }
 driver_bits=$(ombry_pe_bits "$driver") || { echo "e2e: $driver is no i386 or x86-64 program" >&2; exit 2; }
@@ -58,6 +64,7 @@ export OMBRY_E2E_DPI=${dpi:-96}
 shots=$build/e2e-shots
 passed=0
 failed=0
+skipped=0
 echo "e2e: $(basename "$build"): $bits-bit ombry.exe, display $DISPLAY, ${OMBRY_E2E_DPI} dpi"
 for name in "${scenarios[@]}"; do
     wd=$(mktemp -d "$work/$name.XXXXXX")
@@ -65,23 +72,37 @@ for name in "${scenarios[@]}"; do
     shot=$work/$name-failure.bmp
     echo "=== $name"
     start=$(date +%s.%N)
-    # win32-files is the file services' own test program; the rest are
-    # scenarios of the driver.
+    plain_prefix=$WINEPREFIX
+    ready=1
+    if needs_audio "$name"; then
+        ombry_wine_prefix "$work/prefix-audio" "$dpi" audio && ombry_audio_start "$work/pulse" || ready=0
+    fi
+    # win32-files and win32-forms are the Win32 layer's own test programs;
+    # the rest are scenarios of the driver.
     command=("$driver" "$name" "$exe" "$wd")
     if [[ $name == win32-files ]]; then
         command=("$build/win32_tests.exe")
         python3 "$root/tests/win32/make_bad_bitmaps.py" "$wd/corpus" >/dev/null
     fi
-    # In the background, so a Ctrl-C reaches our trap at once.
-    (cd "$wd" && OMBRY_E2E_SHOT=$shot exec timeout -k 5 60 "$OMBRY_WINE" "${command[@]}") \
-        >"$log" 2>"$work/$name.stderr" &
-    OMBRY_CHILD_PID=$!
-    wait "$OMBRY_CHILD_PID"
-    rc=$?
-    OMBRY_CHILD_PID=
+    [[ $name == win32-forms ]] && command=("$build/win32_forms_tests.exe")
+    if ((ready)); then
+        # In the background, so a Ctrl-C reaches our trap at once.
+        (cd "$wd" && OMBRY_E2E_SHOT=$shot exec timeout -k 5 60 "$OMBRY_WINE" "${command[@]}") \
+            >"$log" 2>"$work/$name.stderr" &
+        OMBRY_CHILD_PID=$!
+        wait "$OMBRY_CHILD_PID"
+        rc=$?
+        OMBRY_CHILD_PID=
+    else
+        echo "not ok - $name: no sound server or no prefix for it" >"$log"
+        rc=1
+    fi
     cat "$log"
     secs=$(printf '%.1f' "$(echo "$(date +%s.%N) - $start" | bc)")
-    if [[ $rc -eq 0 ]] && grep -q '^ok - ' "$log" && ! grep -q '^not ok' "$log"; then
+    if [[ $rc -eq 0 ]] && grep -q '^skip - ' "$log" && ! grep -q '^not ok' "$log"; then
+        skipped=$((skipped + 1))
+        echo "=== $name: skipped ($secs s)"
+    elif [[ $rc -eq 0 ]] && grep -q '^ok - ' "$log" && ! grep -q '^not ok' "$log"; then
         passed=$((passed + 1))
         echo "=== $name: passed ($secs s)"
     else
@@ -100,8 +121,13 @@ for name in "${scenarios[@]}"; do
     fi
     # Nothing of this scenario lives on into the next.
     ombry_wine_reset
+    if needs_audio "$name"; then
+        ombry_audio_stop
+        rm -rf "$work/prefix-audio" "$work/pulse"
+        WINEPREFIX=$plain_prefix
+    fi
     xdotool keyup shift 2>/dev/null  # a scenario may have failed with Shift held
 done
 
-echo "e2e: $passed passed, $failed failed"
+echo "e2e: $passed passed, $failed failed, $skipped skipped"
 [[ $failed -eq 0 ]]

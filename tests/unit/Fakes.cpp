@@ -81,6 +81,7 @@ public:
         std::string items;
         for (forms::MenuItem* i : m.Items()) items += (items.empty() ? "" : "|") + i->Caption();
         services_.log().Add("PopupMenu(" + m.Name() + ":" + items + ")");
+        if (services_.onPopupMenu) services_.onPopupMenu(m);
     }
     void ShowModal() override {
         services_.log().Add("ShowModal(" + form_.Name() + ")");
@@ -135,6 +136,7 @@ forms::Picture FakeServices::LoadPicture(const std::string& file) {
 }
 
 void FakeServices::SavePicture(const forms::Picture& picture, const std::string& file) {
+    log_.Add("SavePicture(" + file + ")");
     if (picture.Empty() || writesFail) throw forms::Failure("cannot save " + file);
     files[Lower(file)] = "BM" + Describe(picture);
 }
@@ -146,12 +148,14 @@ forms::Picture FakeServices::ProgramIcon() {
 }
 
 std::optional<std::string> FakeServices::ReadFile(const std::string& name) {
+    log_.Add("ReadFile(" + name + ")");
     auto it = files.find(Lower(name));
     if (it == files.end()) return std::nullopt;
     return it->second;
 }
 
 bool FakeServices::ReplaceFile(const std::string& name, std::string_view bytes) {
+    log_.Add("ReplaceFile(" + name + ")");
     if (writesFail) return false;
     files[Lower(name)] = std::string(bytes);
     return true;
@@ -255,6 +259,7 @@ long FakeApi::PostMessageA(api::Handle hwnd, unsigned msg, std::uintptr_t wParam
 std::intptr_t FakeApi::SendMessageA(api::Handle hwnd, unsigned msg, std::uintptr_t wParam, std::intptr_t lParam) {
     log_.Add("SendMessageA(" + log_.Name(hwnd) + "," + Hex(msg) + "," + std::to_string(wParam) + "," +
              std::to_string(lParam) + ")");
+    if (onSendMessage) onSendMessage(hwnd, msg);
     return 0;
 }
 
@@ -269,7 +274,13 @@ long FakeApi::UnregisterHotKey(api::Handle hwnd, int id) {
     return 1;
 }
 
+unsigned FakeApi::RegisterWindowMessageA(const char* name) {
+    log_.Add(std::string("RegisterWindowMessageA(") + name + ")");
+    return kTaskbarCreated;
+}
+
 long FakeApi::Shell_NotifyIconA(unsigned message, const api::NotifyIconData& d) {
+    notified.push_back(d);
     log_.Add("Shell_NotifyIconA(" + std::to_string(message) + "," + log_.Name(d.hWnd) + "," + std::to_string(d.uID) +
              "," + std::to_string(d.uFlags) + "," + std::string(d.szTip.data()) + ")");
     return 1;
@@ -306,6 +317,37 @@ unsigned FakeApi::auxSetVolume(unsigned device, std::uint32_t volume) {
 unsigned FakeApi::midiOutGetNumDevs() {
     log_.Add("midiOutGetNumDevs()");
     return midiDevices;
+}
+
+constexpr long kEFail = static_cast<long>(0x80004005);  // E_FAIL
+
+FakeApi::Endpoint* FakeApi::FindEndpoint(const std::string& id) {
+    for (Endpoint& e : endpoints)
+        if (e.id == id) return &e;
+    return nullptr;
+}
+
+std::vector<std::string> FakeApi::EnumAudioEndpoints() {
+    log_.Add("EnumAudioEndpoints()");
+    std::vector<std::string> ids;
+    for (const Endpoint& e : endpoints) ids.push_back(e.id);
+    return ids;
+}
+
+long FakeApi::GetMute(const std::string& endpoint, bool& muted) {
+    log_.Add("GetMute(" + endpoint + ")");
+    Endpoint* e = FindEndpoint(endpoint);
+    if (!e || e->fails) return kEFail;
+    muted = e->muted;
+    return 0;
+}
+
+long FakeApi::SetMute(const std::string& endpoint, bool muted) {
+    log_.Add("SetMute(" + endpoint + "," + (muted ? "1" : "0") + ")");
+    Endpoint* e = FindEndpoint(endpoint);
+    if (!e || e->fails) return kEFail;
+    e->muted = muted;
+    return 0;
 }
 
 std::intptr_t FakeApi::AddressOf(api::WindowProc proc) {

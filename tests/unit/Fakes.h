@@ -56,6 +56,8 @@ public:
     bool anotherInstance = false;
     bool screenFails = false;  // the screen size cannot be read
     std::function<void(forms::Form&)> onShowModal;  // the user, inside a modal dialog
+    std::function<void(forms::Menu&)> onPopupMenu;  // the user, while the menu is open
+    std::string ansiPrefix;  // ToAnsi prepends it: shows where text was converted
 
     forms::Picture MakePicture(const std::string& origin);
     std::vector<forms::Form*> loaded;
@@ -64,6 +66,7 @@ public:
     int ScreenWidth() override { return Checked(screenWidth); }
     int ScreenHeight() override { return Checked(screenHeight); }
     forms::Picture ClipboardPicture() override {
+        log_.Add("ClipboardPicture()");
         if (clipboardHeld) throw forms::Failure("clipboard held");
         return clipboard;
     }
@@ -75,7 +78,7 @@ public:
     void DeleteFile(const std::string& name) override;
     std::vector<std::string> ListFiles(const std::string& pattern) override;
     std::string FromAnsi(std::string_view ansi) override { return std::string(ansi); }
-    std::string ToAnsi(std::string_view utf8) override { return std::string(utf8); }
+    std::string ToAnsi(std::string_view utf8) override { return ansiPrefix + std::string(utf8); }
     std::string UpperCase(std::string_view utf8) override;
     void ShowMessage(const std::string& text) override { log_.Add("ShowMessage(" + text + ")"); }
     bool AnotherInstanceRunning() override { return anotherInstance; }
@@ -104,10 +107,24 @@ public:
     explicit FakeApi(Log& log) : log_(log) {}
     static constexpr std::intptr_t kOriginalProc = 0x0A0A;
 
+    static constexpr unsigned kTaskbarCreated = 0xC0DE;
+
+    // Where SendMessageA delivers, as a window would: set by the fixture.
+    std::function<void(std::intptr_t hwnd, unsigned msg)> onSendMessage;
+    // Every notify-icon record sent, in order.
+    std::vector<api::NotifyIconData> notified;
+
     // Audio devices as the fake machine has them.
     std::uint32_t waveVolume = 0xFFFFFFFF;
     unsigned midiDevices = 0;
     std::vector<std::uint32_t> auxVolumes;  // one entry per existing aux device
+    struct Endpoint {
+        std::string id;
+        bool muted = false;
+        bool fails = false;  // GetMute and SetMute fail on it
+    };
+    std::vector<Endpoint> endpoints;  // the active audio render endpoints
+    Endpoint* FindEndpoint(const std::string& id);
 
     // Runs a message through the window's current procedure.
     std::intptr_t Deliver(std::intptr_t hwnd, unsigned msg, std::uintptr_t wParam = 0, std::intptr_t lParam = 0);
@@ -126,12 +143,16 @@ public:
     std::intptr_t SendMessageA(api::Handle hwnd, unsigned msg, std::uintptr_t wParam, std::intptr_t lParam) override;
     long RegisterHotKey(api::Handle hwnd, int id, unsigned modifiers, unsigned vk) override;
     long UnregisterHotKey(api::Handle hwnd, int id) override;
+    unsigned RegisterWindowMessageA(const char* name) override;
     long Shell_NotifyIconA(unsigned message, const api::NotifyIconData& data) override;
     unsigned waveOutGetVolume(unsigned device, std::uint32_t& volume) override;
     unsigned waveOutSetVolume(unsigned device, std::uint32_t volume) override;
     unsigned auxGetVolume(unsigned device, std::uint32_t& volume) override;
     unsigned auxSetVolume(unsigned device, std::uint32_t volume) override;
     unsigned midiOutGetNumDevs() override;
+    std::vector<std::string> EnumAudioEndpoints() override;
+    long GetMute(const std::string& endpoint, bool& muted) override;
+    long SetMute(const std::string& endpoint, bool muted) override;
     std::intptr_t AddressOf(api::WindowProc proc) override;
 
 private:

@@ -39,5 +39,15 @@ bool PutOnClipboard(const std::vector<std::uint8_t>& dib);  // as CF_DIB, like a
 bool NearColour(COLORREF seen, std::uint32_t rgb);
 // Spreads the curtain with the hotkey; the picture's halves must fill the screen's halves.
 void CheckPatternShown(HWND h, Context& ctx, std::uint32_t left, std::uint32_t right, const char* what);
+// The notification area of Wine's desktop taskbar draws its icons itself,
+// right to left from its right end, one square slot each.
+RECT TrayIconSlot(int slot);  // empty when no taskbar is shown
+// How many slots from the right show an icon (are not one plain colour).
+int ShownTrayIcons();
+// Waits until that many icons show; returns the last count seen.
+int WaitForTrayIcons(int want, DWORD timeoutMs);
+POINT Middle(const RECT& r);
+// Clicks the program's menu's second item, "終了".
+void ChooseEnd(const RECT& menu);
 
 }  // namespace e2e

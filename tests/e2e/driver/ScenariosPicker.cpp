@@ -301,5 +301,43 @@ OMBRY_SCENARIO(Picker, "picker") {
     CheckPatternShown(s.curtain, ctx, kGreen, kYellow, "green.bmp, loaded in the picker,");
 }
 
+// "カーテンの模様を常に終了時のものにする": "終了" keeps the pattern as
+// start.bmp, and the next start shows it rather than the clipboard's picture.
+OMBRY_SCENARIO(KeepExitPattern, "keep-exit-pattern") {
+    const auto kept = HalvesDib(kRed, kBlue);
+    if (!Check(PutOnClipboard(kept), "a picture is on the clipboard")) return;
+    {
+        Session s;
+        s.curtain = StartWith(s.app, ctx, SettingsLine(0, 0, 0, "F9", kHotkey, 1, 1, 0));
+        s.dialog = s.curtain ? WaitForTitled(s.app.pid, L"各種設定") : nullptr;
+        if (!Check(s.dialog != nullptr, "the settings dialog opens at start")) return;
+        PumpFor(300);
+        if (!Press(s.dialog, L"模様替え")) return;
+        CloseDialog(s);
+        const POINT on = OnStrip(RectOf(s.curtain));
+        Click(on.x, on.y, Button::Right);
+        HWND menu = WaitForPopupMenu(3000);
+        if (!Check(menu != nullptr, "a right-click on the curtain opens its menu")) return;
+        RECT at{};
+        GetWindowRect(menu, &at);
+        PumpFor(200);
+        ChooseEnd(at);
+        if (!Check(s.app.WaitExit(5000), "終了 ends the program")) return;
+    }
+    const auto file = ReadWholeFile(ctx.dir + L"\\start.bmp");
+    std::string why;
+    Check(file && SamePixels(*file, kept, why), "start.bmp holds the pattern at exit, pixel for pixel", why);
+
+    if (!Check(PutOnClipboard(HalvesDib(kGreen, kYellow)), "another picture is on the clipboard")) return;
+    App next;
+    const auto cfg = ReadWholeFile(ctx.dir + L"\\ombry.cfg");
+    const std::string line = cfg ? std::string(cfg->begin(), cfg->end()) : "";
+    // The run's settings as written at exit, only without the dialog at start.
+    HWND h = StartWith(next, ctx, line.empty() ? line : "0,0,0,\"F9\",120,0,1,1\r\n");
+    if (!Check(line == "0,0,0,\"F9\",120,1,1,1\r\n", "ombry.cfg says: keep the pattern, a pattern is shown", line) || !h)
+        return;
+    CheckPatternShown(h, ctx, kRed, kBlue, "at the next start start.bmp");
+}
+
 }  // namespace
 }  // namespace e2e
