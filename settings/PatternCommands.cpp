@@ -6,21 +6,20 @@
 namespace settings {
 
 void Form2::Command1_Click(std::int16_t index) {
-    app::Program& program = program_;
     switch (index) {
         case 0:
             // A clipboard held by another program fails here, before anything changed.
-            program.Form1.Image1.SetPicture(GetServices().ClipboardPicture());
+            program_.Form1.Image1.SetPicture(GetServices().ClipboardPicture());
             state_.PatternState = 1;
             break;
         case 1:
-            program.Form1.Image1.SetPicture({});
+            program_.Form1.Image1.SetPicture({});
             state_.PatternState = 0;
             break;
         case 2:
         case 3:
-            program.Form4.BmpCheck = index == 2 ? 1 : 2;
-            program.Form4.ShowModal();  // the dialog waits until the picker is closed
+            program_.Form4.BmpCheck = index == 2 ? 1 : 2;
+            program_.Form4.ShowModal();  // the dialog waits until the picker is closed
             break;
         default:
             break;
