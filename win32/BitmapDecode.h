@@ -33,8 +33,8 @@ std::optional<CheckedDib> CheckPackedDib(const std::uint8_t* data, std::size_t s
 // A whole .bmp file: file header, then the DIB with the pixels at its offset.
 std::optional<CheckedDib> CheckBitmapFile(const std::uint8_t* data, std::size_t size);
 
-// A 32-bit top-down DIB section holding the pixels; null when the system
-// cannot decode them.
+// A 32-bit top-down DIB section holding the pixels (rows from the top:
+// GetObject will not say so later); null when the system cannot decode them.
 HBITMAP DecodeDib(const CheckedDib& dib);
 
 }  // namespace win32

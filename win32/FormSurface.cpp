@@ -78,16 +78,18 @@ void FormWindow::Paint(HWND hwnd) {
 
 namespace {
 
-// Nearest-neighbour scaling of a 32-bit DIB section straight from its bits,
-// as COLORONCOLOR does but reading only the pixels it keeps: an 8K picture
-// is scaled within a frame. Null when the source is no such section.
-HBITMAP ScaleDibSection(HBITMAP source, HDC dc, int width, int height) {
+// Nearest-neighbour scaling of one of our 32-bit top-down DIB sections
+// straight from its bits, as COLORONCOLOR does but reading only the pixels
+// it keeps: an 8K picture is scaled within a frame. Null for any other
+// picture (GetObject does not tell which way a section's rows run).
+HBITMAP ScaleDibSection(const forms::Picture& picture, HDC dc, int width, int height) {
+    const auto* gdi = dynamic_cast<const GdiPicture*>(picture.Data());
+    if (!gdi || !gdi->TopDownDib()) return nullptr;
     DIBSECTION section{};
-    if (GetObjectW(source, sizeof section, &section) != sizeof section || !section.dsBm.bmBits ||
-        section.dsBm.bmBitsPixel != 32)
+    if (GetObjectW(reinterpret_cast<HBITMAP>(picture.GetHandle()), sizeof section, &section) != sizeof section ||
+        !section.dsBm.bmBits || section.dsBm.bmBitsPixel != 32)
         return nullptr;
     const int srcW = section.dsBm.bmWidth, srcH = section.dsBm.bmHeight;
-    const bool topDown = section.dsBmih.biHeight < 0;
     BITMAPINFO target{};
     target.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
     void* bits = nullptr;
@@ -102,7 +104,7 @@ HBITMAP ScaleDibSection(HBITMAP source, HDC dc, int width, int height) {
     for (int y = 0; y < height; ++y) {
         const int sy = static_cast<int>((2LL * y + 1) * srcH / (2LL * height));
         const auto* row = reinterpret_cast<const std::uint32_t*>(
-            from + static_cast<std::size_t>(topDown ? sy : srcH - 1 - sy) * section.dsBm.bmWidthBytes);
+            from + static_cast<std::size_t>(sy) * section.dsBm.bmWidthBytes);
         std::uint32_t* out = to + static_cast<std::size_t>(y) * width;
         for (int x = 0; x < width; ++x) out[x] = row[columns[x]];
     }
@@ -126,7 +128,7 @@ HBITMAP FormWindow::ScaledBitmap(const forms::Image& image, HDC dc, int width, i
     BITMAP info{};
     if (!GetObjectW(source, sizeof info, &info) || (info.bmWidth == width && info.bmHeight == height))
         return nullptr;
-    UniqueBitmap bitmap(ScaleDibSection(source, dc, width, height));
+    UniqueBitmap bitmap(ScaleDibSection(picture, dc, width, height));
     if (bitmap) {
         cached = Scaled{picture, width, height, std::move(bitmap)};
         return cached.bitmap.get();

@@ -24,9 +24,9 @@ GdiPicture::~GdiPicture() {
     }
 }
 
-forms::Picture MakePicture(HANDLE handle, forms::PictureType type) {
+forms::Picture MakePicture(HANDLE handle, forms::PictureType type, bool topDownDib) {
     if (!handle) return {};
-    return forms::Picture(std::make_shared<GdiPicture>(handle, type));
+    return forms::Picture(std::make_shared<GdiPicture>(handle, type, topDownDib));
 }
 
 forms::Picture LoadProgramIcon(HINSTANCE instance) {
@@ -99,7 +99,7 @@ forms::Picture PictureFromClipboard() {
     if (!clipboard.Open()) throw forms::Failure("the clipboard is held by another program");
     // A screen capture leaves CF_DIB; the system offers it for CF_BITMAP too.
     if (IsClipboardFormatAvailable(CF_DIB)) {
-        if (HBITMAP bitmap = BitmapFromClipboardDib()) return MakePicture(bitmap, forms::PictureType::Bitmap);
+        if (HBITMAP bitmap = BitmapFromClipboardDib()) return MakePicture(bitmap, forms::PictureType::Bitmap, true);
     }
     if (IsClipboardFormatAvailable(CF_BITMAP)) {
         if (HANDLE shown = GetClipboardData(CF_BITMAP)) {
@@ -125,7 +125,7 @@ forms::Picture LoadBitmapFile(const std::string& name) {
     if (!dib) throw forms::Failure("not a picture: " + name);
     HBITMAP bitmap = DecodeDib(*dib);
     if (!bitmap) throw forms::Failure("cannot decode picture " + name);
-    return MakePicture(bitmap, forms::PictureType::Bitmap);
+    return MakePicture(bitmap, forms::PictureType::Bitmap, true);
 }
 
 void SaveBitmapFile(const forms::Picture& picture, const std::string& name) {

@@ -11,24 +11,30 @@ namespace win32 {
 
 class GdiPicture final : public forms::PictureData {
 public:
-    // Takes ownership of the handle.
-    GdiPicture(HANDLE handle, forms::PictureType type) : handle_(handle), type_(type) {}
+    // Takes ownership of the handle. topDownDib: a DIB section whose rows
+    // run from the top, which the system does not tell afterwards.
+    GdiPicture(HANDLE handle, forms::PictureType type, bool topDownDib = false)
+        : handle_(handle), type_(type), topDownDib_(topDownDib) {}
     ~GdiPicture() override;
-    GdiPicture(GdiPicture&& o) noexcept : handle_(o.handle_), type_(o.type_) { o.handle_ = nullptr; }
+    GdiPicture(GdiPicture&& o) noexcept : handle_(o.handle_), type_(o.type_), topDownDib_(o.topDownDib_) {
+        o.handle_ = nullptr;
+    }
     GdiPicture& operator=(GdiPicture&&) = delete;
     GdiPicture(const GdiPicture&) = delete;
     GdiPicture& operator=(const GdiPicture&) = delete;
 
     forms::Handle GetHandle() const override { return reinterpret_cast<forms::Handle>(handle_); }
     forms::PictureType Type() const override { return type_; }
+    bool TopDownDib() const { return topDownDib_; }
 
 private:
     HANDLE handle_;
     forms::PictureType type_;
+    bool topDownDib_;
 };
 
 // A picture that owns the handle, or the empty picture for a null handle.
-forms::Picture MakePicture(HANDLE handle, forms::PictureType type);
+forms::Picture MakePicture(HANDLE handle, forms::PictureType type, bool topDownDib = false);
 
 forms::Picture LoadProgramIcon(HINSTANCE instance);
 forms::Picture PictureFromClipboard();

@@ -85,24 +85,35 @@ bool CheckDown(HWND h, const Context& ctx, const char* how) {
     return ok;
 }
 
-// A small two-colour picture: the left half one colour, the right the other
-// (0x00RRGGBB), as a packed DIB (header and bottom-up 24-bit rows).
-std::vector<std::uint8_t> HalvesDib(std::uint32_t left, std::uint32_t right, int w, int h) {
+namespace {
+// A picture as a packed DIB (header and bottom-up 24-bit rows), colourAt(x, y)
+// giving 0x00RRGGBB with y counted from the top.
+template <class ColourAt>
+std::vector<std::uint8_t> PaintedDib(int w, int h, ColourAt colourAt) {
     BITMAPINFOHEADER bi = Rgb24Header(w, h);
     const int stride = (w * 3 + 3) & ~3;
     bi.biSizeImage = static_cast<DWORD>(stride * h);
     std::vector<std::uint8_t> dib(sizeof bi + bi.biSizeImage);
     std::memcpy(dib.data(), &bi, sizeof bi);
     for (int y = 0; y < h; ++y) {
-        std::uint8_t* row = dib.data() + sizeof bi + static_cast<size_t>(y) * stride;
+        std::uint8_t* row = dib.data() + sizeof bi + static_cast<size_t>(h - 1 - y) * stride;  // bottom-up
         for (int x = 0; x < w; ++x) {
-            const std::uint32_t c = x < w / 2 ? left : right;
+            const std::uint32_t c = colourAt(x, y);
             row[x * 3 + 0] = c & 0xff;
             row[x * 3 + 1] = (c >> 8) & 0xff;
             row[x * 3 + 2] = (c >> 16) & 0xff;
         }
     }
     return dib;
+}
+}  // namespace
+
+std::vector<std::uint8_t> HalvesDib(std::uint32_t left, std::uint32_t right, int w, int h) {
+    return PaintedDib(w, h, [&](int x, int) { return x < w / 2 ? left : right; });
+}
+
+std::vector<std::uint8_t> TopBottomDib(std::uint32_t top, std::uint32_t bottom, int w, int h) {
+    return PaintedDib(w, h, [&](int, int y) { return y < h / 2 ? top : bottom; });
 }
 
 bool PutOnClipboard(const std::vector<std::uint8_t>& dib) {
@@ -127,28 +138,38 @@ bool NearColour(COLORREF seen, std::uint32_t rgb) {
     return dr <= 8 && dg <= 8 && db <= 8;
 }
 
-// Spreads the curtain with the hotkey and checks that the picture's two
-// halves fill the screen's two halves, up to the corners.
-void CheckPatternShown(HWND h, Context& ctx, std::uint32_t left, std::uint32_t right, const char* what) {
+namespace {
+// Spreads the curtain with the hotkey and checks the colour at each point.
+void CheckShown(HWND h, Context& ctx, std::initializer_list<std::pair<POINT, std::uint32_t>> want, const char* what) {
     KeyPress(kHotkey);
     if (!CheckDown(h, ctx, "the hotkey")) return;
     PumpFor(300);
-    const int W = ctx.screenW, H = ctx.screenH;
-    const POINT lefts[] = {{2, 2}, {W / 4, H / 2}, {2, H - 3}};
-    const POINT rights[] = {{W - 3, 2}, {3 * W / 4, H / 2}, {W - 3, H - 3}};
     std::string seen;
     bool ok = true;
-    for (const POINT& p : lefts) {
+    for (const auto& [p, colour] : want) {
         const COLORREF c = ScreenPixel(p.x, p.y);
-        ok = NearColour(c, left) && ok;
-        seen += Fmt(" (%ld,%ld)=%06lx", p.x, p.y, static_cast<unsigned long>(c));
-    }
-    for (const POINT& p : rights) {
-        const COLORREF c = ScreenPixel(p.x, p.y);
-        ok = NearColour(c, right) && ok;
+        ok = NearColour(c, colour) && ok;
         seen += Fmt(" (%ld,%ld)=%06lx", p.x, p.y, static_cast<unsigned long>(c));
     }
     Check(ok, Fmt("%s covers the screen, stretched", what), "BGR at" + seen);
+}
+}  // namespace
+
+// The picture's two halves fill the screen's two halves, up to the corners.
+void CheckPatternShown(HWND h, Context& ctx, std::uint32_t left, std::uint32_t right, const char* what) {
+    const int W = ctx.screenW, H = ctx.screenH;
+    CheckShown(h, ctx,
+               {{{2, 2}, left}, {{W / 4, H / 2}, left}, {{2, H - 3}, left},
+                {{W - 3, 2}, right}, {{3 * W / 4, H / 2}, right}, {{W - 3, H - 3}, right}},
+               what);
+}
+
+void CheckTopBottomShown(HWND h, Context& ctx, std::uint32_t top, std::uint32_t bottom, const char* what) {
+    const int W = ctx.screenW, H = ctx.screenH;
+    CheckShown(h, ctx,
+               {{{2, 2}, top}, {{W / 2, H / 4}, top}, {{W - 3, 2}, top},
+                {{2, H - 3}, bottom}, {{W / 2, 3 * H / 4}, bottom}, {{W - 3, H - 3}, bottom}},
+               what);
 }
 
 RECT TrayIconSlot(int slot) {

@@ -35,10 +35,14 @@ bool CheckDown(HWND h, const Context& ctx, const char* how);
 // A picture whose left half is one colour and right half another (0x00RRGGBB),
 // as a packed 24-bit bottom-up DIB.
 std::vector<std::uint8_t> HalvesDib(std::uint32_t left, std::uint32_t right, int w = 64, int h = 48);
+// The same with a top half and a bottom half.
+std::vector<std::uint8_t> TopBottomDib(std::uint32_t top, std::uint32_t bottom, int w = 64, int h = 48);
 bool PutOnClipboard(const std::vector<std::uint8_t>& dib);  // as CF_DIB, like a screen capture
 bool NearColour(COLORREF seen, std::uint32_t rgb);
 // Spreads the curtain with the hotkey; the picture's halves must fill the screen's halves.
 void CheckPatternShown(HWND h, Context& ctx, std::uint32_t left, std::uint32_t right, const char* what);
+// The same for a picture of a top and a bottom half: upright, not mirrored.
+void CheckTopBottomShown(HWND h, Context& ctx, std::uint32_t top, std::uint32_t bottom, const char* what);
 // The notification area of Wine's desktop taskbar draws its icons itself,
 // right to left from its right end, one square slot each.
 RECT TrayIconSlot(int slot);  // empty when no taskbar is shown

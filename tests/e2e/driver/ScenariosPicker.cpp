@@ -174,7 +174,8 @@ private:
 };
 
 OMBRY_SCENARIO(PatternButtons, "pattern-buttons") {
-    if (!Check(PutOnClipboard(HalvesDib(kRed, kBlue)), "a picture is on the clipboard")) return;
+    // Red above blue: the curtain must show the capture upright.
+    if (!Check(PutOnClipboard(TopBottomDib(kRed, kBlue)), "a picture is on the clipboard")) return;
     {
         // Another program holds the clipboard: "模様替え" changes nothing.
         Session s;
@@ -195,7 +196,7 @@ OMBRY_SCENARIO(PatternButtons, "pattern-buttons") {
         if (!Open(s, ctx, 0)) return;
         if (!Press(s.dialog, L"模様替え")) return;
         CloseDialog(s);
-        CheckPatternShown(s.curtain, ctx, kRed, kBlue, "after \"模様替え\" the clipboard's picture");
+        CheckTopBottomShown(s.curtain, ctx, kRed, kBlue, "after \"模様替え\" the clipboard's picture");
     }
     {
         // A pattern at start, then "模様無し": plain black.
@@ -237,7 +238,8 @@ void TypeText(const char* lowercase) {
 OMBRY_SCENARIO(Picker, "picker") {
     const auto clipboardDib = HalvesDib(kRed, kBlue);
     if (!Check(PutOnClipboard(clipboardDib), "a picture is on the clipboard")) return;
-    if (!Check(WriteBmpFile(ctx.dir + L"\\green.bmp", HalvesDib(kGreen, kYellow)), "green.bmp written")) return;
+    // Green above yellow: the curtain must show it upright.
+    if (!Check(WriteBmpFile(ctx.dir + L"\\green.bmp", TopBottomDib(kGreen, kYellow)), "green.bmp written")) return;
     Session s;
     if (!Open(s, ctx, 1)) return;  // the clipboard's picture is the pattern
 
@@ -298,7 +300,7 @@ OMBRY_SCENARIO(Picker, "picker") {
     Check(Press(picker, L"キャンセル", [&] { return !IsWindow(picker); }), "Cancel closes the picker");
 
     CloseDialog(s);
-    CheckPatternShown(s.curtain, ctx, kGreen, kYellow, "green.bmp, loaded in the picker,");
+    CheckTopBottomShown(s.curtain, ctx, kGreen, kYellow, "green.bmp, loaded in the picker,");
 }
 
 // "カーテンの模様を常に終了時のものにする": "終了" keeps the pattern as
