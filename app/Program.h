@@ -42,6 +42,7 @@ public:
 
 private:
     void ReadSettings();
+    void LoadDialog();
     void ApplyPattern();
 };
 

@@ -1,7 +1,11 @@
 #pragma once
 // The settings dialog: hotkey, the edge where the curtain waits, the
-// pattern, muting and the start-up options.
+// pattern, muting and the start-up options. Every choice goes into the
+// shared settings the moment it is made; only the hotkey's registration
+// waits for "設定の終了".
 #include <cstdint>
+#include <string>
+#include <string_view>
 
 #include "forms/Form.h"
 
@@ -20,6 +24,14 @@ public:
     // (0 top, 1 bottom, 2 right, 3 left). Uses none of the dialog's
     // controls, so it runs without loading the dialog.
     void Option1_Click(std::int16_t index);
+
+    // Event procedures.
+    void Check3_Click();
+    void Check4_Click();
+    void Option3_Click(std::int16_t index);
+    void SetEndButton_Click();
+    void Text1_KeyDown(int keyCode, int shift);  // HotkeyCapture.cpp
+    void Text1_KeyUp(int keyCode, int shift);
 
     // Controls, in tab order.
     forms::Frame Frame1_0;
@@ -41,9 +53,17 @@ public:
     forms::ControlArray<forms::OptionButton> Option3;
     forms::ControlArray<forms::CommandButton> Command1;
 
+protected:
+    void Form_Load() override;
+    void Form_Activate() override;
+    void Form_Unload(int& cancel) override;
+
 private:
     app::Program& program_;
     app::Shared& state_;
 };
+
+// "【name】ｷｰ": how Label1 shows a key name.
+std::string Bracketed(std::string_view name);
 
 }  // namespace settings
