@@ -1,0 +1,390 @@
+// The settings dialog: its layout and texts as a screen reader gets them,
+// the keyboard, the hotkey capture, the choices taking effect, and no black
+// screen when the hotkey is pressed while the dialog is open.
+#include <cstring>
+#include <cwctype>
+
+#include "Curtain.h"
+#include "Driver.h"
+
+namespace e2e {
+namespace {
+
+constexpr wchar_t kDialogTitle[] = L"各種設定";
+constexpr int kClientW = 7170, kClientH = 3660;  // twips
+
+// What the dialog shows when it opens with no settings file: each control's
+// class, text and place in twips, relative to its frame (given first) or to
+// the client area.
+struct Expected {
+    const char* name;
+    const wchar_t* cls;
+    const wchar_t* text;
+    const int* frame;  // its left and top, or null
+    int left, top, width, height;
+};
+constexpr int kF0[] = {75, 1425}, kF1[] = {4185, 1425}, kF2[] = {2745, 1440}, kF5[] = {75, 2625};
+const Expected kControls[] = {
+    {"Frame1(0)", L"Button", L"ﾎｯﾄｷｰの設定１", nullptr, 75, 1425, 2625, 1155},
+    {"Text1", L"Edit", L"", kF0, 180, 600, 555, 315},
+    {"Option1(0)", L"Button", L"上", kF2, 135, 360, 435, 195},
+    {"Option1(1)", L"Button", L"下", kF2, 135, 720, 555, 255},
+    {"Option1(2)", L"Button", L"右", kF2, 675, 360, 495, 255},
+    {"Option1(3)", L"Button", L"左", kF2, 675, 720, 555, 255},
+    {"Command1(0)", L"Button", L"模様替え", kF1, 120, 315, 1095, 315},
+    {"Command1(1)", L"Button", L"模様無し", kF1, 120, 720, 1095, 315},
+    {"SetEndButton", L"Button", L"設定の終了", nullptr, 1875, 2745, 5160, 795},
+    {"Frame1(1)", L"Button", L" ｶｰﾃﾝの模様", nullptr, 4185, 1425, 2865, 1155},
+    {"Frame1(2)", L"Button", L"ｶｰﾃﾝ収納場所", nullptr, 2745, 1440, 1395, 1155},
+    {"Label1", L"Static", L"", kF0, 840, 660, 1755, 255},
+    {"Label2", L"Static", L"Ombry  Ver4.0", nullptr, 180, 120, 3255, 315},
+    {"Label3", L"Static", L"ｾｯﾄされているｷｰはありません", kF0, 180, 300, 2415, 255},
+    {"Frame5", L"Button", L"音を消す機能", nullptr, 75, 2625, 1575, 915},
+    {"Option3(0)", L"Button", L"消さない", kF5, 180, 240, 1095, 255},
+    {"Option3(1)", L"Button", L"消す", kF5, 180, 540, 1035, 255},
+    {"Command1(2)", L"Button", L"模様の保存", kF1, 1350, 315, 1365, 315},
+    {"Command1(3)", L"Button", L"模様の読み出し", kF1, 1350, 720, 1365, 315},
+    {"Frame6", L"Button", L"Ombry 起動時の設定", nullptr, 90, 630, 6945, 690},
+    {"Check3", L"Button", L"起動時 設定画面を表示する", nullptr, 270, 945, 2715, 195},
+    {"Check4", L"Button", L"カーテンの模様を常に終了時のものにする", nullptr, 3000, 855, 3870, 330},
+};
+
+bool SameClass(const std::wstring& a, const wchar_t* b) {
+    if (a.size() != std::wcslen(b)) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (std::towlower(a[i]) != std::towlower(b[i])) return false;
+    return true;
+}
+
+// The text as WM_GETTEXT gives it, which is what a screen reader reads.
+std::wstring TextOf(HWND h) {
+    wchar_t buf[256] = {};
+    DWORD_PTR got = 0;
+    if (!SendMessageTimeoutW(h, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(buf), SMTO_ABORTIFHUNG, 2000, &got))
+        return L"<no answer>";
+    return std::wstring(buf, std::min<DWORD_PTR>(got, 255));
+}
+
+LRESULT Ask(HWND h, UINT msg) {
+    DWORD_PTR r = 0;
+    SendMessageTimeoutW(h, msg, 0, 0, SMTO_ABORTIFHUNG, 2000, &r);
+    return static_cast<LRESULT>(r);
+}
+
+HWND WaitForDialog(DWORD pid, DWORD timeoutMs) {
+    const double end = NowMs() + timeoutMs;
+    do {
+        for (const WindowInfo& w : TopLevelWindows(pid))
+            if (w.visible && w.HasCaption() && w.title == kDialogTitle) return w.hwnd;
+        PumpFor(50);
+    } while (NowMs() < end);
+    return nullptr;
+}
+
+bool WaitGone(HWND h, DWORD timeoutMs) {
+    const double end = NowMs() + timeoutMs;
+    while (IsWindow(h) && IsWindowVisible(h) && NowMs() < end) PumpFor(50);
+    return !IsWindow(h) || !IsWindowVisible(h);
+}
+
+// The dialog's controls by name, found by class and text.
+struct Found {
+    const Expected* want;
+    HWND hwnd;
+};
+struct ChildSearch {
+    std::vector<HWND> all;
+};
+BOOL CALLBACK CollectChild(HWND h, LPARAM p) noexcept {
+    try {
+        reinterpret_cast<ChildSearch*>(p)->all.push_back(h);
+    } catch (...) {
+        return FALSE;
+    }
+    return TRUE;
+}
+
+std::vector<Found> FindControls(HWND dialog) {
+    ChildSearch search;
+    EnumChildWindows(dialog, CollectChild, reinterpret_cast<LPARAM>(&search));
+    std::vector<Found> out;
+    for (const Expected& e : kControls) {
+        HWND match = nullptr;
+        for (HWND h : search.all)
+            if (SameClass(Describe(h).cls, e.cls) && TextOf(h) == e.text) match = h;
+        out.push_back({&e, match});
+    }
+    return out;
+}
+
+HWND Control(const std::vector<Found>& found, const char* name) {
+    for (const Found& f : found)
+        if (std::strcmp(f.want->name, name) == 0) return f.hwnd;
+    return nullptr;
+}
+
+const char* NameOf(const std::vector<Found>& found, HWND h) {
+    for (const Found& f : found)
+        if (f.hwnd == h) return f.want->name;
+    return "(none of the dialog's controls)";
+}
+
+HWND FocusOf(HWND dialog) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    return GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info) ? info.hwndFocus : nullptr;
+}
+
+POINT Middle(HWND h) {
+    const RECT r = RectOf(h);
+    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+// The dialog's close box, found by asking the window what lies where.
+bool ClickCloseBox(HWND dialog) {
+    const RECT r = RectOf(dialog);
+    for (int y = r.top + 2; y < r.top + 40; y += 2)
+        for (int x = r.right - 2; x > r.right - 80; x -= 2) {
+            DWORD_PTR hit = 0;
+            SendMessageTimeoutW(dialog, WM_NCHITTEST, 0, MAKELPARAM(x, y), SMTO_ABORTIFHUNG, 2000, &hit);
+            if (hit == HTCLOSE) {
+                Click(x, y);
+                return true;
+            }
+        }
+    return false;
+}
+
+// Waits until the control's text reads want.
+bool WaitText(HWND h, const std::wstring& want, DWORD timeoutMs = 2000) {
+    const double end = NowMs() + timeoutMs;
+    while (TextOf(h) != want && NowMs() < end) PumpFor(30);
+    return TextOf(h) == want;
+}
+
+// Starts with no settings file, so the dialog opens at start.
+HWND StartFirstTime(App& app, const Context& ctx, HWND& curtain) {
+    if (!Check(app.Start(CopyExeInto(ctx.exe, ctx.dir), ctx.dir), "ombry.exe starts")) return nullptr;
+    auto c = WaitForCurtain(app.pid, 10000);
+    if (!Check(c.has_value(), "the curtain appears")) return nullptr;
+    curtain = c->hwnd;
+    HWND dialog = WaitForDialog(app.pid, 5000);
+    if (!Check(dialog != nullptr, "the settings dialog opens at start")) NoteWindows(app.pid);
+    PumpFor(300);
+    return dialog;
+}
+
+OMBRY_SCENARIO(DialogStart, "dialog-start") {
+    App app;
+    HWND curtain = nullptr;
+    HWND dialog = StartFirstTime(app, ctx, curtain);
+    if (!dialog) return;
+
+    const RECT outer = RectOf(dialog);
+    const long w = outer.right - outer.left, h = outer.bottom - outer.top;
+    Check(std::labs(outer.left - (ctx.screenW - w) / 2) <= 1 && std::labs(outer.top - (ctx.screenH - h) / 2) <= 1,
+          "the dialog is centred on the screen", ToString(outer));
+    RECT client{};
+    GetClientRect(dialog, &client);
+    Check(std::labs(client.right - TwipsToPx(kClientW, ctx.dpi)) <= 1 &&
+              std::labs(client.bottom - TwipsToPx(kClientH, ctx.dpi)) <= 1,
+          Fmt("client area is %d x %d px", TwipsToPx(kClientW, ctx.dpi), TwipsToPx(kClientH, ctx.dpi)),
+          ToString(client));
+    const LONG style = Describe(dialog).style;
+    Check(!(style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX)) && (style & WS_SYSMENU),
+          "fixed border, a close box, no minimize or maximize box", Fmt("style %08lx", static_cast<unsigned long>(style)));
+
+    POINT origin{0, 0};
+    ClientToScreen(dialog, &origin);
+    const std::vector<Found> found = FindControls(dialog);
+    int placed = 0;
+    for (const Found& f : found) {
+        const Expected& e = *f.want;
+        if (!f.hwnd) {
+            Check(false, Fmt("%s: a child window reading \"%s\"", e.name, U8(e.text).c_str()));
+            continue;
+        }
+        const int frameLeft = e.frame ? TwipsToPx(e.frame[0], ctx.dpi) : 0;
+        const int frameTop = e.frame ? TwipsToPx(e.frame[1], ctx.dpi) : 0;
+        RECT want{frameLeft + TwipsToPx(e.left, ctx.dpi), frameTop + TwipsToPx(e.top, ctx.dpi), 0, 0};
+        want.right = want.left + TwipsToPx(e.width, ctx.dpi);
+        want.bottom = want.top + TwipsToPx(e.height, ctx.dpi);
+        RECT got = RectOf(f.hwnd);
+        OffsetRect(&got, -origin.x, -origin.y);
+        if (Near(got, want)) ++placed;
+        else Check(false, Fmt("%s lies at %s", e.name, ToString(want).c_str()), "got " + ToString(got));
+    }
+    Check(placed == static_cast<int>(std::size(kControls)),
+          Fmt("all %d controls are child windows with their texts, each within 1 px of its place",
+              static_cast<int>(std::size(kControls))),
+          Fmt("%d placed", placed));
+
+    // The defaults: the top edge, no muting, the dialog at start, no kept pattern.
+    struct Checked { const char* name; LRESULT state; };
+    for (const Checked& c : {Checked{"Option1(0)", BST_CHECKED}, Checked{"Option1(2)", BST_UNCHECKED},
+                             Checked{"Option3(0)", BST_CHECKED}, Checked{"Option3(1)", BST_UNCHECKED},
+                             Checked{"Check3", BST_CHECKED}, Checked{"Check4", BST_UNCHECKED}}) {
+        const LRESULT got = Ask(Control(found, c.name), BM_GETCHECK);
+        Check(got == c.state, Fmt("%s reads %s", c.name, c.state == BST_CHECKED ? "checked" : "unchecked"),
+              Fmt("%ld", static_cast<long>(got)));
+    }
+    Check(FocusOf(dialog) == Control(found, "Text1"), "Text1 has the focus", NameOf(found, FocusOf(dialog)));
+    CheckStoredAt(curtain, ctx, 0, "with the dialog open");
+
+    SaveScreenshot(ctx.dir + L"\\shot-dialog.bmp");
+    Note("the dialog's picture is kept as shot-dialog.bmp");
+}
+
+OMBRY_SCENARIO(DialogKeyboard, "dialog-keyboard") {
+    App app;
+    HWND curtain = nullptr;
+    HWND dialog = StartFirstTime(app, ctx, curtain);
+    if (!dialog) return;
+    const std::vector<Found> found = FindControls(dialog);
+
+    // Tab walks the controls in the layout's order, and round; in an option
+    // group it stops at the selected button.
+    const char* order[] = {"Option1(0)", "Command1(0)", "Command1(1)", "SetEndButton", "Option3(0)",
+                           "Command1(2)", "Command1(3)", "Check3", "Check4", "Text1"};
+    std::string walked;
+    bool inOrder = true;
+    for (const char* want : order) {
+        KeyPress(VK_TAB);
+        PumpFor(120);
+        const char* got = NameOf(found, FocusOf(dialog));
+        walked += std::string(" ") + got;
+        inOrder = inOrder && std::strcmp(got, want) == 0;
+    }
+    Check(inOrder, "Tab walks Text1, the side, two pattern buttons, 設定の終了, muting, two more pattern "
+                   "buttons, the two check boxes and back to Text1",
+          walked);
+    Check(TextOf(Control(found, "Text1")).empty(), "Tab is not captured as a hotkey",
+          U8(TextOf(Control(found, "Text1"))));
+
+    // The arrow keys choose a side, and the strip moves at once.
+    KeyPress(VK_TAB);
+    KeyPress(VK_DOWN);
+    CheckStoredAt(curtain, ctx, 1, "Down on the sides chooses 下");
+    KeyPress(VK_DOWN);
+    CheckStoredAt(curtain, ctx, 2, "Down again chooses 右");
+    Check(FocusOf(dialog) == Control(found, "Option1(2)") &&
+              Ask(Control(found, "Option1(2)"), BM_GETCHECK) == BST_CHECKED &&
+              Ask(Control(found, "Option1(0)"), BM_GETCHECK) == BST_UNCHECKED,
+          "右 has the focus and is selected, 上 no longer", NameOf(found, FocusOf(dialog)));
+
+    // Space toggles a check box from the keyboard.
+    for (int i = 0; i < 7; ++i) KeyPress(VK_TAB);
+    PumpFor(120);
+    Check(FocusOf(dialog) == Control(found, "Check3"), "seven Tabs on, Check3 has the focus",
+          NameOf(found, FocusOf(dialog)));
+    KeyPress(VK_SPACE);
+    PumpFor(150);
+    Check(Ask(Control(found, "Check3"), BM_GETCHECK) == BST_UNCHECKED, "Space unchecks it");
+
+    // Esc away from the text box closes the dialog, as its close box does.
+    KeyPress(VK_ESCAPE);
+    Check(WaitGone(dialog, 3000), "Esc closes the dialog");
+    Check(app.Running(), "the program goes on");
+    CheckStoredAt(curtain, ctx, 2, "after the dialog closed");
+}
+
+OMBRY_SCENARIO(DialogHotkey, "dialog-hotkey") {
+    App app;
+    HWND curtain = nullptr;
+    HWND dialog = StartFirstTime(app, ctx, curtain);
+    if (!dialog) return;
+    const std::vector<Found> found = FindControls(dialog);
+    HWND label1 = Control(found, "Label1"), text1 = Control(found, "Text1");
+
+    KeyPress('A');
+    Check(WaitText(label1, L"【A】ｷｰ"), "pressing A shows 【A】ｷｰ", U8(TextOf(label1)));
+    Check(TextOf(text1) == L"A", "Text1 reads A", U8(TextOf(text1)));
+    KeyPress(VK_F1);
+    Check(WaitText(label1, L"【】ｷｰ"), "F1, which types nothing, shows empty brackets", U8(TextOf(label1)));
+    KeyPress(VK_BACK);
+    Check(WaitText(label1, L"【BackSpace】ｷｰ") && TextOf(text1) == L"BS", "Backspace shows 【BackSpace】ｷｰ and BS",
+          U8(TextOf(label1) + L" / " + TextOf(text1)));
+    KeyPress('A');
+    WaitText(label1, L"【A】ｷｰ");
+
+    const POINT end = Middle(Control(found, "SetEndButton"));
+    Click(end.x, end.y);
+    if (!Check(WaitGone(dialog, 3000), "設定の終了 closes the dialog")) return;
+    Check(app.Running(), "the program goes on");
+    KeyPress('A');
+    if (!CheckDown(curtain, ctx, "the new hotkey A")) return;
+    DoubleClick(ctx.screenW / 2, ctx.screenH / 2);
+    CheckStoredAt(curtain, ctx, 0, "after a double-click");
+}
+
+OMBRY_SCENARIO(DialogChoices, "dialog-choices") {
+    App app;
+    HWND curtain = nullptr;
+    HWND dialog = StartFirstTime(app, ctx, curtain);
+    if (!dialog) return;
+    const std::vector<Found> found = FindControls(dialog);
+    auto click = [&](const char* name) {
+        const POINT p = Middle(Control(found, name));
+        Click(p.x, p.y);
+        PumpFor(150);
+    };
+    click("Option1(2)");
+    CheckStoredAt(curtain, ctx, 2, "choosing 右, at once");
+    click("Option3(1)");
+    click("Check3");
+    click("Check4");
+    Check(Ask(Control(found, "Option3(1)"), BM_GETCHECK) == BST_CHECKED &&
+              Ask(Control(found, "Check3"), BM_GETCHECK) == BST_UNCHECKED &&
+              Ask(Control(found, "Check4"), BM_GETCHECK) == BST_CHECKED,
+          "消す chosen, 起動時 unchecked, 終了時の模様 checked");
+    click("Text1");
+    KeyPress('A');
+    WaitText(Control(found, "Label1"), L"【A】ｷｰ");
+
+    if (!Check(ClickCloseBox(dialog), "the dialog has a close box")) return;
+    if (!Check(WaitGone(dialog, 3000), "the close box closes the dialog")) return;
+    CheckStoredAt(curtain, ctx, 2, "after the close box");
+    // Leaving by the close box registers nothing.
+    KeyPress('A');
+    PumpFor(500);
+    Check(Near(RectOf(curtain), ToPixels(StripTwips(ctx, 2), ctx.dpi)), "A, captured but not registered, does nothing",
+          ToString(RectOf(curtain)));
+
+    // The choices are in force: the program writes them when it ends.
+    PostMessageW(curtain, WM_CLOSE, 0, 0);
+    if (!Check(app.WaitExit(5000), "the program ends")) return;
+    const auto bytes = ReadWholeFile(ctx.dir + L"\\ombry.cfg");
+    if (!bytes) {
+        Check(true, "settings file at exit: skipped, this build writes none");
+        return;
+    }
+    const std::string line(bytes->begin(), bytes->end());
+    Check(line == SettingsLine(2, 0, 1, "A", 65, 0, 1, 0), "ombry.cfg holds the choices", line);
+}
+
+OMBRY_SCENARIO(DialogNoLockout, "dialog-no-lockout") {
+    App app;
+    HWND curtain = StartWith(app, ctx, SettingsLine(0, 0, 0, "F9", kHotkey, 1, 0, 0));
+    if (!curtain) return;
+    HWND dialog = WaitForDialog(app.pid, 5000);
+    if (!Check(dialog != nullptr, "the settings dialog opens at start")) return;
+    PumpFor(300);
+
+    KeyPress(kHotkey);
+    PumpFor(600);
+    Check(Near(RectOf(curtain), ToPixels(StripTwips(ctx, 0), ctx.dpi)),
+          "the hotkey, pressed while the dialog is open, leaves the curtain at its edge", ToString(RectOf(curtain)));
+    const Samples s = SampleBlack(RectOf(dialog));
+    Check(s.black < s.total, "the dialog is still to be seen", Fmt("%d of %d black", s.black, s.total));
+
+    // The mouse alone gets the user out, and the hotkey then acts again.
+    if (!Check(ClickCloseBox(dialog), "the dialog's close box can be clicked")) return;
+    Check(WaitGone(dialog, 3000), "the close box closes the dialog");
+    KeyPress(kHotkey);
+    if (!CheckDown(curtain, ctx, "the hotkey after the dialog closed")) return;
+    DoubleClick(ctx.screenW / 2, ctx.screenH / 2);
+    CheckStoredAt(curtain, ctx, 0, "a double-click");
+}
+
+}  // namespace
+}  // namespace e2e
