@@ -162,43 +162,55 @@ bool WaitText(HWND h, const std::wstring& want, DWORD timeoutMs = 2000) {
     return TextOf(h) == want;
 }
 
-// Starts with no settings file, so the dialog opens at start.
-HWND StartFirstTime(App& app, const Context& ctx, HWND& curtain) {
-    if (!Check(app.Start(CopyExeInto(ctx.exe, ctx.dir), ctx.dir), "ombry.exe starts")) return nullptr;
-    auto c = WaitForCurtain(app.pid, 10000);
-    if (!Check(c.has_value(), "the curtain appears")) return nullptr;
-    curtain = c->hwnd;
-    HWND dialog = WaitForDialog(app.pid, 5000);
-    if (!Check(dialog != nullptr, "the settings dialog opens at start")) NoteWindows(app.pid);
-    PumpFor(300);
-    return dialog;
-}
-
-OMBRY_SCENARIO(DialogStart, "dialog-start") {
+// A first start (no settings file): the curtain, the dialog it opens, and
+// the dialog's controls.
+struct FirstStart {
     App app;
     HWND curtain = nullptr;
-    HWND dialog = StartFirstTime(app, ctx, curtain);
-    if (!dialog) return;
+    HWND dialog = nullptr;
+    std::vector<Found> found;
 
-    const RECT outer = RectOf(dialog);
+    explicit FirstStart(const Context& ctx) {
+        if (!Check(app.Start(CopyExeInto(ctx.exe, ctx.dir), ctx.dir), "ombry.exe starts")) return;
+        auto c = WaitForCurtain(app.pid, 10000);
+        if (!Check(c.has_value(), "the curtain appears")) return;
+        curtain = c->hwnd;
+        dialog = WaitForDialog(app.pid, 5000);
+        if (!Check(dialog != nullptr, "the settings dialog opens at start")) NoteWindows(app.pid);
+        PumpFor(300);
+        if (dialog) found = FindControls(dialog);
+    }
+    HWND operator[](const char* name) const { return Control(found, name); }
+    const char* Focused() const { return NameOf(found, FocusOf(dialog)); }
+    void ClickOn(const char* name) const {
+        const POINT p = Middle(Control(found, name));
+        Click(p.x, p.y);
+        PumpFor(150);
+    }
+};
+
+OMBRY_SCENARIO(DialogStart, "dialog-start") {
+    FirstStart run(ctx);
+    if (!run.dialog) return;
+
+    const RECT outer = RectOf(run.dialog);
     const long w = outer.right - outer.left, h = outer.bottom - outer.top;
     Check(std::labs(outer.left - (ctx.screenW - w) / 2) <= 1 && std::labs(outer.top - (ctx.screenH - h) / 2) <= 1,
           "the dialog is centred on the screen", ToString(outer));
     RECT client{};
-    GetClientRect(dialog, &client);
+    GetClientRect(run.dialog, &client);
     Check(std::labs(client.right - TwipsToPx(kClientW, ctx.dpi)) <= 1 &&
               std::labs(client.bottom - TwipsToPx(kClientH, ctx.dpi)) <= 1,
           Fmt("client area is %d x %d px", TwipsToPx(kClientW, ctx.dpi), TwipsToPx(kClientH, ctx.dpi)),
           ToString(client));
-    const LONG style = Describe(dialog).style;
+    const LONG style = Describe(run.dialog).style;
     Check(!(style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX)) && (style & WS_SYSMENU),
           "fixed border, a close box, no minimize or maximize box", Fmt("style %08lx", static_cast<unsigned long>(style)));
 
     POINT origin{0, 0};
-    ClientToScreen(dialog, &origin);
-    const std::vector<Found> found = FindControls(dialog);
+    ClientToScreen(run.dialog, &origin);
     int placed = 0;
-    for (const Found& f : found) {
+    for (const Found& f : run.found) {
         const Expected& e = *f.want;
         if (!f.hwnd) {
             Check(false, Fmt("%s: a child window reading \"%s\"", e.name, U8(e.text).c_str()));
@@ -224,23 +236,20 @@ OMBRY_SCENARIO(DialogStart, "dialog-start") {
     for (const Checked& c : {Checked{"Option1(0)", BST_CHECKED}, Checked{"Option1(2)", BST_UNCHECKED},
                              Checked{"Option3(0)", BST_CHECKED}, Checked{"Option3(1)", BST_UNCHECKED},
                              Checked{"Check3", BST_CHECKED}, Checked{"Check4", BST_UNCHECKED}}) {
-        const LRESULT got = Ask(Control(found, c.name), BM_GETCHECK);
+        const LRESULT got = Ask(run[c.name], BM_GETCHECK);
         Check(got == c.state, Fmt("%s reads %s", c.name, c.state == BST_CHECKED ? "checked" : "unchecked"),
               Fmt("%ld", static_cast<long>(got)));
     }
-    Check(FocusOf(dialog) == Control(found, "Text1"), "Text1 has the focus", NameOf(found, FocusOf(dialog)));
-    CheckStoredAt(curtain, ctx, 0, "with the dialog open");
+    Check(FocusOf(run.dialog) == run["Text1"], "Text1 has the focus", run.Focused());
+    CheckStoredAt(run.curtain, ctx, 0, "with the dialog open");
 
     SaveScreenshot(ctx.dir + L"\\shot-dialog.bmp");
     Note("the dialog's picture is kept as shot-dialog.bmp");
 }
 
 OMBRY_SCENARIO(DialogKeyboard, "dialog-keyboard") {
-    App app;
-    HWND curtain = nullptr;
-    HWND dialog = StartFirstTime(app, ctx, curtain);
-    if (!dialog) return;
-    const std::vector<Found> found = FindControls(dialog);
+    FirstStart run(ctx);
+    if (!run.dialog) return;
 
     // Tab walks the controls in the layout's order, and round; in an option
     // group it stops at the selected button.
@@ -251,50 +260,47 @@ OMBRY_SCENARIO(DialogKeyboard, "dialog-keyboard") {
     for (const char* want : order) {
         KeyPress(VK_TAB);
         PumpFor(120);
-        const char* got = NameOf(found, FocusOf(dialog));
+        const char* got = run.Focused();
         walked += std::string(" ") + got;
         inOrder = inOrder && std::strcmp(got, want) == 0;
     }
     Check(inOrder, "Tab walks Text1, the side, two pattern buttons, 設定の終了, muting, two more pattern "
                    "buttons, the two check boxes and back to Text1",
           walked);
-    Check(TextOf(Control(found, "Text1")).empty(), "Tab is not captured as a hotkey",
-          U8(TextOf(Control(found, "Text1"))));
+    Check(TextOf(run["Text1"]).empty(), "Tab is not captured as a hotkey",
+          U8(TextOf(run["Text1"])));
 
     // The arrow keys choose a side, and the strip moves at once.
     KeyPress(VK_TAB);
     KeyPress(VK_DOWN);
-    CheckStoredAt(curtain, ctx, 1, "Down on the sides chooses 下");
+    CheckStoredAt(run.curtain, ctx, 1, "Down on the sides chooses 下");
     KeyPress(VK_DOWN);
-    CheckStoredAt(curtain, ctx, 2, "Down again chooses 右");
-    Check(FocusOf(dialog) == Control(found, "Option1(2)") &&
-              Ask(Control(found, "Option1(2)"), BM_GETCHECK) == BST_CHECKED &&
-              Ask(Control(found, "Option1(0)"), BM_GETCHECK) == BST_UNCHECKED,
-          "右 has the focus and is selected, 上 no longer", NameOf(found, FocusOf(dialog)));
+    CheckStoredAt(run.curtain, ctx, 2, "Down again chooses 右");
+    Check(FocusOf(run.dialog) == run["Option1(2)"] &&
+              Ask(run["Option1(2)"], BM_GETCHECK) == BST_CHECKED &&
+              Ask(run["Option1(0)"], BM_GETCHECK) == BST_UNCHECKED,
+          "右 has the focus and is selected, 上 no longer", run.Focused());
 
     // Space toggles a check box from the keyboard.
     for (int i = 0; i < 7; ++i) KeyPress(VK_TAB);
     PumpFor(120);
-    Check(FocusOf(dialog) == Control(found, "Check3"), "seven Tabs on, Check3 has the focus",
-          NameOf(found, FocusOf(dialog)));
+    Check(FocusOf(run.dialog) == run["Check3"], "seven Tabs on, Check3 has the focus",
+          run.Focused());
     KeyPress(VK_SPACE);
     PumpFor(150);
-    Check(Ask(Control(found, "Check3"), BM_GETCHECK) == BST_UNCHECKED, "Space unchecks it");
+    Check(Ask(run["Check3"], BM_GETCHECK) == BST_UNCHECKED, "Space unchecks it");
 
     // Esc away from the text box closes the dialog, as its close box does.
     KeyPress(VK_ESCAPE);
-    Check(WaitGone(dialog, 3000), "Esc closes the dialog");
-    Check(app.Running(), "the program goes on");
-    CheckStoredAt(curtain, ctx, 2, "after the dialog closed");
+    Check(WaitGone(run.dialog, 3000), "Esc closes the dialog");
+    Check(run.app.Running(), "the program goes on");
+    CheckStoredAt(run.curtain, ctx, 2, "after the dialog closed");
 }
 
 OMBRY_SCENARIO(DialogHotkey, "dialog-hotkey") {
-    App app;
-    HWND curtain = nullptr;
-    HWND dialog = StartFirstTime(app, ctx, curtain);
-    if (!dialog) return;
-    const std::vector<Found> found = FindControls(dialog);
-    HWND label1 = Control(found, "Label1"), text1 = Control(found, "Text1");
+    FirstStart run(ctx);
+    if (!run.dialog) return;
+    const HWND label1 = run["Label1"], text1 = run["Text1"];
 
     KeyPress('A');
     Check(WaitText(label1, L"【A】ｷｰ"), "pressing A shows 【A】ｷｰ", U8(TextOf(label1)));
@@ -307,52 +313,44 @@ OMBRY_SCENARIO(DialogHotkey, "dialog-hotkey") {
     KeyPress('A');
     WaitText(label1, L"【A】ｷｰ");
 
-    const POINT end = Middle(Control(found, "SetEndButton"));
+    const POINT end = Middle(run["SetEndButton"]);
     Click(end.x, end.y);
-    if (!Check(WaitGone(dialog, 3000), "設定の終了 closes the dialog")) return;
-    Check(app.Running(), "the program goes on");
+    if (!Check(WaitGone(run.dialog, 3000), "設定の終了 closes the dialog")) return;
+    Check(run.app.Running(), "the program goes on");
     KeyPress('A');
-    if (!CheckDown(curtain, ctx, "the new hotkey A")) return;
+    if (!CheckDown(run.curtain, ctx, "the new hotkey A")) return;
     DoubleClick(ctx.screenW / 2, ctx.screenH / 2);
-    CheckStoredAt(curtain, ctx, 0, "after a double-click");
+    CheckStoredAt(run.curtain, ctx, 0, "after a double-click");
 }
 
 OMBRY_SCENARIO(DialogChoices, "dialog-choices") {
-    App app;
-    HWND curtain = nullptr;
-    HWND dialog = StartFirstTime(app, ctx, curtain);
-    if (!dialog) return;
-    const std::vector<Found> found = FindControls(dialog);
-    auto click = [&](const char* name) {
-        const POINT p = Middle(Control(found, name));
-        Click(p.x, p.y);
-        PumpFor(150);
-    };
-    click("Option1(2)");
-    CheckStoredAt(curtain, ctx, 2, "choosing 右, at once");
-    click("Option3(1)");
-    click("Check3");
-    click("Check4");
-    Check(Ask(Control(found, "Option3(1)"), BM_GETCHECK) == BST_CHECKED &&
-              Ask(Control(found, "Check3"), BM_GETCHECK) == BST_UNCHECKED &&
-              Ask(Control(found, "Check4"), BM_GETCHECK) == BST_CHECKED,
+    FirstStart run(ctx);
+    if (!run.dialog) return;
+    run.ClickOn("Option1(2)");
+    CheckStoredAt(run.curtain, ctx, 2, "choosing 右, at once");
+    run.ClickOn("Option3(1)");
+    run.ClickOn("Check3");
+    run.ClickOn("Check4");
+    Check(Ask(run["Option3(1)"], BM_GETCHECK) == BST_CHECKED &&
+              Ask(run["Check3"], BM_GETCHECK) == BST_UNCHECKED &&
+              Ask(run["Check4"], BM_GETCHECK) == BST_CHECKED,
           "消す chosen, 起動時 unchecked, 終了時の模様 checked");
-    click("Text1");
+    run.ClickOn("Text1");
     KeyPress('A');
-    WaitText(Control(found, "Label1"), L"【A】ｷｰ");
+    WaitText(run["Label1"], L"【A】ｷｰ");
 
-    if (!Check(ClickCloseBox(dialog), "the dialog has a close box")) return;
-    if (!Check(WaitGone(dialog, 3000), "the close box closes the dialog")) return;
-    CheckStoredAt(curtain, ctx, 2, "after the close box");
+    if (!Check(ClickCloseBox(run.dialog), "the dialog has a close box")) return;
+    if (!Check(WaitGone(run.dialog, 3000), "the close box closes the dialog")) return;
+    CheckStoredAt(run.curtain, ctx, 2, "after the close box");
     // Leaving by the close box registers nothing.
     KeyPress('A');
     PumpFor(500);
-    Check(Near(RectOf(curtain), ToPixels(StripTwips(ctx, 2), ctx.dpi)), "A, captured but not registered, does nothing",
-          ToString(RectOf(curtain)));
+    Check(Near(RectOf(run.curtain), ToPixels(StripTwips(ctx, 2), ctx.dpi)), "A, captured but not registered, does nothing",
+          ToString(RectOf(run.curtain)));
 
     // The choices are in force: the program writes them when it ends.
-    PostMessageW(curtain, WM_CLOSE, 0, 0);
-    if (!Check(app.WaitExit(5000), "the program ends")) return;
+    PostMessageW(run.curtain, WM_CLOSE, 0, 0);
+    if (!Check(run.app.WaitExit(5000), "the program ends")) return;
     const auto bytes = ReadWholeFile(ctx.dir + L"\\ombry.cfg");
     if (!bytes) {
         Check(true, "settings file at exit: skipped, this build writes none");
