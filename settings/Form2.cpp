@@ -54,6 +54,7 @@ Form2::Form2(app::Program& program)
     SetEndButton.Click = [this] { SetEndButton_Click(); };
     Text1.KeyDown = [this](int key, int shift) { Text1_KeyDown(key, shift); };
     Text1.KeyUp = [this](int key, int shift) { Text1_KeyUp(key, shift); };
+    Text1.LostFocus = [this] { Text1_LostFocus(); };
 }
 
 // A value the controls refuse (a side outside 0..3, a muting choice other

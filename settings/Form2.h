@@ -32,6 +32,7 @@ public:
     void SetEndButton_Click();
     void Text1_KeyDown(int keyCode, int shift);  // HotkeyCapture.cpp
     void Text1_KeyUp(int keyCode, int shift);
+    void Text1_LostFocus();
 
     // Controls, in tab order.
     forms::Frame Frame1_0;

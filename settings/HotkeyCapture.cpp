@@ -56,4 +56,11 @@ void Form2::Text1_KeyUp(int keyCode, int /*shift*/) {
     state_.HotkeyCode = code;
 }
 
+// A key that went down in the box and up elsewhere (Shift of Shift+Tab)
+// emptied it without naming a key: the box shows the hotkey in force again,
+// so that "設定の終了" does not take the empty box for no hotkey.
+void Form2::Text1_LostFocus() {
+    if (Text1.Text() != state_.HotkeyName) Text1.SetText(state_.HotkeyName);
+}
+
 }  // namespace settings

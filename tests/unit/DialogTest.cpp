@@ -176,6 +176,19 @@ TEST_F(Dialog, LeavingThroughSetEndRegistersByWhatText1Holds) {
     EXPECT_EQ(state.HotkeyName, "B");
 }
 
+// Shift of Shift+Tab goes down in the box and up in the next control.
+TEST_F(Dialog, LeavingTheBoxHalfwayThroughAKeyKeepsTheHotkey) {
+    StartWith("", 0);
+    Type('A', "a");
+    Press(16);
+    EXPECT_EQ(dialog.Text1.Text(), "");
+    dialog.Text1.LostFocus();
+    EXPECT_EQ(Keys(), (Shown{"ｾｯﾄされているｷｰはありません", "【A】ｷｰ", "A"}));
+    log.clear();
+    dialog.SetEndButton.Click();
+    EXPECT_THAT(log.Only({"RegisterHotKey", "UnregisterHotKey"}), ElementsAre("RegisterHotKey(Form1,1,0,65)"));
+}
+
 // While the dialog is open the hotkey is left alone: spreading the curtain,
 // disabled by the dialog, over the dialog would leave the user no way back.
 TEST_F(Dialog, HotkeyIsIgnoredWhileTheDialogIsOpenAndClosingRegistersNothing) {

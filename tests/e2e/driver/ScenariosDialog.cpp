@@ -312,6 +312,11 @@ OMBRY_SCENARIO(DialogHotkey, "dialog-hotkey") {
           U8(TextOf(label1) + L" / " + TextOf(text1)));
     KeyPress('A');
     WaitText(label1, L"【A】ｷｰ");
+    // Leaving the box with Shift+Tab: Shift goes down in the box, up elsewhere.
+    KeyChord({VK_SHIFT, VK_TAB});
+    PumpFor(150);
+    Check(run.Focused() == std::string("Check4") && TextOf(text1) == L"A",
+          "Shift+Tab leaves the box for Check4, still reading A", std::string(run.Focused()) + " / " + U8(TextOf(text1)));
 
     const POINT end = Middle(run["SetEndButton"]);
     Click(end.x, end.y);
