@@ -43,15 +43,14 @@ public:
             if (!EndField()) return std::nullopt;
             return text;
         }
+        // Unquoted text runs to the comma or line end as it stands, trailing
+        // blanks included; ",," gives a field with no text. Whether that
+        // fits is the field's type's business: an empty name is a name, an
+        // empty number is a damaged file.
         std::size_t start = pos_;
         while (pos_ < in_.size() && in_[pos_] != ',' && !IsLineEnd(in_[pos_])) ++pos_;
-        std::size_t end = pos_;
+        text.assign(in_.substr(start, pos_ - start));
         if (!EndField()) return std::nullopt;
-        while (end > start && IsBlank(in_[end - 1])) --end;
-        // Empty lines are not skipped: ",," or a line end right after a comma
-        // leaves a field with no text, and that is a damaged file.
-        if (end == start) return std::nullopt;
-        text.assign(in_.substr(start, end - start));
         return text;
     }
 
@@ -130,7 +129,7 @@ std::optional<Settings> ParseSettingsFile(std::string_view bytes) {
         !ReadInteger(r, s.SoundMode)) {
         return std::nullopt;
     }
-    // An unquoted name is taken up to the separator, trailing blanks dropped.
+    // An unquoted name is taken up to the separator, as it stands.
     auto name = r.Next();
     if (!name) return std::nullopt;
     s.HotkeyName = std::move(*name);

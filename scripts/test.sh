@@ -57,6 +57,9 @@ e2e() {  # e2e <build-dir> [dpi]
     rm -f "$log"
     if [ -n "$line" ]; then
         count "$(echo "$line" | awk '{print $2}')" "$(echo "$line" | awk '{print $4}')"
+        local n_skip
+        n_skip=$(echo "$line" | sed -n 's/.*, \([0-9]*\) skipped.*/\1/p')
+        [[ ${n_skip:-0} -gt 0 ]] && skipped+=("$label: $n_skip scenario(s) that cannot be checked here (see above)")
     elif [ "$rc" -eq 77 ]; then
         skipped+=("$label")
     else
@@ -77,5 +80,5 @@ else
 fi
 
 for s in "${skipped[@]}"; do echo "skipped: $s"; done
-printf '\n%d passed, %d failed\n' "$passed" "$failed"
+printf '\n%d passed, %d failed, %d skipped\n' "$passed" "$failed" "${#skipped[@]}"
 [ "$failed" -eq 0 ] && [ "$build_ok" -eq 1 ]

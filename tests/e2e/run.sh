@@ -60,6 +60,7 @@ export OMBRY_E2E_DPI=${dpi:-96}
 shots=$build/e2e-shots
 passed=0
 failed=0
+skipped=0
 echo "e2e: $(basename "$build"): $bits-bit ombry.exe, display $DISPLAY, ${OMBRY_E2E_DPI} dpi"
 for name in "${scenarios[@]}"; do
     wd=$(mktemp -d "$work/$name.XXXXXX")
@@ -80,7 +81,10 @@ for name in "${scenarios[@]}"; do
     OMBRY_CHILD_PID=
     cat "$log"
     secs=$(printf '%.1f' "$(echo "$(date +%s.%N) - $start" | bc)")
-    if [[ $rc -eq 0 ]] && grep -q '^ok - ' "$log" && ! grep -q '^not ok' "$log"; then
+    if [[ $rc -eq 0 ]] && grep -q '^skip - ' "$log" && ! grep -q '^not ok' "$log"; then
+        skipped=$((skipped + 1))
+        echo "=== $name: skipped ($secs s)"
+    elif [[ $rc -eq 0 ]] && grep -q '^ok - ' "$log" && ! grep -q '^not ok' "$log"; then
         passed=$((passed + 1))
         echo "=== $name: passed ($secs s)"
     else
@@ -109,5 +113,5 @@ for name in "${scenarios[@]}"; do
     xdotool keyup shift 2>/dev/null  # a scenario may have failed with Shift held
 done
 
-echo "e2e: $passed passed, $failed failed"
+echo "e2e: $passed passed, $failed failed, $skipped skipped"
 [[ $failed -eq 0 ]]

@@ -146,6 +146,7 @@ forms::Picture FakeServices::ProgramIcon() {
 }
 
 std::optional<std::string> FakeServices::ReadFile(const std::string& name) {
+    log_.Add("ReadFile(" + name + ")");
     auto it = files.find(Lower(name));
     if (it == files.end()) return std::nullopt;
     return it->second;

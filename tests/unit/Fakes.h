@@ -62,7 +62,10 @@ public:
     std::unique_ptr<forms::FormPeer> CreatePeer(forms::Form& form) override;
     int ScreenWidth() override { return Checked(screenWidth); }
     int ScreenHeight() override { return Checked(screenHeight); }
-    forms::Picture ClipboardPicture() override { return clipboard; }
+    forms::Picture ClipboardPicture() override {
+        log_.Add("ClipboardPicture()");
+        return clipboard;
+    }
     forms::Picture LoadPicture(const std::string& file) override;
     void SavePicture(const forms::Picture& picture, const std::string& file) override;
     forms::Picture ProgramIcon() override;

@@ -5,8 +5,9 @@
 //   driver.exe <scenario> <path-to-ombry.exe> <working-dir>
 //
 // Each scenario is a function registered with OMBRY_SCENARIO. It prints one
-// line per check, "ok - <what>" or "not ok - <what>: <details>", and lines
-// starting with "# " for what it saw. The exit code is 0 only when every
+// line per check, "ok - <what>" or "not ok - <what>: <details>", "skip - <why>"
+// when its point cannot be checked here, and lines starting with "# " for
+// what it saw. The exit code is 0 only when every
 // check passed.
 #include <windows.h>
 
@@ -23,6 +24,9 @@ namespace e2e {
 // Prints the check's line; returns cond so callers can stop early.
 bool Check(bool cond, std::string_view what, std::string_view details = {});
 void Note(std::string_view text);  // "# text"
+// "skip - why": what the scenario is for cannot be checked here. A scenario
+// that skips and fails nothing counts as skipped, not passed.
+void Skip(std::string_view why);
 int FailedChecks();
 
 #if defined(__GNUC__)
