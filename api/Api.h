@@ -4,6 +4,8 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <string>
+#include <vector>
 
 namespace api {
 
@@ -69,6 +71,15 @@ public:
     virtual unsigned auxGetVolume(unsigned device, std::uint32_t& volume) = 0;
     virtual unsigned auxSetVolume(unsigned device, std::uint32_t volume) = 0;
     virtual unsigned midiOutGetNumDevs() = 0;
+
+    // Core Audio endpoint volume (mmdevapi): the winmm volume calls reach
+    // only this program's own audio session, so muting the computer takes
+    // the endpoints themselves. An endpoint is named by its id (UTF-8).
+    // The ids of the active audio render endpoints; none when they cannot be listed.
+    virtual std::vector<std::string> EnumAudioEndpoints() = 0;
+    // IAudioEndpointVolume::GetMute and SetMute on one endpoint; 0 on success.
+    virtual long GetMute(const std::string& endpoint, bool& muted) = 0;
+    virtual long SetMute(const std::string& endpoint, bool muted) = 0;
 
     // The address of a window procedure that runs proc, to hand to
     // SetWindowLongA. The program has one such procedure, the curtain hook.

@@ -3,6 +3,8 @@
 // whole process: the eight settings and the run-time values.
 #include <array>
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "app/Settings.h"
 
@@ -23,6 +25,15 @@ struct Shared : Settings {
     std::uint32_t WaveVolume = 0;
     std::array<std::uint32_t, 11> AuxVolumes{};  // by auxiliary device id 0..10
     std::int16_t AuxDeviceCount = 0;   // highest auxiliary device id treated
+
+    // The audio render endpoints the mute holds, each with its own mute
+    // state from just before; empty while nothing is held. An endpoint the
+    // restore could not reach stays listed until a later restore does.
+    struct EndpointMute {
+        std::string id;
+        bool muted = false;
+    };
+    std::vector<EndpointMute> EndpointMutes;
 
     // Back to the defaults of a missing settings file.
     void ResetSettings() { static_cast<Settings&>(*this) = Settings{}; }

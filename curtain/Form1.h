@@ -23,6 +23,11 @@ public:
     void SoundOnOff(std::int16_t& mode);  // 0 mute, 1 restore, else nothing
     void Pop();                  // the pop-up menu at the pointer
 
+    // The last resort of every way out (the end of the message loop, a
+    // crash): restores the sound if the program still holds it muted, and
+    // says whether it did.
+    bool GiveSoundBack() noexcept;
+
     // Event procedures.
     void Form_MouseMove(int button, int shift, float x, float y);
     void Image1_DblClick();

@@ -2,7 +2,12 @@
 # Wine in Xvfb for the end-to-end tests. Source it, then:
 #   ombry_install_deps [audio]     packages, i386 Wine, Japanese locale, fonts
 #   ombry_xvfb_start               a private X display; exports DISPLAY
-#   ombry_wine_prefix DIR [DPI]    a fresh prefix (copied from a template); exports WINEPREFIX
+#   ombry_wine_prefix DIR [DPI] [audio]
+#                                  a fresh prefix (copied from a template); exports WINEPREFIX;
+#                                  with "audio" Wine's sound driver is on (pulse)
+#   ombry_audio_start DIR          a private PulseAudio daemon with one null sink "ombry",
+#                                  its socket in DIR; exports PULSE_SERVER
+#   ombry_audio_stop               ends that daemon (by its PID)
 #   ombry_wine ARGS...             runs a Windows program in that prefix
 #   ombry_wine_export [32|64]      exports the Wine environment and the loader as OMBRY_WINE
 #   ombry_pe_bits FILE             32 or 64: what an .exe needs
@@ -16,6 +21,7 @@
 # well under a second.
 OMBRY_WINE_TEMPLATES=${OMBRY_WINE_TEMPLATES:-/var/tmp/ombry-wine-templates}
 OMBRY_XVFB_PID=${OMBRY_XVFB_PID:-}
+OMBRY_AUDIO_PID=${OMBRY_AUDIO_PID:-}
 
 _ombry_log() { printf 'wine-env: %s\n' "$*" >&2; }
 
@@ -132,8 +138,12 @@ ombry_xvfb_start() {
 }
 
 # The registry settings every prefix gets (UTF-8 here; written as UTF-16LE).
+# Without a sound server Wine's audio driver only fills stderr with ALSA
+# noise, so it is off unless the prefix is for audio.
 _ombry_reg_text() {
-    local dpi=$1
+    local dpi=$1 audio=${2:-}
+    local driver=''
+    [[ $audio == audio ]] && driver=pulse
     printf '%s\r\n' \
         'Windows Registry Editor Version 5.00' '' \
         '[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]' \
@@ -144,7 +154,7 @@ _ombry_reg_text() {
         '[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]' \
         '"Default"="1024x768"' '' \
         '[HKEY_CURRENT_USER\Software\Wine\Drivers]' \
-        '"Audio"=""' ''
+        "\"Audio\"=\"$driver\"" ''
     if [[ -n $dpi ]]; then
         printf '%s\r\n' \
             '[HKEY_CURRENT_USER\Control Panel\Desktop]' \
@@ -153,7 +163,7 @@ _ombry_reg_text() {
 }
 
 _ombry_make_template() {
-    local target=$1 dpi=$2 tmp
+    local target=$1 dpi=$2 audio=${3:-} tmp
     tmp=$(mktemp -d "$target.XXXXXX") || return 1
     _ombry_log "preparing Wine prefix template $target"
     (
@@ -166,7 +176,7 @@ _ombry_make_template() {
         timeout 300 "$OMBRY_WINE" wineboot -i >/dev/null 2>&1 || { _ombry_log "wineboot failed"; exit 1; }
         mkdir -p "$tmp/drive_c/windows/Fonts"
         cp /usr/share/wine/fonts/*.ttf "$tmp/drive_c/windows/Fonts/" || exit 1
-        { printf '\xff\xfe'; _ombry_reg_text "$dpi" | iconv -f UTF-8 -t UTF-16LE; } >"$tmp/drive_c/ombry.reg" || exit 1
+        { printf '\xff\xfe'; _ombry_reg_text "$dpi" "$audio" | iconv -f UTF-8 -t UTF-16LE; } >"$tmp/drive_c/ombry.reg" || exit 1
         timeout 120 "$OMBRY_WINE" regedit /S 'C:\ombry.reg' >/dev/null 2>&1 || { _ombry_log "regedit failed"; exit 1; }
         rm -f "$tmp/drive_c/ombry.reg"
         wineserver -w
@@ -179,20 +189,20 @@ _ombry_make_template() {
 }
 
 ombry_wine_prefix() {
-    local dir=${1:?prefix directory} dpi=${2:-} key tpl
+    local dir=${1:?prefix directory} dpi=${2:-} audio=${3:-} key tpl
     # The template's name changes with what goes into it.
     key=$({
         ombry_wine --version 2>/dev/null
-        _ombry_reg_text "$dpi"
+        _ombry_reg_text "$dpi" "$audio"
         ls /usr/share/wine/fonts/
         ombry_can_run_32bit && echo 32-bit
         declare -f _ombry_make_template
     } | sha256sum | cut -c1-16)
-    tpl=$OMBRY_WINE_TEMPLATES/prefix-${dpi:-default}-$key
+    tpl=$OMBRY_WINE_TEMPLATES/prefix-${dpi:-default}${audio:+-$audio}-$key
     mkdir -p "$OMBRY_WINE_TEMPLATES" || return 1
     (
         flock 9
-        [[ -d $tpl ]] || _ombry_make_template "$tpl" "$dpi"
+        [[ -d $tpl ]] || _ombry_make_template "$tpl" "$dpi" "$audio"
     ) 9>"$OMBRY_WINE_TEMPLATES/.lock" || return 1
     rm -rf "$dir"
     cp -a "$tpl" "$dir" || return 1
@@ -208,17 +218,53 @@ ombry_wine_reset() {
     return 0
 }
 
+# A sound server of our own: user mode, no default modules, one null sink,
+# anonymous access on a socket in DIR. Wine (winepulse) and pactl find it
+# through PULSE_SERVER.
+ombry_audio_start() {
+    local dir=${1:?socket directory} i
+    mkdir -p "$dir/home" && chmod 700 "$dir" || return 1
+    # HOME and XDG_RUNTIME_DIR private too, so nothing of a desktop session is touched.
+    HOME=$dir/home XDG_RUNTIME_DIR=$dir pulseaudio -n --daemonize=no --exit-idle-time=-1 --disable-shm=yes \
+        --use-pid-file=no -L "module-null-sink sink_name=ombry" \
+        -L "module-native-protocol-unix auth-anonymous=1 socket=$dir/native" >"$dir/pulseaudio.log" 2>&1 &
+    OMBRY_AUDIO_PID=$!
+    export PULSE_SERVER=unix:$dir/native OMBRY_AUDIO_PID
+    for ((i = 0; i < 50; i++)); do
+        pactl get-sink-mute ombry >/dev/null 2>&1 && return 0
+        kill -0 "$OMBRY_AUDIO_PID" 2>/dev/null || break
+        sleep 0.1
+    done
+    _ombry_log "the sound server did not start: $(tail -n 3 "$dir/pulseaudio.log" 2>/dev/null)"
+    ombry_audio_stop
+    return 1
+}
+
+# Ends a background process of ours by its PID: politely, then after 5 s for good.
+_ombry_end_pid() {
+    local pid=$1 i
+    kill "$pid" 2>/dev/null
+    for ((i = 0; i < 50; i++)); do
+        kill -0 "$pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    kill -9 "$pid" 2>/dev/null
+    wait "$pid" 2>/dev/null
+}
+
+ombry_audio_stop() {
+    [[ -n ${OMBRY_AUDIO_PID:-} ]] || return 0
+    _ombry_end_pid "$OMBRY_AUDIO_PID"
+    OMBRY_AUDIO_PID=
+    unset PULSE_SERVER
+    return 0
+}
+
 ombry_stop_all() {
     ombry_wine_reset
+    ombry_audio_stop
     if [[ -n ${OMBRY_XVFB_PID:-} ]]; then
-        local i
-        kill "$OMBRY_XVFB_PID" 2>/dev/null
-        for ((i = 0; i < 50; i++)); do
-            kill -0 "$OMBRY_XVFB_PID" 2>/dev/null || break
-            sleep 0.1
-        done
-        kill -9 "$OMBRY_XVFB_PID" 2>/dev/null
-        wait "$OMBRY_XVFB_PID" 2>/dev/null
+        _ombry_end_pid "$OMBRY_XVFB_PID"
         OMBRY_XVFB_PID=
     fi
     return 0

@@ -5,7 +5,12 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <string>
 #include <utility>
+
+#include "win32/Audio.h"
+#include "win32/Trace.h"
 
 namespace win32 {
 
@@ -30,6 +35,21 @@ LRESULT CALLBACK HookTrampoline(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
         return 0;
     }
 }
+
+std::string Hex(unsigned long v) {
+    char b[16];
+    std::snprintf(b, sizeof b, "0x%lx", v);
+    return b;
+}
+
+// "name(args) -> result[, what it read]", naming the calls as the unit
+// tests' fake does.
+void TraceCall(const std::string& call, long result, const std::string& read = {}) {
+    if (!Tracing()) return;
+    Trace(call + " -> " + Hex(static_cast<unsigned long>(result)) + (read.empty() ? "" : ", " + read));
+}
+
+long HResult(HRESULT hr) { return SUCCEEDED(hr) ? 0 : static_cast<long>(hr); }
 
 }  // namespace
 
@@ -93,23 +113,58 @@ unsigned Win32Api::waveOutGetVolume(unsigned device, std::uint32_t& volume) {
     DWORD v = volume;  // a failed call leaves the caller's value as it was
     MMRESULT r = ::waveOutGetVolume(reinterpret_cast<HWAVEOUT>(static_cast<UINT_PTR>(device)), &v);
     volume = v;
+    TraceCall("waveOutGetVolume(" + std::to_string(device) + ")", r, Hex(v));
     return r;
 }
 
 unsigned Win32Api::waveOutSetVolume(unsigned device, std::uint32_t volume) {
-    return ::waveOutSetVolume(reinterpret_cast<HWAVEOUT>(static_cast<UINT_PTR>(device)), volume);
+    MMRESULT r = ::waveOutSetVolume(reinterpret_cast<HWAVEOUT>(static_cast<UINT_PTR>(device)), volume);
+    TraceCall("waveOutSetVolume(" + std::to_string(device) + "," + Hex(volume) + ")", r);
+    return r;
 }
 
 unsigned Win32Api::auxGetVolume(unsigned device, std::uint32_t& volume) {
     DWORD v = volume;
     MMRESULT r = ::auxGetVolume(device, &v);
     volume = v;
+    TraceCall("auxGetVolume(" + std::to_string(device) + ")", r, Hex(v));
     return r;
 }
 
-unsigned Win32Api::auxSetVolume(unsigned device, std::uint32_t volume) { return ::auxSetVolume(device, volume); }
+unsigned Win32Api::auxSetVolume(unsigned device, std::uint32_t volume) {
+    MMRESULT r = ::auxSetVolume(device, volume);
+    TraceCall("auxSetVolume(" + std::to_string(device) + "," + Hex(volume) + ")", r);
+    return r;
+}
 
-unsigned Win32Api::midiOutGetNumDevs() { return ::midiOutGetNumDevs(); }
+unsigned Win32Api::midiOutGetNumDevs() {
+    UINT n = ::midiOutGetNumDevs();
+    TraceCall("midiOutGetNumDevs()", 0, std::to_string(n));
+    return n;
+}
+
+std::vector<std::string> Win32Api::EnumAudioEndpoints() {
+    std::vector<std::string> ids;
+    HRESULT hr = ActiveRenderEndpoints(ids);
+    if (Tracing()) {
+        std::string found = std::to_string(ids.size());
+        for (const std::string& id : ids) found += " " + id;
+        TraceCall("EnumAudioEndpoints()", HResult(hr), found);
+    }
+    return ids;
+}
+
+long Win32Api::GetMute(const std::string& endpoint, bool& muted) {
+    long r = HResult(EndpointMute(endpoint, muted));
+    TraceCall("GetMute(" + endpoint + ")", r, muted ? "1" : "0");
+    return r;
+}
+
+long Win32Api::SetMute(const std::string& endpoint, bool muted) {
+    long r = HResult(SetEndpointMute(endpoint, muted));
+    TraceCall("SetMute(" + endpoint + "," + (muted ? "1" : "0") + ")", r);
+    return r;
+}
 
 std::intptr_t Win32Api::AddressOf(api::WindowProc proc) {
     HookSlot() = std::move(proc);

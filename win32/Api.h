@@ -27,6 +27,9 @@ public:
     unsigned auxGetVolume(unsigned device, std::uint32_t& volume) override;
     unsigned auxSetVolume(unsigned device, std::uint32_t volume) override;
     unsigned midiOutGetNumDevs() override;
+    std::vector<std::string> EnumAudioEndpoints() override;
+    long GetMute(const std::string& endpoint, bool& muted) override;
+    long SetMute(const std::string& endpoint, bool muted) override;
 
     std::intptr_t AddressOf(api::WindowProc proc) override;
 };

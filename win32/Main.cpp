@@ -1,5 +1,6 @@
-// The entry point: common controls, the services and platform calls, the
-// program's start procedure, then messages for as long as a form is loaded.
+// The entry point: common controls, COM for the audio endpoints, the
+// services and platform calls, the program's start procedure, then messages
+// for as long as a form is loaded.
 // The portable headers come before <windows.h>: api/Api.h names constants
 // (WM_HOTKEY, HWND_TOPMOST, ...) that <windows.h> defines as macros.
 #include "app/Program.h"
@@ -7,17 +8,46 @@
 
 #include <windows.h>
 #include <commctrl.h>
+#include <objbase.h>
 
 #include "win32/FormWindow.h"
+#include "win32/LastResort.h"
 #include "win32/Services.h"
+#include "win32/Trace.h"
+
+namespace {
+
+// COM on the user-interface thread, for the whole life of the program.
+// Not for a copy that ends at once: the apartment makes a window of its own.
+class ComApartment {
+public:
+    explicit ComApartment(bool wanted) : hr_(wanted ? CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED) : E_ABORT) {
+        if (wanted && win32::Tracing())
+            win32::Trace(SUCCEEDED(hr_) ? "CoInitializeEx -> 0x0" : "CoInitializeEx failed");
+    }
+    ~ComApartment() {
+        if (SUCCEEDED(hr_)) CoUninitialize();
+    }
+    ComApartment(const ComApartment&) = delete;
+    ComApartment& operator=(const ComApartment&) = delete;
+
+private:
+    HRESULT hr_;
+};
+
+}  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);
     try {
         win32::Win32Services services(instance);
+        // Asked here before Main asks: the answer is kept.
+        const bool alone = !services.AnotherInstanceRunning();
+        ComApartment com(alone);
         win32::Win32Api api;
         app::Program program(services, api);
+        win32::LastResort lastResort(program.Form1, instance, alone);
         program.Main();
         MSG msg;
         while (program.AnyFormLoaded()) {

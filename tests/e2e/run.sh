@@ -33,13 +33,18 @@ for f in "$exe" "$driver"; do
 done
 
 all_scenarios="win32-files environment version-info start-empty second-copy close-ends strip-sides hotkey-down mouse-pull
-right-click-menu screen-watch pattern-clipboard pattern-start-bmp dialog-start dialog-keyboard dialog-hotkey
-dialog-choices dialog-choices-saved dialog-no-lockout"
+right-click-menu screen-watch pattern-clipboard pattern-start-bmp sound-mute sound-crash sound-session-end
+dialog-start dialog-keyboard dialog-hotkey dialog-choices dialog-choices-saved dialog-no-lockout"
 read -ra scenarios <<<"$(echo ${OMBRY_E2E_SCENARIOS:-$all_scenarios})"
 # Scenarios that only read the exe's file, never start it.
 file_only() { [[ " version-info environment " == *" $1 "* ]]; }
+# Scenarios that need sound: each runs in a prefix of its own with Wine's
+# sound driver on, beside a sound server of its own.
+needs_audio() { [[ " sound-mute sound-crash sound-session-end " == *" $1 "* ]]; }
 
-ombry_install_deps || { echo "e2e: could not install the packages needed" >&2; exit 2; }
+audio=
+for name in "${scenarios[@]}"; do needs_audio "$name" && audio=audio; done
+ombry_install_deps $audio || { echo "e2e: could not install the packages needed" >&2; exit 2; }
 
 bits=$(ombry_pe_bits "$exe") || { echo "e2e: $exe is no i386 or x86-64 program" >&2; exit 2; }
 driver_bits=$(ombry_pe_bits "$driver") || { echo "e2e: $driver is no i386 or x86-64 program" >&2; exit 2; }
@@ -68,17 +73,27 @@ for name in "${scenarios[@]}"; do
     shot=$work/$name-failure.bmp
     echo "=== $name"
     start=$(date +%s.%N)
+    plain_prefix=$WINEPREFIX
+    ready=1
+    if needs_audio "$name"; then
+        ombry_wine_prefix "$work/prefix-audio" "$dpi" audio && ombry_audio_start "$work/pulse" || ready=0
+    fi
     # win32-files is the file services' own test program; the rest are
     # scenarios of the driver.
     command=("$driver" "$name" "$exe" "$wd")
     [[ $name == win32-files ]] && command=("$build/win32_tests.exe")
-    # In the background, so a Ctrl-C reaches our trap at once.
-    (cd "$wd" && OMBRY_E2E_SHOT=$shot exec timeout -k 5 60 "$OMBRY_WINE" "${command[@]}") \
-        >"$log" 2>"$work/$name.stderr" &
-    OMBRY_CHILD_PID=$!
-    wait "$OMBRY_CHILD_PID"
-    rc=$?
-    OMBRY_CHILD_PID=
+    if ((ready)); then
+        # In the background, so a Ctrl-C reaches our trap at once.
+        (cd "$wd" && OMBRY_E2E_SHOT=$shot exec timeout -k 5 60 "$OMBRY_WINE" "${command[@]}") \
+            >"$log" 2>"$work/$name.stderr" &
+        OMBRY_CHILD_PID=$!
+        wait "$OMBRY_CHILD_PID"
+        rc=$?
+        OMBRY_CHILD_PID=
+    else
+        echo "not ok - $name: no sound server or no prefix for it" >"$log"
+        rc=1
+    fi
     cat "$log"
     secs=$(printf '%.1f' "$(echo "$(date +%s.%N) - $start" | bc)")
     if [[ $rc -eq 0 ]] && grep -q '^skip - ' "$log" && ! grep -q '^not ok' "$log"; then
@@ -110,6 +125,11 @@ for name in "${scenarios[@]}"; do
     done
     # Nothing of this scenario lives on into the next.
     ombry_wine_reset
+    if needs_audio "$name"; then
+        ombry_audio_stop
+        rm -rf "$work/prefix-audio" "$work/pulse"
+        WINEPREFIX=$plain_prefix
+    fi
     xdotool keyup shift 2>/dev/null  # a scenario may have failed with Shift held
 done
 

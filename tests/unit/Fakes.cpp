@@ -309,6 +309,37 @@ unsigned FakeApi::midiOutGetNumDevs() {
     return midiDevices;
 }
 
+constexpr long kEFail = static_cast<long>(0x80004005);  // E_FAIL
+
+FakeApi::Endpoint* FakeApi::FindEndpoint(const std::string& id) {
+    for (Endpoint& e : endpoints)
+        if (e.id == id) return &e;
+    return nullptr;
+}
+
+std::vector<std::string> FakeApi::EnumAudioEndpoints() {
+    log_.Add("EnumAudioEndpoints()");
+    std::vector<std::string> ids;
+    for (const Endpoint& e : endpoints) ids.push_back(e.id);
+    return ids;
+}
+
+long FakeApi::GetMute(const std::string& endpoint, bool& muted) {
+    log_.Add("GetMute(" + endpoint + ")");
+    Endpoint* e = FindEndpoint(endpoint);
+    if (!e || e->fails) return kEFail;
+    muted = e->muted;
+    return 0;
+}
+
+long FakeApi::SetMute(const std::string& endpoint, bool muted) {
+    log_.Add("SetMute(" + endpoint + "," + (muted ? "1" : "0") + ")");
+    Endpoint* e = FindEndpoint(endpoint);
+    if (!e || e->fails) return kEFail;
+    e->muted = muted;
+    return 0;
+}
+
 std::intptr_t FakeApi::AddressOf(api::WindowProc proc) {
     std::intptr_t address = 0x7000 + static_cast<std::intptr_t>(addresses_.size()) * 0x10;
     addresses_[address] = std::move(proc);

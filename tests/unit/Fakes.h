@@ -107,6 +107,13 @@ public:
     std::uint32_t waveVolume = 0xFFFFFFFF;
     unsigned midiDevices = 0;
     std::vector<std::uint32_t> auxVolumes;  // one entry per existing aux device
+    struct Endpoint {
+        std::string id;
+        bool muted = false;
+        bool fails = false;  // GetMute and SetMute fail on it
+    };
+    std::vector<Endpoint> endpoints;  // the active audio render endpoints
+    Endpoint* FindEndpoint(const std::string& id);
 
     // Runs a message through the window's current procedure.
     std::intptr_t Deliver(std::intptr_t hwnd, unsigned msg, std::uintptr_t wParam = 0, std::intptr_t lParam = 0);
@@ -131,6 +138,9 @@ public:
     unsigned auxGetVolume(unsigned device, std::uint32_t& volume) override;
     unsigned auxSetVolume(unsigned device, std::uint32_t volume) override;
     unsigned midiOutGetNumDevs() override;
+    std::vector<std::string> EnumAudioEndpoints() override;
+    long GetMute(const std::string& endpoint, bool& muted) override;
+    long SetMute(const std::string& endpoint, bool muted) override;
     std::intptr_t AddressOf(api::WindowProc proc) override;
 
 private:

@@ -166,6 +166,8 @@ void KeyPress(WORD vk);
 void KeyChord(std::initializer_list<WORD> keys);
 // Shift down or up, in Windows' and in the X server's key state alike.
 bool HoldShift(bool down);  // all down in order, then up in reverse
+// Starts a program of the host (Linux) by its Z: path, and does not wait for it.
+bool RunHost(std::wstring commandLine);
 void MouseMove(int x, int y);                      // absolute, screen pixels
 enum class Button { Left, Right, Middle };
 void MouseDown(Button b);

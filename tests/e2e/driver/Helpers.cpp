@@ -382,7 +382,6 @@ void KeyChord(std::initializer_list<WORD> keys) {
     }
 }
 
-namespace {
 // Starts a program of the host (Wine runs ELF files as they are). Its
 // process handle cannot be waited on, so the caller gives it a moment.
 bool RunHost(std::wstring commandLine) {
@@ -398,7 +397,6 @@ bool RunHost(std::wstring commandLine) {
     PumpFor(300);
     return true;
 }
-}  // namespace
 
 // Wine takes the modifiers of each pointer event from the X server, so a
 // Shift sent only with SendInput is forgotten at the next X motion event.

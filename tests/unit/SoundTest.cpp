@@ -1,0 +1,189 @@
+// Muting while the curtain is down: the winmm volumes and the audio render
+// endpoints are saved at the mute and given back exactly at the restore.
+#include "OmbryFixture.h"
+
+using testing::ElementsAre;
+using testing::ElementsAreArray;
+using testing::IsEmpty;
+
+namespace {
+
+class Sound : public OmbryTest {
+protected:
+    // Starts with muting chosen and this many MIDI outputs (which bound
+    // the auxiliary ids) over the audio devices the test has set up.
+    void StartMuting(unsigned midiDevices) {
+        api.midiDevices = midiDevices;
+        Start("0,0,1,\"\",0,0,0,0\r\n");
+        log.clear();
+    }
+    void Call(std::int16_t mode) { curtain.SoundOnOff(mode); }
+    std::vector<std::string> Winmm() const { return log.Only({"waveOut", "aux"}); }
+    bool MutedNow(const std::string& id) { return api.FindEndpoint(id)->muted; }
+};
+
+TEST_F(Sound, WinmmSequenceForEachAuxBound) {
+    struct Case {
+        unsigned midi;
+        std::vector<std::string> mute, restore;
+    };
+    const Case cases[] = {
+        {0,  // AuxDeviceCount -1: device 0 of waveform audio only
+         {"waveOutGetVolume(0)", "waveOutSetVolume(0,0x0)"},
+         {"waveOutSetVolume(0,0x40008000)"}},
+        {1,
+         {"waveOutGetVolume(0)", "auxGetVolume(0)", "waveOutSetVolume(0,0x0)", "auxSetVolume(0,0x0)"},
+         {"waveOutSetVolume(0,0x40008000)", "auxSetVolume(0,0x1111)"}},
+        {3,
+         {"waveOutGetVolume(0)", "auxGetVolume(0)", "auxGetVolume(1)", "auxGetVolume(2)",
+          "waveOutSetVolume(0,0x0)", "auxSetVolume(0,0x0)", "auxSetVolume(1,0x0)", "auxSetVolume(2,0x0)"},
+         {"waveOutSetVolume(0,0x40008000)", "auxSetVolume(0,0x1111)", "auxSetVolume(1,0x2222)",
+          "auxSetVolume(2,0x3333)"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.midi);
+        api.waveVolume = 0x40008000;
+        api.auxVolumes = {0x1111, 0x2222, 0x3333, 0x4444};
+        state.AuxDeviceCount = static_cast<std::int16_t>(c.midi) - 1;
+        log.clear();
+        Call(0);
+        EXPECT_THAT(Winmm(), ElementsAreArray(c.mute));
+        EXPECT_EQ(api.waveVolume, 0u);
+        log.clear();
+        Call(1);
+        EXPECT_THAT(Winmm(), ElementsAreArray(c.restore));
+        EXPECT_EQ(api.waveVolume, 0x40008000u);
+        EXPECT_EQ(api.auxVolumes, (std::vector<std::uint32_t>{0x1111, 0x2222, 0x3333, 0x4444}));
+    }
+}
+
+TEST_F(Sound, MoreMidiOutputsThanSavedSlotsTreatIdsZeroToTenOnly) {
+    api.auxVolumes.assign(13, 0x5555);
+    StartMuting(13);
+    Call(0);
+    const auto calls = log.Only({"aux"});
+    ASSERT_EQ(calls.size(), 22u);
+    EXPECT_EQ(calls[10], "auxGetVolume(10)");
+    EXPECT_EQ(calls.back(), "auxSetVolume(10,0x0)");
+    EXPECT_EQ(api.auxVolumes[11], 0x5555u);
+}
+
+TEST_F(Sound, ModesOtherThanZeroAndOneChangeNothing) {
+    api.endpoints = {{"spk"}};
+    StartMuting(1);
+    for (std::int16_t mode : {2, -1, 255}) Call(mode);
+    EXPECT_THAT(log.calls, IsEmpty());
+    EXPECT_FALSE(MutedNow("spk"));
+}
+
+TEST_F(Sound, AnUnreadableAuxDeviceKeepsItsEarlierValueAndGetsItBack) {
+    api.auxVolumes = {0x1111, 0x2222};
+    StartMuting(2);                  // start-up saved both
+    api.auxVolumes = {0x6666};       // device 1 went away
+    Call(0);
+    EXPECT_EQ(state.AuxVolumes[1], 0x2222u);
+    log.clear();
+    Call(1);
+    EXPECT_THAT(log.Only({"aux"}), ElementsAre("auxSetVolume(0,0x6666)", "auxSetVolume(1,0x2222)"));
+}
+
+TEST_F(Sound, RaiseRestoresTheLevelsFromJustBeforeTheMuteNotStartUps) {
+    api.waveVolume = 0xFFFFFFFF;
+    api.auxVolumes = {0x1000};
+    StartMuting(1);
+    api.waveVolume = 0x40008000;  // the user changes them after start
+    api.auxVolumes = {0x2000};
+    curtain.FormBig();
+    api.waveVolume = 0x7777;      // and while the curtain is down
+    curtain.Image1_DblClick();
+    EXPECT_EQ(api.waveVolume, 0x40008000u);
+    EXPECT_EQ(api.auxVolumes[0], 0x2000u);
+}
+
+// Each endpoint gets its own state back: muted ones stay muted, a change
+// the user made while down is undone, a failing one is skipped, one that
+// appeared while down is left alone.
+TEST_F(Sound, EndpointsAreMutedAndGivenBackTheirOwnState) {
+    api.endpoints = {{"spk"}, {"hdmi", true}, {"usb", false, true}};
+    StartMuting(0);
+    curtain.FormBig();
+    EXPECT_THAT(log.Only({"EnumAudio", "GetMute", "SetMute"}),
+                ElementsAre("EnumAudioEndpoints()", "GetMute(spk)", "GetMute(hdmi)", "GetMute(usb)", "SetMute(spk,1)"));
+    EXPECT_TRUE(MutedNow("spk"));
+
+    api.FindEndpoint("hdmi")->muted = false;  // unmuted by the user while down
+    api.endpoints.push_back({"bt"});          // plugged in while down
+    api.FindEndpoint("usb")->fails = false;
+    log.clear();
+    curtain.Image1_DblClick();
+    EXPECT_THAT(log.Only({"EnumAudio", "GetMute", "SetMute"}), ElementsAre("SetMute(spk,0)", "SetMute(hdmi,1)"));
+    EXPECT_FALSE(MutedNow("spk"));
+    EXPECT_TRUE(MutedNow("hdmi"));
+    EXPECT_FALSE(MutedNow("usb"));
+    EXPECT_FALSE(MutedNow("bt"));
+    EXPECT_THAT(state.EndpointMutes, IsEmpty());
+}
+
+// An endpoint the restore cannot reach (unplugged) keeps the state the user
+// had, for the next restore or the way out, while the others go on.
+TEST_F(Sound, AnEndpointMissedByTheRestoreGetsItsOwnStateLater) {
+    api.endpoints = {{"spk"}, {"usb"}};
+    StartMuting(0);
+    curtain.FormBig();
+    api.FindEndpoint("usb")->fails = true;
+    curtain.Image1_DblClick();
+    EXPECT_FALSE(MutedNow("spk"));
+    EXPECT_TRUE(MutedNow("usb"));
+    EXPECT_EQ(state.SoundMuted, 0);
+
+    api.FindEndpoint("usb")->fails = false;  // back, still muted by us
+    curtain.FormBig();
+    curtain.Image1_DblClick();
+    EXPECT_FALSE(MutedNow("usb"));
+
+    curtain.FormBig();
+    api.FindEndpoint("usb")->fails = true;
+    curtain.Image1_DblClick();
+    api.FindEndpoint("usb")->fails = false;
+    EXPECT_TRUE(curtain.GiveSoundBack());  // the way out tries again
+    EXPECT_FALSE(MutedNow("usb"));
+}
+
+TEST_F(Sound, SpreadingAgainWhileMutedKeepsTheFirstSavedStates) {
+    api.endpoints = {{"spk"}};
+    StartMuting(0);
+    curtain.FormBig();
+    curtain.FormBig();
+    EXPECT_THAT(log.Only({"SetMute", "waveOutSetVolume"}), ElementsAre("waveOutSetVolume(0,0x0)", "SetMute(spk,1)"));
+    curtain.Image1_DblClick();
+    EXPECT_FALSE(MutedNow("spk"));
+}
+
+// The way out that no procedure took: the end of the message loop or a crash.
+TEST_F(Sound, GivingTheSoundBackRestoresOnlyWhatIsHeld) {
+    api.endpoints = {{"spk"}};
+    api.waveVolume = 0x40008000;
+    StartMuting(0);
+    curtain.GiveSoundBack();
+    EXPECT_THAT(log.calls, IsEmpty());
+
+    curtain.FormBig();
+    curtain.GiveSoundBack();
+    EXPECT_EQ(api.waveVolume, 0x40008000u);
+    EXPECT_FALSE(MutedNow("spk"));
+    EXPECT_EQ(state.SoundMuted, 0);
+    log.clear();
+    curtain.GiveSoundBack();
+    EXPECT_THAT(log.calls, IsEmpty());
+}
+
+TEST_F(Sound, GivingTheSoundBackInTheMiddleOfAMuteUnmutesWhatWasHeld) {
+    api.endpoints = {{"spk"}};
+    StartMuting(0);
+    Call(0);  // FormBig has not yet set SoundMuted
+    ASSERT_EQ(state.SoundMuted, 0);
+    curtain.GiveSoundBack();
+    EXPECT_FALSE(MutedNow("spk"));
+}
+
+}  // namespace

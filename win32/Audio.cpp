@@ -1,0 +1,92 @@
+#include "win32/Audio.h"
+
+#include <mmdeviceapi.h>
+#include <endpointvolume.h>
+
+#include <memory>
+
+#include "win32/Text.h"
+
+namespace win32 {
+
+namespace {
+
+struct ComReleaser {
+    void operator()(IUnknown* p) const noexcept { p->Release(); }
+};
+template <class T>
+using ComRef = std::unique_ptr<T, ComReleaser>;
+
+// Spelled out here so that no GUID library is linked.
+constexpr CLSID kMMDeviceEnumerator = {0xBCDE0395, 0xE52F, 0x467C, {0x8E, 0x3D, 0xC4, 0x57, 0x92, 0x91, 0x69, 0x2E}};
+constexpr IID kIMMDeviceEnumerator = {0xA95664D2, 0x9614, 0x4F35, {0xA7, 0x46, 0xDE, 0x8D, 0xB6, 0x36, 0x17, 0xE6}};
+constexpr IID kIAudioEndpointVolume = {0x5CDF2C82, 0x841E, 0x4546, {0x97, 0x22, 0x0C, 0xF7, 0x40, 0x78, 0x22, 0x9A}};
+
+HRESULT Enumerator(ComRef<IMMDeviceEnumerator>& out) {
+    IMMDeviceEnumerator* e = nullptr;
+    HRESULT hr = CoCreateInstance(kMMDeviceEnumerator, nullptr, CLSCTX_INPROC_SERVER, kIMMDeviceEnumerator,
+                                  reinterpret_cast<void**>(&e));
+    out.reset(SUCCEEDED(hr) ? e : nullptr);
+    return SUCCEEDED(hr) && !e ? E_POINTER : hr;
+}
+
+HRESULT EndpointVolume(const std::string& id, ComRef<IAudioEndpointVolume>& out) {
+    ComRef<IMMDeviceEnumerator> enumerator;
+    HRESULT hr = Enumerator(enumerator);
+    if (FAILED(hr)) return hr;
+    IMMDevice* d = nullptr;
+    hr = enumerator->GetDevice(Widen(id).c_str(), &d);
+    if (FAILED(hr) || !d) return FAILED(hr) ? hr : E_POINTER;
+    ComRef<IMMDevice> device(d);
+    IAudioEndpointVolume* v = nullptr;
+    hr = device->Activate(kIAudioEndpointVolume, CLSCTX_INPROC_SERVER, nullptr, reinterpret_cast<void**>(&v));
+    if (FAILED(hr) || !v) return FAILED(hr) ? hr : E_POINTER;
+    out.reset(v);
+    return S_OK;
+}
+
+}  // namespace
+
+HRESULT ActiveRenderEndpoints(std::vector<std::string>& ids) {
+    ids.clear();
+    ComRef<IMMDeviceEnumerator> enumerator;
+    HRESULT hr = Enumerator(enumerator);
+    if (FAILED(hr)) return hr;
+    IMMDeviceCollection* c = nullptr;
+    hr = enumerator->EnumAudioEndpoints(eRender, DEVICE_STATE_ACTIVE, &c);
+    if (FAILED(hr) || !c) return FAILED(hr) ? hr : E_POINTER;
+    ComRef<IMMDeviceCollection> collection(c);
+    UINT count = 0;
+    hr = collection->GetCount(&count);
+    if (FAILED(hr)) return hr;
+    for (UINT i = 0; i < count; ++i) {
+        // A device that cannot be read is left out; the others still count.
+        IMMDevice* d = nullptr;
+        if (FAILED(collection->Item(i, &d)) || !d) continue;
+        ComRef<IMMDevice> device(d);
+        LPWSTR id = nullptr;
+        if (FAILED(device->GetId(&id)) || !id) continue;
+        ids.push_back(Narrow(id));
+        CoTaskMemFree(id);
+    }
+    return S_OK;
+}
+
+HRESULT EndpointMute(const std::string& id, bool& muted) {
+    ComRef<IAudioEndpointVolume> volume;
+    HRESULT hr = EndpointVolume(id, volume);
+    if (FAILED(hr)) return hr;
+    BOOL m = FALSE;
+    hr = volume->GetMute(&m);
+    if (SUCCEEDED(hr)) muted = m != FALSE;
+    return hr;
+}
+
+HRESULT SetEndpointMute(const std::string& id, bool muted) {
+    ComRef<IAudioEndpointVolume> volume;
+    HRESULT hr = EndpointVolume(id, volume);
+    if (FAILED(hr)) return hr;
+    return volume->SetMute(muted ? TRUE : FALSE, nullptr);
+}
+
+}  // namespace win32
