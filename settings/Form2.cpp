@@ -60,6 +60,7 @@ Form2::Form2(app::Program& program)
 // A value the controls refuse (a side outside 0..3, a muting choice other
 // than 0 or 1, a check value outside 0..2) ends the load at that step.
 void Form2::Form_Load() {
+    keysDownInText1_.clear();
     Check3.SetValue(state_.ShowSettingsAtStart);
     Check4.SetValue(state_.KeepExitPattern);
     SetCaption(layout::kForm.caption);

@@ -4,6 +4,7 @@
 // shared settings the moment it is made; only the hotkey's registration
 // waits for "設定の終了".
 #include <cstdint>
+#include <set>
 #include <string>
 #include <string_view>
 
@@ -62,6 +63,7 @@ protected:
 private:
     app::Program& program_;
     app::Shared& state_;
+    std::set<int> keysDownInText1_;  // pressed while Text1 had the focus, not yet released
 };
 
 // "【name】ｷｰ": how Label1 shows a key name.

@@ -30,9 +30,15 @@ constexpr const char* kAskForKey = "ｾｯﾄするｷｰを１つ入れて下�
 std::string Bracketed(std::string_view name) { return "【" + std::string(name) + "】ｷｰ"; }
 
 // The box is emptied first, so at the release it holds only what this key typed.
-void Form2::Text1_KeyDown(int /*keyCode*/, int /*shift*/) { Text1.SetText(""); }
+void Form2::Text1_KeyDown(int keyCode, int /*shift*/) {
+    keysDownInText1_.insert(keyCode);
+    Text1.SetText("");
+}
 
 void Form2::Text1_KeyUp(int keyCode, int /*shift*/) {
+    // Only a key pressed in the box is captured: the Enter that chose
+    // "各種設定" or started the program comes up here too.
+    if (keysDownInText1_.erase(keyCode) == 0) return;
     const auto code = static_cast<std::uint16_t>(keyCode);
     for (const NamedKey& key : kNamedKeys) {
         if (code != key.code) continue;
@@ -60,6 +66,7 @@ void Form2::Text1_KeyUp(int keyCode, int /*shift*/) {
 // emptied it without naming a key: the box shows the hotkey in force again,
 // so that "設定の終了" does not take the empty box for no hotkey.
 void Form2::Text1_LostFocus() {
+    keysDownInText1_.clear();
     if (Text1.Text() != state_.HotkeyName) Text1.SetText(state_.HotkeyName);
 }
 

@@ -34,7 +34,7 @@ done
 
 all_scenarios="win32-files environment version-info start-empty second-copy close-ends strip-sides hotkey-down mouse-pull
 right-click-menu screen-watch pattern-clipboard pattern-start-bmp sound-mute sound-crash sound-session-end
-dialog-start dialog-keyboard dialog-hotkey dialog-choices dialog-choices-saved dialog-no-lockout"
+dialog-start dialog-keyboard dialog-hotkey dialog-choices dialog-choices-saved dialog-reopen dialog-no-lockout"
 read -ra scenarios <<<"$(echo ${OMBRY_E2E_SCENARIOS:-$all_scenarios})"
 # Scenarios that only read the exe's file, never start it.
 file_only() { [[ " version-info environment " == *" $1 "* ]]; }

@@ -176,6 +176,20 @@ TEST_F(Dialog, LeavingThroughSetEndRegistersByWhatText1Holds) {
     EXPECT_EQ(state.HotkeyName, "B");
 }
 
+// The Enter that started the program, or chose the menu item that opened the
+// dialog, goes down elsewhere and comes up in the box.
+TEST_F(Dialog, AKeyReleasedInTheBoxButPressedElsewhereIsNotCaptured) {
+    StartWith("A", 65);
+    Release(13);
+    EXPECT_EQ(Keys(), (Shown{"現在ｾｯﾄされているｷｰ", "【A】ｷｰ", "A"}));
+    EXPECT_EQ(state.HotkeyCode, 65);
+    // Nor one pressed before the box lost the focus and released after it came back.
+    Press(16);
+    dialog.Text1.LostFocus();
+    Release(16);
+    EXPECT_EQ(state.HotkeyCode, 65);
+}
+
 // Shift of Shift+Tab goes down in the box and up in the next control.
 TEST_F(Dialog, LeavingTheBoxHalfwayThroughAKeyKeepsTheHotkey) {
     StartWith("", 0);

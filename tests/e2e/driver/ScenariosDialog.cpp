@@ -104,14 +104,31 @@ BOOL CALLBACK CollectChild(HWND h, LPARAM p) noexcept {
     return TRUE;
 }
 
-std::vector<Found> FindControls(HWND dialog) {
+// Where the table puts a control, in pixels of the dialog's client area.
+RECT PlaceOf(const Expected& e, int dpi) {
+    const int frameLeft = e.frame ? TwipsToPx(e.frame[0], dpi) : 0;
+    const int frameTop = e.frame ? TwipsToPx(e.frame[1], dpi) : 0;
+    RECT r{frameLeft + TwipsToPx(e.left, dpi), frameTop + TwipsToPx(e.top, dpi), 0, 0};
+    r.right = r.left + TwipsToPx(e.width, dpi);
+    r.bottom = r.top + TwipsToPx(e.height, dpi);
+    return r;
+}
+
+// Each control of the table: the child window of its class within 1 px of
+// its place, or null.
+std::vector<Found> FindControls(HWND dialog, int dpi) {
     ChildSearch search;
     EnumChildWindows(dialog, CollectChild, reinterpret_cast<LPARAM>(&search));
+    POINT origin{0, 0};
+    ClientToScreen(dialog, &origin);
     std::vector<Found> out;
     for (const Expected& e : kControls) {
         HWND match = nullptr;
-        for (HWND h : search.all)
-            if (SameClass(Describe(h).cls, e.cls) && TextOf(h) == e.text) match = h;
+        for (HWND h : search.all) {
+            RECT got = RectOf(h);
+            OffsetRect(&got, -origin.x, -origin.y);
+            if (SameClass(Describe(h).cls, e.cls) && Near(got, PlaceOf(e, dpi))) match = h;
+        }
         out.push_back({&e, match});
     }
     return out;
@@ -178,7 +195,7 @@ struct FirstStart {
         dialog = WaitForDialog(app.pid, 5000);
         if (!Check(dialog != nullptr, "the settings dialog opens at start")) NoteWindows(app.pid);
         PumpFor(300);
-        if (dialog) found = FindControls(dialog);
+        if (dialog) found = FindControls(dialog, ctx.dpi);
     }
     HWND operator[](const char* name) const { return Control(found, name); }
     const char* Focused() const { return NameOf(found, FocusOf(dialog)); }
@@ -207,29 +224,20 @@ OMBRY_SCENARIO(DialogStart, "dialog-start") {
     Check(!(style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX)) && (style & WS_SYSMENU),
           "fixed border, a close box, no minimize or maximize box", Fmt("style %08lx", static_cast<unsigned long>(style)));
 
-    POINT origin{0, 0};
-    ClientToScreen(run.dialog, &origin);
-    int placed = 0;
+    int right = 0;
     for (const Found& f : run.found) {
         const Expected& e = *f.want;
-        if (!f.hwnd) {
-            Check(false, Fmt("%s: a child window reading \"%s\"", e.name, U8(e.text).c_str()));
-            continue;
-        }
-        const int frameLeft = e.frame ? TwipsToPx(e.frame[0], ctx.dpi) : 0;
-        const int frameTop = e.frame ? TwipsToPx(e.frame[1], ctx.dpi) : 0;
-        RECT want{frameLeft + TwipsToPx(e.left, ctx.dpi), frameTop + TwipsToPx(e.top, ctx.dpi), 0, 0};
-        want.right = want.left + TwipsToPx(e.width, ctx.dpi);
-        want.bottom = want.top + TwipsToPx(e.height, ctx.dpi);
-        RECT got = RectOf(f.hwnd);
-        OffsetRect(&got, -origin.x, -origin.y);
-        if (Near(got, want)) ++placed;
-        else Check(false, Fmt("%s lies at %s", e.name, ToString(want).c_str()), "got " + ToString(got));
+        if (!f.hwnd)
+            Check(false, Fmt("%s: a %s child window at %s", e.name, U8(e.cls).c_str(), ToString(PlaceOf(e, ctx.dpi)).c_str()));
+        else if (TextOf(f.hwnd) != e.text)
+            Check(false, Fmt("%s reads \"%s\"", e.name, U8(e.text).c_str()), U8(TextOf(f.hwnd)));
+        else
+            ++right;
     }
-    Check(placed == static_cast<int>(std::size(kControls)),
-          Fmt("all %d controls are child windows with their texts, each within 1 px of its place",
+    Check(right == static_cast<int>(std::size(kControls)),
+          Fmt("all %d controls are child windows, each within 1 px of its place and reading its text",
               static_cast<int>(std::size(kControls))),
-          Fmt("%d placed", placed));
+          Fmt("%d right", right));
 
     // The defaults: the top edge, no muting, the dialog at start, no kept pattern.
     struct Checked { const char* name; LRESULT state; };
@@ -371,6 +379,42 @@ OMBRY_SCENARIO(DialogChoicesSaved, "dialog-choices-saved") {
     }
     const std::string line(bytes->begin(), bytes->end());
     Check(line == SettingsLine(2, 0, 1, "A", 65, 0, 1, 0), "ombry.cfg holds the choices", line);
+}
+
+// Opened again from the curtain's menu, the dialog is made afresh and shows
+// what was chosen before.
+OMBRY_SCENARIO(DialogReopen, "dialog-reopen") {
+    FirstStart first(ctx);
+    if (!first.dialog || !ChooseAllAndClose(first, ctx)) return;
+    const POINT on = OnStrip(RectOf(first.curtain));
+    Click(on.x, on.y, Button::Right);
+    if (!Check(WaitForPopupMenu(3000) != nullptr, "a right-click on the strip opens the menu")) return;
+    PumpFor(200);
+    // By the keyboard: the Enter that chooses 各種設定 comes up in the new
+    // dialog's hotkey box, which must not take it for a key to capture.
+    KeyPress(VK_DOWN);
+    KeyPress(VK_RETURN);
+    HWND dialog = WaitForDialog(first.app.pid, 3000);
+    if (!dialog) {
+        Skip("the menu's 各種設定 opens no settings dialog in this build");
+        return;
+    }
+    PumpFor(300);
+    const std::vector<Found> found = FindControls(dialog, ctx.dpi);
+    Check(dialog != first.dialog, "a new dialog window");
+    Check(Ask(Control(found, "Option1(2)"), BM_GETCHECK) == BST_CHECKED &&
+              Ask(Control(found, "Option3(1)"), BM_GETCHECK) == BST_CHECKED &&
+              Ask(Control(found, "Check3"), BM_GETCHECK) == BST_UNCHECKED &&
+              Ask(Control(found, "Check4"), BM_GETCHECK) == BST_CHECKED,
+          "右, 消す and the two check boxes as chosen before");
+    Check(TextOf(Control(found, "Label3")) == L"現在ｾｯﾄされているｷｰ" && TextOf(Control(found, "Label1")) == L"【A】ｷｰ" &&
+              TextOf(Control(found, "Text1")) == L"A",
+          "the hotkey A as captured before", U8(TextOf(Control(found, "Label1"))));
+    const POINT end = Middle(Control(found, "SetEndButton"));
+    Click(end.x, end.y);
+    if (!Check(WaitGone(dialog, 3000), "設定の終了 closes it")) return;
+    KeyPress('A');
+    CheckDown(first.curtain, ctx, "the hotkey A, registered now");
 }
 
 OMBRY_SCENARIO(DialogNoLockout, "dialog-no-lockout") {
