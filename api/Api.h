@@ -61,6 +61,8 @@ public:
                                        std::intptr_t lParam) = 0;
     virtual long RegisterHotKey(Handle hwnd, int id, unsigned modifiers, unsigned vk) = 0;
     virtual long UnregisterHotKey(Handle hwnd, int id) = 0;
+    // 0 when it fails.
+    virtual unsigned RegisterWindowMessageA(const char* name) = 0;
 
     // shell32
     virtual long Shell_NotifyIconA(unsigned message, const NotifyIconData& data) = 0;

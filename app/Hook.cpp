@@ -1,6 +1,7 @@
 // The hook in front of the curtain window's own procedure: the hotkey
 // brings the curtain down, and a right-button release becomes the pop-up
-// menu. Every message then goes on to the window's own procedure.
+// menu; after the shell restarts, the icon is added again. Every message
+// then goes on to the window's own procedure while the window exists.
 #include "api/Api.h"
 #include "app/Program.h"
 
@@ -9,6 +10,7 @@ namespace app {
 std::intptr_t Program::CurtainWndProc(std::intptr_t hwnd, unsigned msg, std::uintptr_t wParam,
                                       std::intptr_t lParam) {
     try {
+        if (msg == taskbarCreated_ && taskbarCreated_ != 0 && TrayIcon) TrayIcon->ShellRestarted();
         if (msg == api::WM_HOTKEY && state.HotkeySuspended == 0) {
             api.SetForegroundWindow(state.CurtainHwnd);
             api.SetFocus(state.CurtainHwnd);
@@ -26,9 +28,12 @@ std::intptr_t Program::CurtainWndProc(std::intptr_t hwnd, unsigned msg, std::uin
                 Form1.Pop();
             }
         }
-    } catch (const std::exception&) {
+    } catch (...) {
         // A failed handler ends there; the window still gets its message.
     }
+    // "終了" unloads the curtain inside Pop: its window is gone, and with it
+    // the procedure the message would go on to.
+    if (!Form1.Loaded() || Form1.hWnd() != hwnd) return 0;
     return api.CallWindowProcA(state.PrevWndProc, hwnd, msg, wParam, lParam);
 }
 

@@ -32,9 +32,17 @@ void RunRecovering(std::initializer_list<Step> steps, const Step& recover) {
 
 Program::Program(forms::Services& s, api::Api& a) : services(s), api(a), Form1(*this), Form2(*this) {}
 
-Program::~Program() = default;
+// A form's window goes before the form's controls do: a window left to the
+// form's own destructor would outlive them.
+Program::~Program() {
+    for (forms::Form* form : forms_) form->Discard();
+}
 
-bool Program::AnyFormLoaded() const { return Form1.Loaded() || Form2.Loaded(); }
+bool Program::AnyFormLoaded() const {
+    for (const forms::Form* form : forms_)
+        if (form->Loaded()) return true;
+    return false;
+}
 
 void Program::CenterForm(forms::Form& form) {
     const float top = (static_cast<float>(services.ScreenHeight()) - static_cast<float>(form.Height())) / 2;
@@ -66,7 +74,7 @@ void Program::LoadDialog() {
 }
 
 void Program::Main() {
-    TrayIcon = std::make_unique<tray::cTrayIcon>(api);
+    TrayIcon = std::make_unique<tray::cTrayIcon>(api, services);
     if (services.AnotherInstanceRunning()) return;
 
     // The first reference to the curtain window loads it.
@@ -81,6 +89,7 @@ void Program::Main() {
     Form1.Image2.SetVisible(false);
     Form1.picTrayIcon(0).SetVisible(false);
     state.CurtainHwnd = Form1.hWnd();
+    taskbarCreated_ = api.RegisterWindowMessageA("TaskbarCreated");
     state.PrevWndProc = api.SetWindowLongA(
         state.CurtainHwnd, api::GWL_WNDPROC,
         api.AddressOf([this](std::intptr_t h, unsigned m, std::uintptr_t w, std::intptr_t l) {

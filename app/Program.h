@@ -4,6 +4,7 @@
 // tests create it over their own services and platform calls.
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "api/Api.h"
 #include "app/Shared.h"
@@ -32,6 +33,8 @@ public:
 
     // True while any form is loaded: the process lives that long.
     bool AnyFormLoaded() const;
+    // Every form of the program, the curtain first.
+    const std::vector<forms::Form*>& Forms() const { return forms_; }
 
     forms::Services& services;
     api::Api& api;
@@ -44,6 +47,10 @@ private:
     void ReadSettings();
     void LoadDialog();
     void ApplyPattern();
+
+    // Adding a form to the program is one entry here.
+    std::vector<forms::Form*> forms_{&Form1, &Form2};
+    unsigned taskbarCreated_ = 0;  // the shell's message after it restarts
 };
 
 }  // namespace app

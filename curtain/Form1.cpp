@@ -24,6 +24,14 @@ Form1::Form1(app::Program& program)
     MouseMove = [this](const forms::MouseEvent& e) { Form_MouseMove(e.button, e.shift, e.x, e.y); };
     Image1.DblClick = [this] { Image1_DblClick(); };
     Timer1.Tick = [this] { Timer1_Timer(); };
+    for (forms::PictureBox* box : picTrayIcon)
+        box->MouseMove = [this, box](const forms::MouseEvent& e) {
+            picTrayIcon_MouseMove(box->Index(), e.button, e.shift, e.x, e.y);
+        };
+    picTrayEvent.MouseUp = [this](const forms::MouseEvent& e) { picTrayEvent_MouseUp(e.button, e.shift, e.x, e.y); };
+    picTrayEvent.DblClick = [this] { picTrayEvent_DblClick(); };
+    OmbrySet.Click = [this] { OmbrySet_Click(); };
+    MenuEnd.Click = [this] { MenuEnd_Click(); };
 }
 
 void Form1::Form_Load() {
@@ -43,16 +51,6 @@ void Form1::Form_Load() {
     state_.PopPrimed = 1;
     Timer1.SetEnabled(true);
     Timer1.SetInterval(100);
-}
-
-void Form1::Form_Unload(int& /*cancel*/) {
-    // The curtain is the main window: no other form outlives it.
-    program_.Form2.Unload();
-}
-
-void Form1::Pop() {
-    state_.PopPrimed = 1;
-    PopupMenu(MenuMy);
 }
 
 }  // namespace curtain

@@ -32,6 +32,11 @@ public:
     void Form_MouseMove(int button, int shift, float x, float y);
     void Image1_DblClick();
     void Timer1_Timer();
+    void picTrayIcon_MouseMove(int index, int button, int shift, float x, float y);
+    void picTrayEvent_MouseUp(int button, int shift, float x, float y);
+    void picTrayEvent_DblClick();
+    void OmbrySet_Click();
+    void MenuEnd_Click();
 
     // Controls.
     forms::PictureBox picTrayIcon0;  // picTrayIcon(0): the tray callback's window

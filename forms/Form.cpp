@@ -43,7 +43,13 @@ void Form::ShowModal() {
     peer_->ShowModal();
 }
 
-void Form::Unload() {
+void Form::Unload() { End(true); }
+
+void Form::WindowDestroyed() { End(false); }
+
+// An unload asked for may be cancelled or fail; a window that is gone
+// already ends the form whatever its handler does.
+void Form::End(bool asked) {
     if (!peer_ || unloading_) return;
     unloading_ = true;
     int cancel = 0;
@@ -51,10 +57,10 @@ void Form::Unload() {
         Form_Unload(cancel);
     } catch (...) {
         unloading_ = false;
-        throw;
+        if (asked) throw;
     }
     unloading_ = false;
-    if (cancel) return;
+    if (cancel && asked) return;
     // Destroying the window may re-enter the form through late messages;
     // peer_ is already null by then.
     auto peer = std::move(peer_);

@@ -63,8 +63,15 @@ public:
     void Unload();
     void PopupMenu(Menu& m);
 
-    // Called by the backend when the system closes the window.
+    // Called by the backend when the system closes the window, or ends the
+    // session.
     void SystemClose() { Unload(); }
+    // Called by the backend when the window was destroyed by other means than
+    // an unload: the form unloads all the same, as it cannot be cancelled.
+    void WindowDestroyed();
+    // Drops the window without running Form_Unload: for the owner's
+    // destructor, while the controls still exist.
+    void Discard() { peer_.reset(); }
 
     // Control's constructor registers each control here.
     void Register(Control& c) { controls_.push_back(&c); }
@@ -76,6 +83,8 @@ protected:
     virtual void Form_Unload(int& cancel) { (void)cancel; }
 
 private:
+    void End(bool asked);
+
     Services& services_;
     FormTraits traits_;
     std::vector<Control*> controls_;

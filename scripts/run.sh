@@ -3,9 +3,10 @@
 #
 #   scripts/run.sh
 #
-# With a display (DISPLAY set), Ombry runs on it until you end it (its menu's
-# "終了", or closing its window). Without one, a short demonstration runs on a
-# virtual display and leaves screenshots of each stage in demo-shots/.
+# With a display (DISPLAY set), Ombry runs on it until you end it ("終了" in
+# the menu of its notification-area icon or of the curtain, or Ctrl-C here).
+# Without one, a short demonstration runs on a virtual display, leaves
+# screenshots of each stage in demo-shots/ and ends Ombry with "終了".
 #
 # The shipped build is the 32-bit one; where this machine cannot run 32-bit
 # programs (a kernel without 32-bit support) the 64-bit build runs instead.

@@ -25,14 +25,30 @@ api::WindowProc& HookSlot() {
     return slot;
 }
 
-LRESULT CALLBACK HookTrampoline(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+// The procedure that the trampoline replaced, for the messages the hook
+// cannot handle.
+WNDPROC& ReplacedSlot() {
+    static WNDPROC slot = nullptr;
+    return slot;
+}
+
+LRESULT PassOn(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    // Never a procedure of a window that is gone.
+    if (!IsWindow(hwnd)) return 0;
+    WNDPROC replaced = ReplacedSlot();
+    return replaced ? ::CallWindowProcA(replaced, hwnd, msg, wParam, lParam)
+                    : DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+LRESULT CALLBACK HookTrampoline(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
     try {
         // A copy: the procedure may hand out a new one while it runs.
         api::WindowProc proc = HookSlot();
-        if (!proc) return DefWindowProcA(hwnd, msg, wParam, lParam);
+        if (!proc) return PassOn(hwnd, msg, wParam, lParam);
         return proc(reinterpret_cast<api::Handle>(hwnd), msg, wParam, lParam);
     } catch (...) {
-        return 0;
+        // Whatever failed, the window keeps its own behaviour.
+        return PassOn(hwnd, msg, wParam, lParam);
     }
 }
 
@@ -62,10 +78,13 @@ std::intptr_t Win32Api::SetWindowLongA(api::Handle hwnd, int index, std::intptr_
 #ifdef _WIN64
     // A procedure address does not fit a LONG on 64-bit Windows.
     int slot = index == api::GWL_WNDPROC ? GWLP_WNDPROC : index;
-    return ::SetWindowLongPtrA(Wnd(hwnd), slot, newLong);
+    const std::intptr_t old = ::SetWindowLongPtrA(Wnd(hwnd), slot, newLong);
 #else
-    return ::SetWindowLongA(Wnd(hwnd), index, static_cast<LONG>(newLong));
+    const std::intptr_t old = ::SetWindowLongA(Wnd(hwnd), index, static_cast<LONG>(newLong));
 #endif
+    if (index == GWLP_WNDPROC && newLong == reinterpret_cast<std::intptr_t>(&HookTrampoline) && old)
+        ReplacedSlot() = reinterpret_cast<WNDPROC>(old);
+    return old;
 }
 
 std::intptr_t Win32Api::CallWindowProcA(std::intptr_t prevProc, api::Handle hwnd, unsigned msg,
@@ -94,10 +113,15 @@ long Win32Api::RegisterHotKey(api::Handle hwnd, int id, unsigned modifiers, unsi
 
 long Win32Api::UnregisterHotKey(api::Handle hwnd, int id) { return ::UnregisterHotKey(Wnd(hwnd), id); }
 
+unsigned Win32Api::RegisterWindowMessageA(const char* name) { return ::RegisterWindowMessageA(name); }
+
 long Win32Api::Shell_NotifyIconA(unsigned message, const api::NotifyIconData& data) {
     // The first layout of the record, whatever size the caller wrote: on
     // 64-bit Windows its pointer-sized fields make it larger than 88 bytes.
     NOTIFYICONDATAA nid{};
+#ifndef _WIN64
+    static_assert(NOTIFYICONDATAA_V1_SIZE == 88, "the first layout of the record is 88 bytes");
+#endif
     nid.cbSize = NOTIFYICONDATAA_V1_SIZE;
     nid.hWnd = Wnd(data.hWnd);
     nid.uID = data.uID;

@@ -19,6 +19,7 @@ public:
                                std::intptr_t lParam) override;
     long RegisterHotKey(api::Handle hwnd, int id, unsigned modifiers, unsigned vk) override;
     long UnregisterHotKey(api::Handle hwnd, int id) override;
+    unsigned RegisterWindowMessageA(const char* name) override;
 
     long Shell_NotifyIconA(unsigned message, const api::NotifyIconData& data) override;
 

@@ -143,6 +143,7 @@ void FormWindow::CreateChild(forms::Control& c, bool startsGroup) {
     void* createParam = nullptr;
     auto child = std::make_unique<ChildWindow>();
     child->control = &c;
+    child->kind = c.GetKind();
     child->owner = this;
 
     switch (c.GetKind()) {

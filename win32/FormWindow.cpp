@@ -128,6 +128,10 @@ void FormWindow::CreateFormWindow() {
 
 FormWindow::~FormWindow() {
     *alive_ = false;
+    // The message loop lives while a form is loaded, and asks again only
+    // when it gets a message: a form ended inside a sent message (the end
+    // of the session, the tray icon's menu) would leave it waiting.
+    PostThreadMessageW(GetCurrentThreadId(), WM_NULL, 0, 0);
     // Before the window goes, so that activation returns to them.
     EnableOtherWindows();
     if (!hwnd_) return;
@@ -138,7 +142,7 @@ FormWindow::~FormWindow() {
         SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&FormWindow::Proc));
     for (const auto& child : children_) {
         if (!child->hwnd) continue;
-        switch (child->control->GetKind()) {
+        switch (child->kind) {
             case forms::Kind::PictureBox: SetWindowLongPtrW(child->hwnd, GWLP_USERDATA, 0); break;
             case forms::Kind::TextBox: RemoveWindowSubclass(child->hwnd, &FormWindow::TextBoxProc, 1); break;
             default: break;
@@ -158,10 +162,15 @@ LRESULT CALLBACK FormWindow::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noe
     }
     if (!self) return DefWindowProcW(hwnd, msg, wp, lp);
     if (msg == WM_NCDESTROY) {
-        // Destroyed by someone else: the peer lives on without a window.
+        // Destroyed by someone else, not by an unload: the form ends all the
+        // same, or the message loop would wait for a window that is gone.
+        // That ends this object too.
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
         self->hwnd_ = nullptr;
-        return DefWindowProcW(hwnd, msg, wp, lp);
+        forms::Form& form = self->form_;
+        const LRESULT r = DefWindowProcW(hwnd, msg, wp, lp);
+        Protect([&form] { form.WindowDestroyed(); });
+        return r;
     }
     try {
         // Nothing may touch self after this: an event may unload the form.
@@ -213,6 +222,13 @@ LRESULT FormWindow::HandleMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
         }
         case WM_CLOSE:
             Protect([this] { form_.SystemClose(); });
+            return 0;
+        case WM_QUERYENDSESSION:
+            return TRUE;
+        case WM_ENDSESSION:
+            // The process may be ended as soon as this returns: unload now,
+            // so the settings are written.
+            if (wp) Protect([this] { form_.SystemClose(); });
             return 0;
         default:
             break;

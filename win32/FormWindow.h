@@ -20,6 +20,7 @@ class FormWindow;
 // A control's child window and what its window procedure needs to find.
 struct ChildWindow {
     forms::Control* control = nullptr;
+    forms::Kind kind = forms::Kind::Image;  // kept: the control may be gone before the window
     FormWindow* owner = nullptr;
     HWND hwnd = nullptr;
     const forms::Control* pressed = nullptr;  // took the last left press

@@ -47,9 +47,10 @@ inline MouseMessage ClassifyMouse(UINT msg, WPARAM wp) {
 }
 
 // pressed remembers which control took the last left press. alive turns
-// false when the form's window goes away during an event.
+// false when the form's window goes away during an event; it is taken by
+// value, as the window object that holds it may be gone after a handler.
 inline void RaiseMouse(forms::Control& target, MouseMessage m, forms::MouseEvent e,
-                       const forms::Control*& pressed, const std::shared_ptr<bool>& alive) {
+                       const forms::Control*& pressed, std::shared_ptr<bool> alive) {
     e.button = m.button;
     switch (m.action) {
         case MouseAction::Move: Raise(target.MouseMove, e); break;

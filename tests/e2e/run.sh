@@ -3,7 +3,7 @@
 #
 #   tests/e2e/run.sh <build-dir> [dpi]
 #
-# Uses <build-dir>/ombry.exe, driver.exe and win32_tests.exe (builds nothing). Each
+# Uses <build-dir>/ombry.exe, driver.exe, win32_tests.exe and win32_forms_tests.exe (builds nothing). Each
 # scenario runs in its own empty working directory, under a hard time limit,
 # with every Wine process ended before the next one. Screens of failures go
 # to <build-dir>/e2e-shots/, as do the pictures a scenario keeps (shot-*.bmp).
@@ -32,9 +32,9 @@ for f in "$exe" "$driver"; do
     [[ -f $f ]] || { echo "e2e: missing $f (build it first)" >&2; exit 2; }
 done
 
-all_scenarios="win32-files environment version-info start-empty second-copy close-ends strip-sides hotkey-down mouse-pull
-right-click-menu screen-watch pattern-clipboard pattern-start-bmp sound-mute sound-crash sound-session-end
-dialog-start dialog-keyboard dialog-hotkey dialog-choices dialog-choices-saved dialog-reopen dialog-no-lockout"
+all_scenarios="win32-files win32-forms environment version-info start-empty second-copy close-ends strip-sides hotkey-down mouse-pull
+right-click-menu screen-watch pattern-clipboard pattern-start-bmp tray-icon tray-menu exit-menu end-session sound-mute sound-crash
+sound-session-end dialog-start dialog-keyboard dialog-hotkey dialog-choices dialog-choices-saved dialog-reopen dialog-no-lockout"
 read -ra scenarios <<<"$(echo ${OMBRY_E2E_SCENARIOS:-$all_scenarios})"
 # Scenarios that only read the exe's file, never start it.
 file_only() { [[ " version-info environment " == *" $1 "* ]]; }
@@ -78,10 +78,11 @@ for name in "${scenarios[@]}"; do
     if needs_audio "$name"; then
         ombry_wine_prefix "$work/prefix-audio" "$dpi" audio && ombry_audio_start "$work/pulse" || ready=0
     fi
-    # win32-files is the file services' own test program; the rest are
-    # scenarios of the driver.
+    # win32-files and win32-forms are the Win32 layer's own test programs;
+    # the rest are scenarios of the driver.
     command=("$driver" "$name" "$exe" "$wd")
     [[ $name == win32-files ]] && command=("$build/win32_tests.exe")
+    [[ $name == win32-forms ]] && command=("$build/win32_forms_tests.exe")
     if ((ready)); then
         # In the background, so a Ctrl-C reaches our trap at once.
         (cd "$wd" && OMBRY_E2E_SHOT=$shot exec timeout -k 5 60 "$OMBRY_WINE" "${command[@]}") \

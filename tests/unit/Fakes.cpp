@@ -81,6 +81,7 @@ public:
         std::string items;
         for (forms::MenuItem* i : m.Items()) items += (items.empty() ? "" : "|") + i->Caption();
         services_.log().Add("PopupMenu(" + m.Name() + ":" + items + ")");
+        if (services_.onPopupMenu) services_.onPopupMenu(m);
     }
     void ShowModal() override {
         services_.log().Add("ShowModal(" + form_.Name() + ")");
@@ -135,6 +136,7 @@ forms::Picture FakeServices::LoadPicture(const std::string& file) {
 }
 
 void FakeServices::SavePicture(const forms::Picture& picture, const std::string& file) {
+    log_.Add("SavePicture(" + file + ")");
     if (picture.Empty() || writesFail) throw forms::Failure("cannot save " + file);
     files[Lower(file)] = "BM" + Describe(picture);
 }
@@ -153,6 +155,7 @@ std::optional<std::string> FakeServices::ReadFile(const std::string& name) {
 }
 
 bool FakeServices::ReplaceFile(const std::string& name, std::string_view bytes) {
+    log_.Add("ReplaceFile(" + name + ")");
     if (writesFail) return false;
     files[Lower(name)] = std::string(bytes);
     return true;
@@ -256,6 +259,7 @@ long FakeApi::PostMessageA(api::Handle hwnd, unsigned msg, std::uintptr_t wParam
 std::intptr_t FakeApi::SendMessageA(api::Handle hwnd, unsigned msg, std::uintptr_t wParam, std::intptr_t lParam) {
     log_.Add("SendMessageA(" + log_.Name(hwnd) + "," + Hex(msg) + "," + std::to_string(wParam) + "," +
              std::to_string(lParam) + ")");
+    if (onSendMessage) onSendMessage(hwnd, msg);
     return 0;
 }
 
@@ -270,7 +274,13 @@ long FakeApi::UnregisterHotKey(api::Handle hwnd, int id) {
     return 1;
 }
 
+unsigned FakeApi::RegisterWindowMessageA(const char* name) {
+    log_.Add(std::string("RegisterWindowMessageA(") + name + ")");
+    return kTaskbarCreated;
+}
+
 long FakeApi::Shell_NotifyIconA(unsigned message, const api::NotifyIconData& d) {
+    notified.push_back(d);
     log_.Add("Shell_NotifyIconA(" + std::to_string(message) + "," + log_.Name(d.hWnd) + "," + std::to_string(d.uID) +
              "," + std::to_string(d.uFlags) + "," + std::string(d.szTip.data()) + ")");
     return 1;

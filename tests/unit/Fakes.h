@@ -55,6 +55,8 @@ public:
     bool anotherInstance = false;
     bool screenFails = false;  // the screen size cannot be read
     std::function<void(forms::Form&)> onShowModal;  // the user, inside a modal dialog
+    std::function<void(forms::Menu&)> onPopupMenu;  // the user, while the menu is open
+    std::string ansiPrefix;  // ToAnsi prepends it: shows where text was converted
 
     forms::Picture MakePicture(const std::string& origin);
     std::vector<forms::Form*> loaded;
@@ -74,7 +76,7 @@ public:
     void DeleteFile(const std::string& name) override;
     std::vector<std::string> ListFiles(const std::string& pattern) override;
     std::string FromAnsi(std::string_view ansi) override { return std::string(ansi); }
-    std::string ToAnsi(std::string_view utf8) override { return std::string(utf8); }
+    std::string ToAnsi(std::string_view utf8) override { return ansiPrefix + std::string(utf8); }
     std::string UpperCase(std::string_view utf8) override;
     void ShowMessage(const std::string& text) override { log_.Add("ShowMessage(" + text + ")"); }
     bool AnotherInstanceRunning() override { return anotherInstance; }
@@ -102,6 +104,13 @@ class FakeApi : public api::Api {
 public:
     explicit FakeApi(Log& log) : log_(log) {}
     static constexpr std::intptr_t kOriginalProc = 0x0A0A;
+
+    static constexpr unsigned kTaskbarCreated = 0xC0DE;
+
+    // Where SendMessageA delivers, as a window would: set by the fixture.
+    std::function<void(std::intptr_t hwnd, unsigned msg)> onSendMessage;
+    // Every notify-icon record sent, in order.
+    std::vector<api::NotifyIconData> notified;
 
     // Audio devices as the fake machine has them.
     std::uint32_t waveVolume = 0xFFFFFFFF;
@@ -132,6 +141,7 @@ public:
     std::intptr_t SendMessageA(api::Handle hwnd, unsigned msg, std::uintptr_t wParam, std::intptr_t lParam) override;
     long RegisterHotKey(api::Handle hwnd, int id, unsigned modifiers, unsigned vk) override;
     long UnregisterHotKey(api::Handle hwnd, int id) override;
+    unsigned RegisterWindowMessageA(const char* name) override;
     long Shell_NotifyIconA(unsigned message, const api::NotifyIconData& data) override;
     unsigned waveOutGetVolume(unsigned device, std::uint32_t& volume) override;
     unsigned waveOutSetVolume(unsigned device, std::uint32_t volume) override;

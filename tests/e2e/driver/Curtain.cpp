@@ -84,4 +84,42 @@ bool CheckDown(HWND h, const Context& ctx, const char* how) {
     return ok;
 }
 
+RECT TrayIconSlot(int slot) {
+    HWND tray = FindWindowW(L"Shell_TrayWnd", nullptr);
+    RECT t{};
+    if (!tray || !IsWindowVisible(tray) || !GetWindowRect(tray, &t)) return {};
+    // A small icon and a border of 2 pixels around it.
+    const int size = GetSystemMetrics(SM_CXSMICON) + 4;
+    const int right = t.right - size * slot;
+    const int top = t.top + (t.bottom - t.top - size) / 2;
+    return {right - size, top, right, top + size};
+}
+
+int ShownTrayIcons() {
+    int n = 0;
+    for (; n < 8; ++n) {
+        const RECT r = TrayIconSlot(n);
+        const std::vector<std::uint32_t> px = GrabScreen(r);
+        if (px.empty()) return n;
+        bool plain = true;
+        for (std::uint32_t p : px) plain = plain && (p & 0xffffff) == (px[0] & 0xffffff);
+        if (plain) return n;
+    }
+    return n;
+}
+
+int WaitForTrayIcons(int want, DWORD timeoutMs) {
+    const double until = NowMs() + timeoutMs;
+    int n = ShownTrayIcons();
+    while (n != want && NowMs() < until) {
+        PumpFor(50);
+        n = ShownTrayIcons();
+    }
+    return n;
+}
+
+POINT Middle(const RECT& r) { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
+
+void ChooseEnd(const RECT& menu) { Click((menu.left + menu.right) / 2, menu.top + (menu.bottom - menu.top) * 3 / 4); }
+
 }  // namespace e2e

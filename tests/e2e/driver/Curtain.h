@@ -32,4 +32,15 @@ POINT OnStrip(const RECT& strip);  // where the mouse touches the strip
 void CheckStoredAt(HWND h, const Context& ctx, int side, const char* when);
 bool CheckDown(HWND h, const Context& ctx, const char* how);
 
+// The notification area of Wine's desktop taskbar draws its icons itself,
+// right to left from its right end, one square slot each.
+RECT TrayIconSlot(int slot);  // empty when no taskbar is shown
+// How many slots from the right show an icon (are not one plain colour).
+int ShownTrayIcons();
+// Waits until that many icons show; returns the last count seen.
+int WaitForTrayIcons(int want, DWORD timeoutMs);
+POINT Middle(const RECT& r);
+// Clicks the program's menu's second item, "終了".
+void ChooseEnd(const RECT& menu);
+
 }  // namespace e2e

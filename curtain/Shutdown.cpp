@@ -1,0 +1,58 @@
+// The one way out: unloading the curtain keeps the pattern when asked,
+// writes the settings, gives back the sound, the window procedure, the
+// hotkey and the icon, and unloads every other form.
+#include "api/Api.h"
+#include "app/Program.h"
+#include "app/SettingsFile.h"
+#include "curtain/Form1.h"
+
+namespace curtain {
+
+namespace {
+
+constexpr const char* kKeptPattern = "start.bmp";
+constexpr const char* kSettingsWriteName = "ombry.cfg";
+
+// A failing stretch of the shutdown is skipped silently; the next one runs.
+template <class Fn>
+void Protected(Fn&& fn) noexcept {
+    try {
+        fn();
+    } catch (...) {
+    }
+}
+
+}  // namespace
+
+void Form1::MenuEnd_Click() { Unload(); }
+
+void Form1::Form_Unload(int& /*cancel*/) {
+    Protected([this] {
+        if (state_.KeepExitPattern == 1 && Image1.Picture().GetHandle() != 0)
+            GetServices().SavePicture(Image1.Picture(), kKeptPattern);
+    });
+    Protected([this] {
+        app::Settings line = state_;
+        line.HotkeyName = GetServices().ToAnsi(line.HotkeyName);
+        if (!GetServices().ReplaceFile(kSettingsWriteName, app::FormatSettingsFile(line)))
+            throw forms::Failure("cannot write the settings file");
+    });
+    Protected([this] {
+        if (state_.SoundMuted > 0) {
+            std::int16_t restore = 1;
+            SoundOnOff(restore);
+            state_.SoundMuted = 0;
+        }
+    });
+    Protected([this] {
+        if (state_.PrevWndProc != 0) program_.api.SetWindowLongA(hWnd(), api::GWL_WNDPROC, state_.PrevWndProc);
+    });
+    Protected([this] { program_.api.UnregisterHotKey(hWnd(), 1); });
+    Protected([this] {
+        if (program_.TrayIcon) program_.TrayIcon->AllHide();
+    });
+    for (forms::Form* form : program_.Forms())
+        if (form != this) Protected([form] { form->Unload(); });
+}
+
+}  // namespace curtain

@@ -1,0 +1,49 @@
+// The tray icon's mouse messages and the pop-up menu's commands.
+#include "app/Program.h"
+#include "curtain/Form1.h"
+
+namespace curtain {
+
+namespace {
+constexpr int kRightButton = 2;
+
+// Start-up creates the icon object before anything can raise these events.
+tray::cTrayIcon& Icon(app::Program& program) {
+    if (!program.TrayIcon) throw forms::Failure("no tray icon object");
+    return *program.TrayIcon;
+}
+}  // namespace
+
+void Form1::picTrayIcon_MouseMove(int index, int /*button*/, int /*shift*/, float x, float y) {
+    Icon(program_).MouseMove(picTrayIcon(index).hWnd(), x, y);
+}
+
+// Only the program's own icon, number 0, counts.
+void Form1::picTrayEvent_MouseUp(int button, int /*shift*/, float /*x*/, float /*y*/) {
+    if (Icon(program_).EventIndex() != 0) return;
+    if (button == kRightButton) PopupMenu(MenuMy);
+}
+
+void Form1::picTrayEvent_DblClick() {
+    if (Icon(program_).EventIndex() != 0) return;
+    FormBig();  // topmost already since it loaded
+}
+
+void Form1::Pop() {
+    state_.PopPrimed = 1;
+    PopupMenu(MenuMy);
+}
+
+void Form1::OmbrySet_Click() {
+    Image1.SetVisible(false);
+    state_.CurtainDown = 0;
+    if (state_.SoundMuted == 1) {
+        std::int16_t restore = 1;
+        SoundOnOff(restore);
+        state_.SoundMuted = 0;
+    }
+    Image1_DblClick();
+    program_.Form2.ShowModal();
+}
+
+}  // namespace curtain

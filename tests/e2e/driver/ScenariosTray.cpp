@@ -1,0 +1,142 @@
+// The notification-area icon, its menu, and ending the program from it.
+#include "Curtain.h"
+#include "Driver.h"
+
+#include <shellapi.h>  // after <windows.h>, which Driver.h brings
+
+namespace e2e {
+namespace {
+
+// The icon's callback window: one of the curtain's picture boxes. Deleting
+// the icon of each with id 0 removes it, as a restarting shell forgets it.
+bool DeleteIconOf(HWND curtain) {
+    bool deleted = false;
+    for (HWND box = FindWindowExW(curtain, nullptr, L"Ombry.PictureBox", nullptr); box;
+         box = FindWindowExW(curtain, box, L"Ombry.PictureBox", nullptr)) {
+        NOTIFYICONDATAW nid{};
+        nid.cbSize = NOTIFYICONDATAW_V1_SIZE;
+        nid.hWnd = box;
+        nid.uID = 0;
+        deleted = Shell_NotifyIconW(NIM_DELETE, &nid) || deleted;
+    }
+    return deleted;
+}
+
+// Opens the icon's menu with a right-click and checks it by its picture.
+std::optional<RECT> OpenIconMenu(const char* when) {
+    Click(Middle(TrayIconSlot(0)).x, Middle(TrayIconSlot(0)).y, Button::Right);
+    HWND menu = WaitForPopupMenu(3000);
+    if (!Check(menu != nullptr, Fmt("%s: a right-click on the icon opens a pop-up menu", when))) return std::nullopt;
+    RECT at{};
+    GetWindowRect(menu, &at);
+    PumpFor(200);  // let it finish painting
+    return at;
+}
+
+OMBRY_SCENARIO(TrayIcon, "tray-icon") {
+    Check(ShownTrayIcons() == 0, "no icon in the notification area before the start");
+    App app;
+    HWND h = StartWith(app, ctx, Settings(0, 0));
+    if (!h) return;
+    int n = WaitForTrayIcons(1, 3000);
+    if (!Check(n == 1, "one icon in the notification area after the start", Fmt("%d", n))) return;
+
+    App second;
+    if (Check(second.Start(ctx.dir + L"\\ombry.exe", ctx.dir), "a second copy starts"))
+        Check(second.WaitExit(5000), "the second copy ends by itself");
+    PumpFor(500);
+    n = ShownTrayIcons();
+    Check(n == 1, "still one icon after the second copy", Fmt("%d", n));
+
+    // A restarted shell knows no icons and says so to every window.
+    Check(DeleteIconOf(h), "the icon can be removed behind the program's back");
+    n = WaitForTrayIcons(0, 3000);
+    Check(n == 0, "the icon is gone", Fmt("%d", n));
+    PostMessageW(HWND_BROADCAST, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+    n = WaitForTrayIcons(1, 3000);
+    Check(n == 1, "after TaskbarCreated the icon is back", Fmt("%d", n));
+    Check(app.Running(), "the program goes on");
+}
+
+OMBRY_SCENARIO(TrayMenu, "tray-menu") {
+    App app;
+    HWND h = StartWith(app, ctx, Settings(0, 0));
+    if (!h || !Check(WaitForTrayIcons(1, 3000) == 1, "the icon shows")) return;
+    auto at = OpenIconMenu("stored");
+    if (!at) return;
+    const std::vector<std::uint32_t> seen = GrabScreen(*at);
+    KeyPress(VK_ESCAPE);
+    PumpFor(300);
+    const MenuPicture want = DrawReferenceMenu({at->left, at->top}, {L"各種設定", L"終了"});
+    Check(EqualRect(&want.rect, &*at) && DifferentPixels(seen, want.pixels) == 0,
+          "the icon's menu shows 各種設定 above 終了 (same picture as a menu of those two items)",
+          Fmt("reference at %s, menu at %s, %d pixels differ", ToString(want.rect).c_str(), ToString(*at).c_str(),
+              DifferentPixels(seen, want.pixels)));
+    CheckStoredAt(h, ctx, 0, "after the menu closed");
+
+    const POINT icon = Middle(TrayIconSlot(0));
+    DoubleClick(icon.x, icon.y);
+    CheckDown(h, ctx, "a double-click on the icon");
+    Check(app.Running(), "the program goes on");
+}
+
+// "終了" ends the process and leaves the run's settings as the one line,
+// whatever shape the file had.
+OMBRY_SCENARIO(ExitMenu, "exit-menu") {
+    struct Case {
+        const char* what;
+        const char* file;
+        const char* written;
+        bool fromIcon;
+    };
+    for (const Case& c : {
+             Case{"from the icon's menu, a ninth field", "2,0,0,\"F9\",120,0,0,0,9\r\n", "2,0,0,\"F9\",120,0,0,0\r\n",
+                  true},
+             // At the top edge: a strip at the bottom would cover the taskbar.
+             Case{"from the curtain's menu, over several lines", "0,5,0\r\n\"\",0\r\n0,0,0\r\n",
+                  "0,5,0,\"\",0,0,0,0\r\n", false},
+         }) {
+        Note(c.what);
+        App app;
+        HWND h = StartWith(app, ctx, c.file);
+        if (!h || !Check(WaitForTrayIcons(1, 3000) == 1, "the icon shows")) return;
+        std::optional<RECT> menu;
+        if (c.fromIcon) {
+            menu = OpenIconMenu(c.what);
+        } else {
+            const POINT on = OnStrip(RectOf(h));
+            Click(on.x, on.y, Button::Right);
+            if (HWND m = WaitForPopupMenu(3000)) {
+                RECT r{};
+                GetWindowRect(m, &r);
+                menu = r;
+            }
+            Check(menu.has_value(), Fmt("%s: a right-click on the curtain opens the menu", c.what));
+        }
+        if (!menu) return;
+        ChooseEnd(*menu);
+        if (!Check(app.WaitExit(5000), Fmt("%s: 終了 ends the process within 5 s", c.what))) return;
+        auto bytes = ReadWholeFile(ctx.dir + L"\\ombry.cfg");
+        const std::string got = bytes ? std::string(bytes->begin(), bytes->end()) : "(no file)";
+        Check(got == c.written, Fmt("%s: ombry.cfg holds the run's settings as one line", c.what), got);
+        Check(WaitForTrayIcons(0, 3000) == 0, Fmt("%s: the icon is gone", c.what));
+    }
+}
+
+// At the end of the Windows session the settings are written all the same.
+OMBRY_SCENARIO(EndSession, "end-session") {
+    App app;
+    HWND h = StartWith(app, ctx, "3,0,0,\"F9\",120,0,0,0\r\n,extra\r\n");
+    if (!h) return;
+    DWORD_PTR answer = 0;
+    SendMessageTimeoutW(h, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 3000, &answer);
+    Check(answer == TRUE, "the program agrees to end the session");
+    SendMessageTimeoutW(h, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 3000, nullptr);
+    auto bytes = ReadWholeFile(ctx.dir + L"\\ombry.cfg");
+    const std::string got = bytes ? std::string(bytes->begin(), bytes->end()) : "(no file)";
+    Check(got == "3,0,0,\"F9\",120,0,0,0\r\n", "WM_ENDSESSION writes ombry.cfg as the one line", got);
+    Check(app.WaitExit(5000), "and the process ends");
+}
+
+}  // namespace
+}  // namespace e2e

@@ -1,0 +1,167 @@
+// The tray route, the menu commands and the orderly shutdown.
+#include "OmbryFixture.h"
+
+using testing::Contains;
+using testing::ElementsAre;
+using testing::IsEmpty;
+using testing::Not;
+
+namespace {
+
+class TrayRoute : public OmbryTest {
+protected:
+    void SetUp() override { Start("0,0,1,\"F9\",120,0,0,0\r\n"); }
+    void MutedDown() {
+        api.waveVolume = 0x8000;
+        curtain.FormBig();
+        ASSERT_EQ(state.SoundMuted, 1);
+    }
+};
+
+TEST_F(TrayRoute, StartAddsTheIconWithItsTip) {
+    EXPECT_THAT(log.Only({"Shell_NotifyIconA"}),
+                ElementsAre("Shell_NotifyIconA(0,picTrayIcon(0),0,7,Ombry起動中！)"));
+}
+
+TEST_F(TrayRoute, RightReleaseOnTheIconOpensTheMenu) {
+    state.PopPrimed = 0;
+    log.clear();
+    TrayCallback(api::WM_RBUTTONUP);
+    EXPECT_THAT(log.calls, ElementsAre("SetForegroundWindow(Form1)", "SendMessageA(picTrayEvent,0x205,0,0)",
+                                       "PopupMenu(MenuMy:各種設定|終了)"));
+    EXPECT_EQ(state.PopPrimed, 0);
+}
+
+TEST_F(TrayRoute, LeftDoubleClickBringsTheCurtainDownOtherMessagesDoNothing) {
+    log.clear();
+    for (unsigned msg : {0x200u, 0x201u, 0x202u, 0x204u, 0x206u}) TrayCallback(msg);
+    EXPECT_THAT(log.Only({"PopupMenu", "Form1."}), IsEmpty());
+    TrayCallback(api::WM_LBUTTONDBLCLK);
+    EXPECT_EQ(state.CurtainDown, 1);
+    EXPECT_EQ(RectOf(curtain), (Rect{-10, -10, 15390, 11540}));
+    // Again while down: laid out again, muted only once.
+    TrayCallback(api::WM_LBUTTONDBLCLK);
+    EXPECT_EQ(log.Only({"waveOutSetVolume"}).size(), 1u);
+}
+
+TEST_F(TrayRoute, MessagesFromAnotherIconAreIgnored) {
+    log.clear();
+    program.TrayIcon->MouseMove(0x4242, 0x205, 0);
+    program.TrayIcon->MouseMove(0x4242, 0x203, 0);
+    EXPECT_THAT(log.Only({"PopupMenu", "Form1."}), IsEmpty());
+}
+
+TEST_F(TrayRoute, SettingsWhileDownAndMutedRestoresTheSoundBeforeStoring) {
+    MutedDown();
+    log.clear();
+    ChooseFromMenu("各種設定");
+    TrayCallback(api::WM_RBUTTONUP);
+    EXPECT_THAT(log.Only({"waveOutSetVolume", "Image1.Visible", "Form1.Top", "ShowModal"}),
+                ElementsAre("Image1.Visible=0", "waveOutSetVolume(0,0x8000)", "Image1.Visible=0", "Form1.Top=-50",
+                            "ShowModal(Form2)"));
+    EXPECT_EQ(state.SoundMuted, 0);
+    EXPECT_EQ(state.CurtainDown, 0);
+}
+
+class Shutdown : public TrayRoute {
+protected:
+    std::vector<std::string> Steps() const {
+        return log.Only({"SavePicture", "ReplaceFile", "waveOutSetVolume", "SetWindowLongA", "UnregisterHotKey",
+                         "Shell_NotifyIconA", "Destroy", "CallWindowProcA"});
+    }
+};
+
+TEST_F(Shutdown, EndFromTheCurtainsMenuRunsEveryStepInOrder) {
+    state.KeepExitPattern = 1;
+    curtain.Image1.SetPicture(services.MakePicture("capture"));
+    MutedDown();
+    program.Form2.Load();
+    state.PopPrimed = 0;
+    log.clear();
+    ChooseFromMenu("終了");
+    api.Deliver(Hwnd(), api::WM_RBUTTONUP);  // the hook opens the menu
+    EXPECT_THAT(Steps(), ElementsAre("SavePicture(start.bmp)", "ReplaceFile(ombry.cfg)", "waveOutSetVolume(0,0x8000)",
+                                     "SetWindowLongA(Form1,-4,own)", "UnregisterHotKey(Form1,1)",
+                                     "Shell_NotifyIconA(2,picTrayIcon(0),0,0,)", "Destroy(Form2)", "Destroy(Form1)"));
+    // The window is gone: the message goes on to no procedure.
+    EXPECT_FALSE(program.AnyFormLoaded());
+    EXPECT_EQ(state.SoundMuted, 0);
+    EXPECT_EQ(services.files["start.bmp"], "BMcapture");
+    EXPECT_EQ(services.files["ombry.cfg"], "0,0,1,\"F9\",120,0,1,0\r\n");
+}
+
+using ShutdownFromFile = OmbryTest;
+
+TEST_F(ShutdownFromFile, EndFromTheIconsMenuWritesTheRunsSettingsAsOneLine) {
+    // Read from several lines with extra fields; written back as the one line.
+    Start("3,5,1\r\n\"Q\",81\r\n0,0,0,extra,\"x\"\r\nmore\r\n");
+    services.ansiPrefix = "~";  // the name is written in the file's code page
+    ChooseFromMenu("終了");
+    TrayCallback(api::WM_RBUTTONUP);
+    EXPECT_THAT(log.calls, Contains("PopupMenu(MenuMy:各種設定|終了)"));
+    EXPECT_FALSE(program.AnyFormLoaded());
+    EXPECT_EQ(services.files["ombry.cfg"], "3,5,1,\"~Q\",81,0,0,0\r\n");
+}
+
+TEST_F(Shutdown, UnwritableFilesStillRestoreTheSoundAndRemoveTheIcon) {
+    state.KeepExitPattern = 1;
+    curtain.Image1.SetPicture(services.MakePicture("capture"));
+    MutedDown();
+    services.writesFail = true;
+    log.clear();
+    curtain.MenuEnd_Click();
+    EXPECT_THAT(Steps(), ElementsAre("SavePicture(start.bmp)", "ReplaceFile(ombry.cfg)", "waveOutSetVolume(0,0x8000)",
+                                     "SetWindowLongA(Form1,-4,own)", "UnregisterHotKey(Form1,1)",
+                                     "Shell_NotifyIconA(2,picTrayIcon(0),0,0,)", "Destroy(Form2)", "Destroy(Form1)"));
+    EXPECT_EQ(services.files["ombry.cfg"], "0,0,1,\"F9\",120,0,0,0\r\n");  // the earlier file is kept
+}
+
+TEST_F(Shutdown, ExitPatternOnlyWhenAskedAndThereIsAPicture) {
+    services.files["start.bmp"] = "BMearlier";
+    state.KeepExitPattern = 1;  // but the curtain has no picture
+    curtain.SystemClose();
+    EXPECT_THAT(log.calls, Not(Contains("SavePicture(start.bmp)")));
+    EXPECT_EQ(services.files["start.bmp"], "BMearlier");
+
+    fakes::Log l;
+    fakes::FakeServices s{l};
+    fakes::FakeApi a{l};
+    app::Program p{s, a};
+    s.files["ombry.cfg"] = "0,0,0,\"\",0,0,0,1\r\n";
+    s.clipboard = s.MakePicture("capture");
+    p.Main();
+    ASSERT_FALSE(p.Form1.Image1.Picture().Empty());
+    p.Form1.SystemClose();  // KeepExitPattern 0
+    EXPECT_THAT(l.calls, Not(Contains("SavePicture(start.bmp)")));
+    EXPECT_THAT(l.calls, Contains("ReplaceFile(ombry.cfg)"));
+}
+
+TEST_F(Shutdown, AHandlerFailingInAnyWayStillPassesTheMessageOn) {
+    state.PopPrimed = 0;
+    services.onPopupMenu = [](forms::Menu&) { throw 42; };
+    log.clear();
+    api.Deliver(Hwnd(), api::WM_RBUTTONUP);
+    EXPECT_EQ(log.calls.back(), "CallWindowProcA(own,Form1,0x205,0,0)");
+}
+
+TEST_F(Shutdown, TaskbarCreatedAddsTheIconAgainAndGoesOn) {
+    log.clear();
+    api.Deliver(Hwnd(), fakes::FakeApi::kTaskbarCreated);
+    EXPECT_THAT(log.calls, ElementsAre("Shell_NotifyIconA(0,picTrayIcon(0),0,7,Ombry起動中！)",
+                                       "CallWindowProcA(own,Form1,0xc0de,0,0)"));
+}
+
+TEST_F(Shutdown, DestroyingTheProgramClosesItsWindowsWithoutAShutdown) {
+    {
+        fakes::FakeServices s{log};
+        fakes::FakeApi a{log};
+        app::Program p{s, a};
+        s.files["ombry.cfg"] = "0,0,0,\"\",0,1,0,0\r\n";
+        s.onShowModal = [](forms::Form&) {};
+        p.Main();
+        log.clear();
+    }
+    EXPECT_THAT(log.calls, ElementsAre("Destroy(Form1)", "Destroy(Form2)"));
+}
+
+}  // namespace
