@@ -60,6 +60,19 @@ void Program::ReadSettings() {
     static_cast<Settings&>(state) = *read;
 }
 
+// A dialog whose load stopped at a value it refused is not kept half set
+// up: the next reference loads it afresh from the defaults, so it opens
+// centred and showing what is in force.
+void Program::LoadDialog() {
+    if (Form2.Loaded()) return;
+    try {
+        Form2.Load();
+    } catch (const std::exception&) {
+        Form2.Unload();
+        throw;
+    }
+}
+
 void Program::Main() {
     TrayIcon = std::make_unique<tray::cTrayIcon>(api, services);
     if (services.AnotherInstanceRunning()) return;
@@ -91,11 +104,11 @@ void Program::Main() {
             [this] { ReadSettings(); },
             // The first reference loads the dialog, whose own load puts the
             // same values into the same controls.
-            [this] { Form2.Load(); Form2.Check3.SetValue(state.ShowSettingsAtStart); },
-            [this] { Form2.Load(); Form2.Check4.SetValue(state.KeepExitPattern); },
-            [this] { Form2.Load(); Form2.Option1(state.CurtainSide).SetValue(true); },
-            [this] { Form2.Load(); Form2.Option3(state.SoundMode).SetValue(true); },
-            [this] { Form2.Load(); Form2.Text1.SetText(state.HotkeyName); },
+            [this] { LoadDialog(); Form2.Check3.SetValue(state.ShowSettingsAtStart); },
+            [this] { LoadDialog(); Form2.Check4.SetValue(state.KeepExitPattern); },
+            [this] { LoadDialog(); Form2.Option1(state.CurtainSide).SetValue(true); },
+            [this] { LoadDialog(); Form2.Option3(state.SoundMode).SetValue(true); },
+            [this] { LoadDialog(); Form2.Text1.SetText(state.HotkeyName); },
             [this] {
                 if (state.HotkeyCode == 0)
                     api.UnregisterHotKey(state.CurtainHwnd, 1);

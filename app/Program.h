@@ -47,6 +47,7 @@ public:
 
 private:
     void ReadSettings();
+    void LoadDialog();
     void ApplyPattern();
 
     // Adding a form to the program is one entry here.

@@ -26,6 +26,10 @@ void Form1::picTrayEvent_MouseUp(int button, int /*shift*/, float /*x*/, float /
 
 void Form1::picTrayEvent_DblClick() {
     if (Icon(program_).EventIndex() != 0) return;
+    // Like the hotkey, not while the settings dialog is open: it holds the
+    // curtain disabled, and spread over the dialog and the taskbar the
+    // curtain would take no double-click, leaving a black screen.
+    if (state_.HotkeySuspended != 0) return;
     FormBig();  // topmost already since it loaded
 }
 

@@ -33,11 +33,13 @@ void Form::Load() {
 
 void Form::Show() {
     Load();
+    Form_Activate();
     SetVisible(true);
 }
 
 void Form::ShowModal() {
     Load();
+    Form_Activate();
     peer_->ShowModal();
 }
 

@@ -78,6 +78,8 @@ public:
 
 protected:
     virtual void Form_Load() {}
+    // Each time the form is about to be shown, modally or not.
+    virtual void Form_Activate() {}
     virtual void Form_Unload(int& cancel) { (void)cancel; }
 
 private:

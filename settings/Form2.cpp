@@ -7,6 +7,12 @@ namespace settings {
 
 namespace layout = resources::form2;
 
+namespace {
+constexpr const char* kKeySet = "現在ｾｯﾄされているｷｰ";
+constexpr const char* kNoKeySet = "ｾｯﾄされているｷｰはありません";
+constexpr int kBackSpace = 8;
+}  // namespace
+
 Form2::Form2(app::Program& program)
     : Form(program.services, layout::kForm),
       Frame1_0(*this, layout::kFrame1_0),
@@ -38,11 +44,65 @@ Form2::Form2(app::Program& program)
         Option1.Add(*o);
         o->Click = [this, o] { Option1_Click(static_cast<std::int16_t>(o->Index())); };
     }
-    for (forms::OptionButton* o : {&Option3_0, &Option3_1}) Option3.Add(*o);
+    for (forms::OptionButton* o : {&Option3_0, &Option3_1}) {
+        Option3.Add(*o);
+        o->Click = [this, o] { Option3_Click(static_cast<std::int16_t>(o->Index())); };
+    }
     for (forms::CommandButton* c : {&Command1_0, &Command1_1, &Command1_2, &Command1_3}) {
         Command1.Add(*c);
         c->Click = [this, c] { Command1_Click(static_cast<std::int16_t>(c->Index())); };
     }
+    Check3.Click = [this] { Check3_Click(); };
+    Check4.Click = [this] { Check4_Click(); };
+    SetEndButton.Click = [this] { SetEndButton_Click(); };
+    Text1.KeyDown = [this](int key, int shift) { Text1_KeyDown(key, shift); };
+    Text1.KeyUp = [this](int key, int shift) { Text1_KeyUp(key, shift); };
+    Text1.LostFocus = [this] { Text1_LostFocus(); };
+}
+
+// A value the controls refuse (a side outside 0..3, a muting choice other
+// than 0 or 1, a check value outside 0..2) ends the load at that step.
+void Form2::Form_Load() {
+    keysDownInText1_.clear();
+    Check3.SetValue(state_.ShowSettingsAtStart);
+    Check4.SetValue(state_.KeepExitPattern);
+    SetCaption(layout::kForm.caption);
+    program_.CenterForm(*this);
+    program_.Form1.FormFront();
+    Option1(state_.CurtainSide).SetValue(true);
+    Option3(state_.SoundMode).SetValue(true);
+    if (state_.HotkeyCode == 0) {
+        Label3.SetCaption(kNoKeySet);
+    } else {
+        Label3.SetCaption(kKeySet);
+        Label1.SetCaption(state_.HotkeyCode == kBackSpace ? Bracketed("BackSpace") : Bracketed(state_.HotkeyName));
+    }
+    if (!state_.HotkeyName.empty()) Text1.SetText(state_.HotkeyName);
+}
+
+// While the dialog is on the screen the hotkey is not acted on: the curtain
+// it would spread is disabled by the modal dialog and would cover it with no
+// way back to either.
+void Form2::Form_Activate() { state_.HotkeySuspended = 1; }
+
+void Form2::Form_Unload(int& /*cancel*/) { state_.HotkeySuspended = 0; }
+
+void Form2::Check3_Click() { state_.ShowSettingsAtStart = static_cast<std::int16_t>(Check3.Value()); }
+
+void Form2::Check4_Click() { state_.KeepExitPattern = static_cast<std::int16_t>(Check4.Value()); }
+
+void Form2::Option3_Click(std::int16_t index) {
+    if (index == 0 || index == 1) state_.SoundMode = index;
+}
+
+// Decided on the text box, not on HotkeyCode: a key that typed nothing
+// leaves no hotkey.
+void Form2::SetEndButton_Click() {
+    if (!Text1.Text().empty())
+        program_.api.RegisterHotKey(state_.CurtainHwnd, 1, 0, static_cast<unsigned>(state_.HotkeyCode));
+    else
+        program_.api.UnregisterHotKey(state_.CurtainHwnd, 1);
+    Unload();
 }
 
 }  // namespace settings

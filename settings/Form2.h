@@ -1,7 +1,12 @@
 #pragma once
 // The settings dialog: hotkey, the edge where the curtain waits, the
-// pattern, muting and the start-up options.
+// pattern, muting and the start-up options. Every choice goes into the
+// shared settings the moment it is made; only the hotkey's registration
+// waits for "設定の終了".
 #include <cstdint>
+#include <set>
+#include <string>
+#include <string_view>
 
 #include "forms/Form.h"
 
@@ -20,6 +25,15 @@ public:
     // (0 top, 1 bottom, 2 right, 3 left). Uses none of the dialog's
     // controls, so it runs without loading the dialog.
     void Option1_Click(std::int16_t index);
+
+    // Event procedures.
+    void Check3_Click();
+    void Check4_Click();
+    void Option3_Click(std::int16_t index);
+    void SetEndButton_Click();
+    void Text1_KeyDown(int keyCode, int shift);  // HotkeyCapture.cpp
+    void Text1_KeyUp(int keyCode, int shift);
+    void Text1_LostFocus();
 
     // The pattern buttons: 0 the clipboard's picture, 1 none, 2 save it to a
     // file, 3 load one (both through the picker, modally).
@@ -45,9 +59,18 @@ public:
     forms::ControlArray<forms::OptionButton> Option3;
     forms::ControlArray<forms::CommandButton> Command1;
 
+protected:
+    void Form_Load() override;
+    void Form_Activate() override;
+    void Form_Unload(int& cancel) override;
+
 private:
     app::Program& program_;
     app::Shared& state_;
+    std::set<int> keysDownInText1_;  // pressed while Text1 had the focus, not yet released
 };
+
+// "【name】ｷｰ": how Label1 shows a key name.
+std::string Bracketed(std::string_view name);
 
 }  // namespace settings

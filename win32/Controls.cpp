@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstring>
 #include <string>
 
 #include "win32/Events.h"
@@ -42,6 +43,13 @@ std::wstring WindowText(HWND hwnd) {
     int got = GetWindowTextW(hwnd, text.data(), length + 1);
     text.resize(static_cast<std::size_t>(std::max(got, 0)));
     return text;
+}
+
+bool IsOption(const forms::Control& c) { return c.GetKind() == forms::Kind::OptionButton; }
+
+bool SameContainer(const forms::Control& a, const forms::Control& b) {
+    if (!a.Container() || !b.Container()) return a.Container() == b.Container();
+    return std::strcmp(a.Container(), b.Container()) == 0;
 }
 
 }  // namespace
@@ -104,7 +112,14 @@ void FormWindow::CreateChildren() {
     auto tabKey = [](const forms::Control* c) { return c->Traits().tabIndex < 0 ? INT_MAX : c->Traits().tabIndex; };
     std::stable_sort(windowed.begin(), windowed.end(),
                      [&](const forms::Control* a, const forms::Control* b) { return tabKey(a) < tabKey(b); });
-    for (forms::Control* c : windowed) CreateChild(*c);
+    // Option buttons in a row of one container form one group: Tab stops at
+    // the selected one and the arrow keys move between them. Every other
+    // control is a group of its own.
+    const forms::Control* previous = nullptr;
+    for (forms::Control* c : windowed) {
+        CreateChild(*c, !(previous && IsOption(*c) && IsOption(*previous) && SameContainer(*c, *previous)));
+        previous = c;
+    }
 
     // Frames lie under the controls they hold; the outermost lowest.
     std::vector<std::pair<int, HWND>> frames;
@@ -120,9 +135,9 @@ void FormWindow::CreateChildren() {
         SetWindowPos(frame.second, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
-void FormWindow::CreateChild(forms::Control& c) {
+void FormWindow::CreateChild(forms::Control& c, bool startsGroup) {
     const wchar_t* cls = L"BUTTON";
-    DWORD style = WS_CHILD | WS_CLIPSIBLINGS;
+    DWORD style = WS_CHILD | WS_CLIPSIBLINGS | (startsGroup ? WS_GROUP : 0);
     DWORD exStyle = 0;
     std::wstring text = Widen(c.Caption());
     void* createParam = nullptr;
@@ -145,8 +160,9 @@ void FormWindow::CreateChild(forms::Control& c) {
         // A caption longer than the button wraps onto a second line.
         case forms::Kind::CommandButton: style |= BS_PUSHBUTTON | BS_MULTILINE | WS_TABSTOP; break;
         // Not automatic: a click goes through the control, which clears the
-        // other buttons and raises Click.
-        case forms::Kind::OptionButton: style |= BS_RADIOBUTTON | WS_TABSTOP; break;
+        // other buttons and raises Click. Notifying: the arrow keys select
+        // the button they move the focus to.
+        case forms::Kind::OptionButton: style |= BS_RADIOBUTTON | BS_NOTIFY | WS_TABSTOP; break;
         case forms::Kind::CheckBox: style |= BS_3STATE | WS_TABSTOP; break;
         case forms::Kind::TextBox:
             cls = L"EDIT";
@@ -307,7 +323,9 @@ void FormWindow::OnCommand(WPARAM wp, LPARAM lp) {
             if (code == BN_CLICKED) Raise(c.Click);
             break;
         case forms::Kind::OptionButton:
-            if (code == BN_CLICKED) Protect([&c] { static_cast<forms::OptionButton&>(c).SetValue(true); });
+            // The focus arriving by keyboard (no mouse button held) selects, as a click does.
+            if (code == BN_CLICKED || (code == BN_SETFOCUS && !(GetKeyState(VK_LBUTTON) & 0x8000)))
+                Protect([&c] { static_cast<forms::OptionButton&>(c).SetValue(true); });
             break;
         case forms::Kind::CheckBox:
             if (code == BN_CLICKED)

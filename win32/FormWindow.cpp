@@ -203,6 +203,15 @@ LRESULT FormWindow::HandleMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
                 OnCommand(wp, lp);
                 return 0;
             }
+            // Esc in a captioned form (the dialog manager's cancel): as its close box.
+            if (LOWORD(wp) == IDCANCEL && HIWORD(wp) == 0 && form_.Traits().controlBox &&
+                form_.Traits().border != forms::FormBorder::None) {
+                Protect([this] { form_.SystemClose(); });
+                return 0;
+            }
+            break;
+        case WM_ACTIVATE:
+            if (OnActivate(LOWORD(wp) != WA_INACTIVE)) return 0;
             break;
         case WM_CTLCOLORSTATIC: case WM_CTLCOLORBTN:
             if (auto brush = OnCtlColor(reinterpret_cast<HDC>(wp), reinterpret_cast<HWND>(lp))) return *brush;
@@ -231,6 +240,27 @@ LRESULT FormWindow::HandleMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
             break;
     }
     return DefWindowProcW(hwnd, msg, wp, lp);
+}
+
+// A captioned form keeps the keyboard focus on its controls: the first tab
+// stop when it opens, the control that had it when it comes back. True when
+// the focus was given here.
+bool FormWindow::OnActivate(bool active) {
+    if (form_.Traits().border == forms::FormBorder::None) return false;
+    if (!active) {
+        HWND focus = GetFocus();
+        if (focus && IsChild(hwnd_, focus)) lastFocus_ = focus;
+        return false;
+    }
+    HWND target = lastFocus_ && IsWindow(lastFocus_) && IsChild(hwnd_, lastFocus_) && IsWindowVisible(lastFocus_) &&
+                          IsWindowEnabled(lastFocus_)
+                      ? lastFocus_
+                      : nullptr;
+    for (HWND c = GetWindow(hwnd_, GW_CHILD); c && !target; c = GetWindow(c, GW_HWNDNEXT))
+        if ((GetWindowLongPtrW(c, GWL_STYLE) & WS_TABSTOP) && IsWindowVisible(c) && IsWindowEnabled(c)) target = c;
+    if (!target) return false;
+    ::SetFocus(target);
+    return true;
 }
 
 COLORREF FormWindow::BackColor() const {

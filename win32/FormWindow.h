@@ -48,6 +48,7 @@ private:
     void ApplyGeometry(bool now = false);  // now: also when nothing is pending
     void ChangedTimer(forms::Timer& timer);
     void OnTimer(WPARAM id);
+    bool OnActivate(bool active);
     COLORREF BackColor() const;
 
     // FormSurface.cpp: background, images and the mouse over the form.
@@ -62,7 +63,7 @@ private:
 
     // Controls.cpp: child windows of the standard controls.
     void CreateChildren();
-    void CreateChild(forms::Control& c);
+    void CreateChild(forms::Control& c, bool startsGroup);
     ChildWindow* ChildOf(const forms::Control& c) const;
     ChildWindow* ChildOf(HWND hwnd) const;
     void ChangedChild(ChildWindow& child, forms::Prop p);
@@ -107,6 +108,7 @@ private:
     std::unordered_map<const forms::Image*, Scaled> scaled_;
     bool geometryPending_ = false;  // the form's place or size waits for ApplyGeometry
     const forms::Control* pressed_ = nullptr;  // took the last left press on the form
+    HWND lastFocus_ = nullptr;    // the control that had the focus when the form went inactive
     std::vector<HWND> disabledByModal_;
     // Turns false when this object goes; events may unload the form.
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);

@@ -6,7 +6,8 @@
 # Uses <build-dir>/ombry.exe, driver.exe, win32_tests.exe and win32_forms_tests.exe (builds nothing). Each
 # scenario runs in its own empty working directory, under a hard time limit,
 # with every Wine process ended before the next one. Screens of failures go
-# to <build-dir>/e2e-shots/. Exit status 0 only when every scenario passed;
+# to <build-dir>/e2e-shots/, as do the pictures a scenario keeps (shot-*.bmp).
+# Exit status 0 only when every scenario passed;
 # 77 when the build is 32-bit and this machine cannot run 32-bit programs.
 #
 # OMBRY_E2E_SCENARIOS overrides the list of scenarios (space-separated).
@@ -33,7 +34,8 @@ done
 
 all_scenarios="win32-files win32-forms environment version-info start-empty second-copy close-ends strip-sides hotkey-down mouse-pull
 right-click-menu screen-watch pattern-clipboard pattern-start-bmp tray-icon tray-menu exit-menu end-session sound-mute sound-crash
-sound-session-end pattern-buttons picker one-move keep-exit-pattern"
+sound-session-end dialog-start dialog-keyboard dialog-hotkey dialog-choices dialog-choices-saved dialog-reopen dialog-no-lockout
+pattern-buttons picker one-move keep-exit-pattern"
 read -ra scenarios <<<"$(echo ${OMBRY_E2E_SCENARIOS:-$all_scenarios})"
 # Scenarios that only read the exe's file, never start it.
 file_only() { [[ " version-info environment " == *" $1 "* ]]; }
@@ -119,6 +121,13 @@ for name in "${scenarios[@]}"; do
         fi
         echo "=== $name: FAILED (exit $rc, $secs s)"
     fi
+    # Pictures a scenario takes on purpose (shot-*.bmp) are kept to look at.
+    for kept in "$wd"/shot-*.bmp; do
+        [[ -f $kept ]] || continue
+        mkdir -p "$shots"
+        convert "$kept" "$shots/$name-$(basename "${kept%.bmp}").png" 2>/dev/null &&
+            echo "# picture: $shots/$name-$(basename "${kept%.bmp}").png"
+    done
     # Nothing of this scenario lives on into the next.
     ombry_wine_reset
     if needs_audio "$name"; then

@@ -6,6 +6,19 @@
 #include "Fakes.h"
 #include "app/Program.h"
 
+// A whole program of its own, started with this settings file: for tests
+// that try several files.
+struct FreshStart {
+    fakes::Log log;
+    fakes::FakeServices services{log};
+    fakes::FakeApi api{log};
+    app::Program program{services, api};
+    explicit FreshStart(const std::string& cfg) {
+        services.files["ombry.cfg"] = cfg;
+        program.Main();
+    }
+};
+
 class OmbryTest : public testing::Test {
 protected:
     fakes::Log log;

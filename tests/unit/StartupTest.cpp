@@ -39,14 +39,9 @@ TEST_F(Startup, DamagedFilesGiveAllEightDefaults) {
              std::string("2,0,1,\"A\",65,3,1,1\r\n"),      // no such check box value
          }) {
         SCOPED_TRACE(cfg);
-        fakes::Log l;
-        fakes::FakeServices s{l};
-        fakes::FakeApi a{l};
-        app::Program p{s, a};
-        s.files["ombry.cfg"] = cfg;
-        p.Main();
-        EXPECT_EQ(static_cast<app::Settings&>(p.state), app::Settings{});
-        EXPECT_EQ(p.Form1.Top(), -50);  // stored at the top edge
+        FreshStart run(cfg);
+        EXPECT_EQ(static_cast<app::Settings&>(run.program.state), app::Settings{});
+        EXPECT_EQ(run.program.Form1.Top(), -50);  // stored at the top edge
     }
 }
 

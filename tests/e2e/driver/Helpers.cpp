@@ -425,8 +425,12 @@ void MouseDown(Button b) { SendMouse(ButtonFlag(b, false)); }
 void MouseUp(Button b) { SendMouse(ButtonFlag(b, true)); }
 
 void Click(int x, int y, Button b) {
+    // Under Wine the X server may put the pointer back where it was just
+    // after a jump, and the press lands there: move, settle, move again.
     MouseMove(x, y);
-    Sleep(30);
+    Sleep(60);
+    MouseMove(x, y);
+    Sleep(60);
     MouseDown(b);
     Sleep(30);
     MouseUp(b);

@@ -1,0 +1,73 @@
+// The hotkey capture in Text1: one key, no modifiers. Its name is what the
+// key typed, in upper case, except for four keys that type nothing readable.
+#include <array>
+
+#include "app/Program.h"
+#include "settings/Form2.h"
+
+namespace settings {
+
+namespace {
+
+struct NamedKey {
+    int code;
+    const char* label;  // in Label1's brackets
+    const char* name;   // in Text1 and HotkeyName
+};
+
+constexpr std::array<NamedKey, 4> kNamedKeys{{
+    {8, "BackSpace", "BS"},
+    {13, "Enter", "Enter"},
+    {27, "Esc", "Esc"},
+    {32, "Space", "Space"},
+}};
+
+constexpr int kDelete = 46;
+constexpr const char* kAskForKey = "ｾｯﾄするｷｰを１つ入れて下さい";
+
+}  // namespace
+
+std::string Bracketed(std::string_view name) { return "【" + std::string(name) + "】ｷｰ"; }
+
+// The box is emptied first, so at the release it holds only what this key typed.
+void Form2::Text1_KeyDown(int keyCode, int /*shift*/) {
+    keysDownInText1_.insert(keyCode);
+    Text1.SetText("");
+}
+
+void Form2::Text1_KeyUp(int keyCode, int /*shift*/) {
+    // Only a key pressed in the box is captured: the Enter that chose
+    // "各種設定" or started the program comes up here too.
+    if (keysDownInText1_.erase(keyCode) == 0) return;
+    const auto code = static_cast<std::uint16_t>(keyCode);
+    for (const NamedKey& key : kNamedKeys) {
+        if (code != key.code) continue;
+        Label1.SetCaption(Bracketed(key.label));
+        Text1.SetText(key.name);
+        state_.HotkeyName = key.name;
+        state_.HotkeyCode = key.code;
+        return;
+    }
+    if (code == kDelete) {
+        Text1.SetText("");
+        Label1.SetCaption("");
+        Label3.SetCaption(kAskForKey);
+        state_.HotkeyCode = 0;
+        state_.HotkeyName.clear();
+        return;
+    }
+    Text1.SetText(GetServices().UpperCase(Text1.Text()));
+    Label1.SetCaption(Bracketed(Text1.Text()));
+    state_.HotkeyName = Text1.Text();
+    state_.HotkeyCode = code;
+}
+
+// A key that went down in the box and up elsewhere (Shift of Shift+Tab)
+// emptied it without naming a key: the box shows the hotkey in force again,
+// so that "設定の終了" does not take the empty box for no hotkey.
+void Form2::Text1_LostFocus() {
+    keysDownInText1_.clear();
+    if (Text1.Text() != state_.HotkeyName) Text1.SetText(state_.HotkeyName);
+}
+
+}  // namespace settings

@@ -1,0 +1,247 @@
+// The settings dialog: what it shows when it opens, what each choice does at
+// once, the hotkey capture, and leaving it by either way.
+#include "OmbryFixture.h"
+
+using testing::ElementsAre;
+using testing::IsEmpty;
+
+namespace {
+
+class Dialog : public OmbryTest {
+protected:
+    settings::Form2& dialog = program.Form2;
+
+    // Starts without opening the dialog; it is loaded, hidden, by start-up.
+    void StartWith(const std::string& name, int code, int side = 0) {
+        Start(std::to_string(side) + ",0,0,\"" + name + "\"," + std::to_string(code) + ",0,0,0\r\n");
+    }
+    // A key in Text1 as the text box sees it: pressed, what it types, released.
+    void Press(int key, const std::string& typed = "") {
+        dialog.Text1.KeyDown(key, 0);
+        dialog.Text1.TextEdited(dialog.Text1.Text() + typed);
+    }
+    void Release(int key) { dialog.Text1.KeyUp(key, 0); }
+    void Type(int key, const std::string& typed = "") {
+        Press(key, typed);
+        Release(key);
+    }
+    struct Shown {
+        std::string label3, label1, text1;
+        bool operator==(const Shown&) const = default;
+    };
+    Shown Keys() const { return {dialog.Label3.Caption(), dialog.Label1.Caption(), dialog.Text1.Text()}; }
+    friend std::ostream& operator<<(std::ostream& o, const Shown& s) {
+        return o << "{" << s.label3 << "|" << s.label1 << "|" << s.text1 << "}";
+    }
+};
+
+TEST_F(Dialog, OpensShowingTheHotkeyInForce) {
+    struct Case { std::string name; int code; Shown shown; };
+    for (const Case& c : {
+             Case{"", 0, {"ｾｯﾄされているｷｰはありません", "", ""}},
+             Case{"BS", 8, {"現在ｾｯﾄされているｷｰ", "【BackSpace】ｷｰ", "BS"}},
+             Case{"Enter", 13, {"現在ｾｯﾄされているｷｰ", "【Enter】ｷｰ", "Enter"}},
+             Case{"A", 65, {"現在ｾｯﾄされているｷｰ", "【A】ｷｰ", "A"}},
+         }) {
+        SCOPED_TRACE(c.code);
+        FreshStart run("0,0,0,\"" + c.name + "\"," + std::to_string(c.code) + ",0,0,0\r\n");
+        const settings::Form2& d = run.program.Form2;
+        EXPECT_EQ((Shown{d.Label3.Caption(), d.Label1.Caption(), d.Text1.Text()}), c.shown);
+    }
+}
+
+TEST_F(Dialog, LoadSetsTheChecksCentresRaisesTheCurtainThenSelectsTheOptions) {
+    curtain.Load();
+    curtain.FormBig();  // the dialog's load puts a spread curtain away
+    state.CurtainSide = 2;
+    state.SoundMode = 1;
+    state.ShowSettingsAtStart = 0;
+    state.KeepExitPattern = 2;
+    log.clear();
+    dialog.Load();
+    EXPECT_THAT(log.Only({"Check", "Form2.Top", "Form2.Left", "SetWindowPos", "Form1.Left", "Option3(1)"}),
+                ElementsAre("Check3.Value=0", "Check4.Value=2", "Form2.Top=3930", "Form2.Left=4095",
+                            "SetWindowPos(Form1,HWND_TOPMOST,0,0,0,0,3)", "Form1.Left=15260", "Option3(1).Value=1"));
+    EXPECT_EQ(state.CurtainDown, 0);
+    EXPECT_EQ(dialog.Caption(), "各種設定");
+    // The click procedures wrote back what they were given.
+    EXPECT_EQ(state.ShowSettingsAtStart, 0);
+    EXPECT_EQ(state.KeepExitPattern, 2);
+    EXPECT_EQ(state.SoundMode, 1);
+}
+
+// Recovered by falling back to the defaults, the dialog is loaded afresh
+// from them rather than left as far as its load got.
+TEST_F(Dialog, AValueTheControlsRefuseGivesADialogShowingTheDefaults) {
+    for (const std::string& cfg : {
+             std::string("2,0,1,\"A\",65,5,1,0\r\n"),   // no such check value: fails at the first step
+             std::string("2,0,1,\"A\",65,0,-1,0\r\n"),  // nor this
+             std::string("-1,0,1,\"A\",65,0,1,0\r\n"),  // no such edge
+             std::string("2,0,2,\"A\",65,0,1,0\r\n"),   // no such muting choice
+         }) {
+        SCOPED_TRACE(cfg);
+        FreshStart run(cfg);
+        const settings::Form2& d = run.program.Form2;
+        EXPECT_EQ(static_cast<app::Settings&>(run.program.state), app::Settings{});
+        EXPECT_EQ(d.Top(), 3930);
+        EXPECT_EQ(d.Left(), 4095);
+        EXPECT_TRUE(d.Option1_0.Value());
+        EXPECT_TRUE(d.Option3_0.Value());
+        EXPECT_EQ(d.Check3.Value(), 1);
+        EXPECT_EQ(d.Check4.Value(), 0);
+        EXPECT_EQ(d.Label3.Caption(), "ｾｯﾄされているｷｰはありません");
+        EXPECT_EQ(d.Text1.Text(), "");
+        EXPECT_THAT(run.log.Only({"RegisterHotKey", "UnregisterHotKey", "ShowModal"}),
+                    ElementsAre("UnregisterHotKey(Form1,1)", "ShowModal(Form2)"));
+    }
+}
+
+TEST_F(Dialog, EveryChoiceIsInForceAtOnce) {
+    StartWith("", 0);
+    dialog.Option1(2).SetValue(true);  // the strip moves to the right edge now
+    EXPECT_EQ(RectOf(curtain), (Rect{15260, -50, 150, 11670}));
+    EXPECT_EQ(state.CurtainSide, 2);
+    dialog.Option3(1).SetValue(true);
+    dialog.Check3.SetValue(1);
+    dialog.Check4.SetValue(1);
+    EXPECT_EQ(state.SoundMode, 1);
+    EXPECT_EQ(state.ShowSettingsAtStart, 1);
+    EXPECT_EQ(state.KeepExitPattern, 1);
+    dialog.Option3(0).SetValue(true);
+    dialog.Check4.SetValue(0);
+    EXPECT_EQ(state.SoundMode, 0);
+    EXPECT_EQ(state.KeepExitPattern, 0);
+    dialog.Option3_Click(7);  // not a button of the group
+    EXPECT_EQ(state.SoundMode, 0);
+}
+
+TEST_F(Dialog, MutingChosenInTheDialogActsAtTheNextSpread) {
+    StartWith("F9", 120);
+    dialog.Option3(1).SetValue(true);
+    log.clear();
+    api.Deliver(Hwnd(), api::WM_HOTKEY, 1, 0);
+    EXPECT_THAT(log.Only({"waveOutSetVolume"}), ElementsAre("waveOutSetVolume(0,0x0)"));
+}
+
+// The capture: each release names the key; the last release wins.
+TEST_F(Dialog, CapturesTheReleasedKey) {
+    StartWith("", 0);
+    struct Case { const char* what; std::function<void()> keys; Shown shown; int code; };
+    for (const Case& c : {
+             Case{"A", [&] { Type('A', "a"); }, {"ｾｯﾄされているｷｰはありません", "【A】ｷｰ", "A"}, 65},
+             Case{"main 1", [&] { Type('1', "1"); }, {"ｾｯﾄされているｷｰはありません", "【1】ｷｰ", "1"}, 49},
+             Case{"keypad 1", [&] { Type(97, "1"); }, {"ｾｯﾄされているｷｰはありません", "【1】ｷｰ", "1"}, 97},
+             Case{"full-width a", [&] { Type('A', "ａ"); }, {"ｾｯﾄされているｷｰはありません", "【Ａ】ｷｰ", "Ａ"}, 65},
+             Case{"F1", [&] { Type(112); }, {"ｾｯﾄされているｷｰはありません", "【】ｷｰ", ""}, 112},
+             Case{"Shift-A, A released first",
+                  [&] {
+                      Press(16);
+                      Press('A', "A");
+                      Release('A');
+                      Release(16);
+                  },
+                  {"ｾｯﾄされているｷｰはありません", "【A】ｷｰ", "A"}, 16},
+             Case{"Backspace", [&] { Type(8); }, {"ｾｯﾄされているｷｰはありません", "【BackSpace】ｷｰ", "BS"}, 8},
+             Case{"Enter", [&] { Type(13); }, {"ｾｯﾄされているｷｰはありません", "【Enter】ｷｰ", "Enter"}, 13},
+             Case{"Esc", [&] { Type(27); }, {"ｾｯﾄされているｷｰはありません", "【Esc】ｷｰ", "Esc"}, 27},
+             Case{"Space", [&] { Type(32, " "); }, {"ｾｯﾄされているｷｰはありません", "【Space】ｷｰ", "Space"}, 32},
+             Case{"Delete", [&] { Type(46); }, {"ｾｯﾄするｷｰを１つ入れて下さい", "", ""}, 0},
+         }) {
+        SCOPED_TRACE(c.what);
+        Type('Q', "q");  // something held before
+        c.keys();
+        EXPECT_EQ(Keys(), c.shown);
+        EXPECT_EQ(state.HotkeyCode, c.code);
+        EXPECT_EQ(state.HotkeyName, c.shown.text1);
+    }
+    EXPECT_THAT(log.Only({"RegisterHotKey"}), IsEmpty());  // capturing registers nothing
+}
+
+TEST_F(Dialog, LeavingThroughSetEndRegistersByWhatText1Holds) {
+    StartWith("F9", 120);
+    log.clear();
+    dialog.SetEndButton.Click();  // the same key again
+    EXPECT_FALSE(dialog.Loaded());
+
+    dialog.Load();
+    Type(112);  // F1 types nothing: no hotkey, though its code is kept
+    dialog.SetEndButton.Click();
+
+    dialog.Load();
+    Type('B', "b");
+    dialog.SetEndButton.Click();
+    EXPECT_THAT(log.Only({"RegisterHotKey", "UnregisterHotKey", "Destroy"}),
+                ElementsAre("RegisterHotKey(Form1,1,0,120)", "Destroy(Form2)", "UnregisterHotKey(Form1,1)",
+                            "Destroy(Form2)", "RegisterHotKey(Form1,1,0,66)", "Destroy(Form2)"));
+    EXPECT_EQ(state.HotkeyName, "B");
+}
+
+// The Enter that started the program, or chose the menu item that opened the
+// dialog, goes down elsewhere and comes up in the box.
+TEST_F(Dialog, AKeyReleasedInTheBoxButPressedElsewhereIsNotCaptured) {
+    StartWith("A", 65);
+    Release(13);
+    EXPECT_EQ(Keys(), (Shown{"現在ｾｯﾄされているｷｰ", "【A】ｷｰ", "A"}));
+    EXPECT_EQ(state.HotkeyCode, 65);
+    // Nor one pressed before the box lost the focus and released after it came back.
+    Press(16);
+    dialog.Text1.LostFocus();
+    Release(16);
+    EXPECT_EQ(state.HotkeyCode, 65);
+}
+
+// Shift of Shift+Tab goes down in the box and up in the next control.
+TEST_F(Dialog, LeavingTheBoxHalfwayThroughAKeyKeepsTheHotkey) {
+    StartWith("", 0);
+    Type('A', "a");
+    Press(16);
+    EXPECT_EQ(dialog.Text1.Text(), "");
+    dialog.Text1.LostFocus();
+    EXPECT_EQ(Keys(), (Shown{"ｾｯﾄされているｷｰはありません", "【A】ｷｰ", "A"}));
+    log.clear();
+    dialog.SetEndButton.Click();
+    EXPECT_THAT(log.Only({"RegisterHotKey", "UnregisterHotKey"}), ElementsAre("RegisterHotKey(Form1,1,0,65)"));
+}
+
+// While the dialog is open neither the hotkey nor the icon's double-click
+// spreads the curtain: disabled by the dialog, spread over it, the curtain
+// would leave the user no way back.
+TEST_F(Dialog, NothingSpreadsTheCurtainWhileTheDialogIsOpenAndClosingRegistersNothing) {
+    std::vector<std::string> whileOpen;
+    services.onShowModal = [&](forms::Form&) {
+        log.clear();
+        api.Deliver(Hwnd(), api::WM_HOTKEY, 1, 0);
+        program.TrayIcon->MouseMove(curtain.picTrayIcon(0).hWnd(), 0x203, 0);
+        curtain.picTrayEvent.DblClick();  // the icon's double-click
+        Type('A', "a");
+        dialog.Option1(1).SetValue(true);
+        whileOpen = log.Only({"Form1.Height", "CallWindowProcA"});
+        dialog.SystemClose();  // the close box
+    };
+    Start("0,0,0,\"F9\",120,1,0,0\r\n");
+    EXPECT_THAT(whileOpen, ElementsAre("CallWindowProcA(own,Form1,0x312,1,0)", "Form1.Height=150"));
+    EXPECT_EQ(state.CurtainDown, 0);
+    EXPECT_FALSE(dialog.Loaded());
+    EXPECT_EQ(state.HotkeySuspended, 0);
+    EXPECT_THAT(log.Only({"RegisterHotKey", "UnregisterHotKey"}), IsEmpty());
+    // The choices stay in force, and the hotkey acts again.
+    EXPECT_EQ(state.HotkeyCode, 65);
+    EXPECT_EQ(state.CurtainSide, 1);
+    api.Deliver(Hwnd(), api::WM_HOTKEY, 1, 0);
+    EXPECT_EQ(state.CurtainDown, 1);
+}
+
+TEST_F(Dialog, EachOpeningAfterACloseLoadsItAfreshWithTheChoicesInForce) {
+    StartWith("", 0);
+    Type('A', "a");
+    dialog.Option1(3).SetValue(true);
+    dialog.SystemClose();
+    log.clear();
+    dialog.ShowModal();
+    EXPECT_THAT(log.Only({"Load(", "ShowModal"}), ElementsAre("Load(Form2)", "ShowModal(Form2)"));
+    EXPECT_TRUE(dialog.Option1_3.Value());
+    EXPECT_EQ(Keys(), (Shown{"現在ｾｯﾄされているｷｰ", "【A】ｷｰ", "A"}));
+    EXPECT_EQ(state.HotkeySuspended, 1);
+}
+
+}  // namespace
