@@ -208,6 +208,34 @@ int WaitForTrayIcons(int want, DWORD timeoutMs) {
 
 POINT Middle(const RECT& r) { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
 
-void ChooseEnd(const RECT& menu) { Click((menu.left + menu.right) / 2, menu.top + (menu.bottom - menu.top) * 3 / 4); }
+bool TouchToSpread(HWND h, const Context& ctx, POINT on) {
+    MouseMove(on.x, on.y);
+    if (!CheckDown(h, ctx, "the mouse on the strip")) return false;
+    // A click while the curtain is still being spread and painted under the
+    // pointer may be lost: wait until it reads black where the click goes.
+    const double until = NowMs() + 2000;
+    while (!IsBlack(ScreenPixel(on.x, on.y)) && NowMs() < until) PumpFor(20);
+    return Check(IsBlack(ScreenPixel(on.x, on.y)), "the spread curtain reads black under the pointer");
+}
+
+// The pointer goes onto the item first and the press waits until the menu
+// highlights it: a press before the menu tracks the pointer may be lost.
+void ChooseEnd(const RECT& menu) {
+    const int x = (menu.left + menu.right) / 2, y = menu.top + (menu.bottom - menu.top) * 3 / 4;
+    const POINT blank{menu.right - 6, y};  // right of the text, inside the frame
+    const COLORREF highlights[] = {GetSysColor(COLOR_HIGHLIGHT), GetSysColor(COLOR_MENUHILIGHT)};
+    auto highlighted = [&] {
+        const COLORREF c = ScreenPixel(blank.x, blank.y);
+        return c == highlights[0] || c == highlights[1];
+    };
+    const double until = NowMs() + 2000;
+    do {
+        MouseMove(x, y);
+        PumpFor(30);
+    } while (!highlighted() && NowMs() < until);
+    if (!highlighted()) Note(Fmt("the menu shows no highlight on 終了 (%06lx); clicking all the same",
+                                 static_cast<unsigned long>(ScreenPixel(blank.x, blank.y))));
+    Click(x, y);
+}
 
 }  // namespace e2e

@@ -51,6 +51,9 @@ int ShownTrayIcons();
 // Waits until that many icons show; returns the last count seen.
 int WaitForTrayIcons(int want, DWORD timeoutMs);
 POINT Middle(const RECT& r);
+// Moves the pointer onto the stored strip at on and waits until the curtain
+// is spread and painted there; false, with the failed check printed, if not.
+bool TouchToSpread(HWND h, const Context& ctx, POINT on);
 // Clicks the program's menu's second item, "終了".
 void ChooseEnd(const RECT& menu);
 

@@ -92,6 +92,7 @@ OMBRY_SCENARIO(RightClickMenu, "right-click-menu") {
     HWND h = StartWith(app, ctx, Settings(0, 0));
     if (!h) return;
     const POINT on = OnStrip(RectOf(h));
+    if (!TouchToSpread(h, ctx, on)) return;
     Click(on.x, on.y, Button::Right);
     HWND menu = WaitForPopupMenu(3000);
     if (!Check(menu != nullptr, "a right-click on the curtain opens a pop-up menu")) return;

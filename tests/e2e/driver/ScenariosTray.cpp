@@ -104,7 +104,9 @@ OMBRY_SCENARIO(ExitMenu, "exit-menu") {
         if (c.fromIcon) {
             menu = OpenIconMenu(c.what);
         } else {
+            // The touch spreads the curtain before the right-click can land.
             const POINT on = OnStrip(RectOf(h));
+            if (!TouchToSpread(h, ctx, on)) return;
             Click(on.x, on.y, Button::Right);
             if (HWND m = WaitForPopupMenu(3000)) {
                 RECT r{};
