@@ -366,6 +366,7 @@ OMBRY_SCENARIO(DialogChoicesSaved, "dialog-choices-saved") {
     FirstStart run(ctx);
     if (!run.dialog || !ChooseAllAndClose(run, ctx)) return;
     const POINT on = OnStrip(RectOf(run.curtain));
+    if (!TouchToSpread(run.curtain, ctx, on)) return;
     Click(on.x, on.y, Button::Right);
     if (!Check(WaitForPopupMenu(3000) != nullptr, "a right-click on the strip opens the menu")) return;
     PumpFor(200);
@@ -383,6 +384,7 @@ OMBRY_SCENARIO(DialogReopen, "dialog-reopen") {
     FirstStart first(ctx);
     if (!first.dialog || !ChooseAllAndClose(first, ctx)) return;
     const POINT on = OnStrip(RectOf(first.curtain));
+    if (!TouchToSpread(first.curtain, ctx, on)) return;
     Click(on.x, on.y, Button::Right);
     if (!Check(WaitForPopupMenu(3000) != nullptr, "a right-click on the strip opens the menu")) return;
     PumpFor(200);

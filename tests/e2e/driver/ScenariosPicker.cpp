@@ -317,6 +317,7 @@ OMBRY_SCENARIO(KeepExitPattern, "keep-exit-pattern") {
         if (!Press(s.dialog, L"模様替え")) return;
         CloseDialog(s);
         const POINT on = OnStrip(RectOf(s.curtain));
+        if (!TouchToSpread(s.curtain, ctx, on)) return;
         Click(on.x, on.y, Button::Right);
         HWND menu = WaitForPopupMenu(3000);
         if (!Check(menu != nullptr, "a right-click on the curtain opens its menu")) return;
