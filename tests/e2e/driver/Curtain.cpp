@@ -208,14 +208,16 @@ int WaitForTrayIcons(int want, DWORD timeoutMs) {
 
 POINT Middle(const RECT& r) { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
 
-bool TouchToSpread(HWND h, const Context& ctx, POINT on) {
+bool TouchToSpread(HWND h, const Context& ctx, POINT on, std::uint32_t shows) {
     MouseMove(on.x, on.y);
     if (!CheckDown(h, ctx, "the mouse on the strip")) return false;
     // A click while the curtain is still being spread and painted under the
-    // pointer may be lost: wait until it reads black where the click goes.
+    // pointer may be lost: wait until it shows its colour where the click goes.
     const double until = NowMs() + 2000;
-    while (!IsBlack(ScreenPixel(on.x, on.y)) && NowMs() < until) PumpFor(20);
-    return Check(IsBlack(ScreenPixel(on.x, on.y)), "the spread curtain reads black under the pointer");
+    while (!NearColour(ScreenPixel(on.x, on.y), shows) && NowMs() < until) PumpFor(20);
+    const COLORREF seen = ScreenPixel(on.x, on.y);
+    return Check(NearColour(seen, shows), Fmt("the spread curtain shows %06x under the pointer", shows),
+                 Fmt("%06lx", static_cast<unsigned long>(seen)));
 }
 
 // The pointer goes onto the item first and the press waits until the menu

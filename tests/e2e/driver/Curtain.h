@@ -52,8 +52,9 @@ int ShownTrayIcons();
 int WaitForTrayIcons(int want, DWORD timeoutMs);
 POINT Middle(const RECT& r);
 // Moves the pointer onto the stored strip at on and waits until the curtain
-// is spread and painted there; false, with the failed check printed, if not.
-bool TouchToSpread(HWND h, const Context& ctx, POINT on);
+// is spread and shows there the colour shows (0x00RRGGBB: black without a
+// pattern); false, with the failed check printed, if not.
+bool TouchToSpread(HWND h, const Context& ctx, POINT on, std::uint32_t shows = 0);
 // Clicks the program's menu's second item, "終了".
 void ChooseEnd(const RECT& menu);
 

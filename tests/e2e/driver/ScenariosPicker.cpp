@@ -316,8 +316,9 @@ OMBRY_SCENARIO(KeepExitPattern, "keep-exit-pattern") {
         PumpFor(300);
         if (!Press(s.dialog, L"模様替え")) return;
         CloseDialog(s);
-        const POINT on = OnStrip(RectOf(s.curtain));
-        if (!TouchToSpread(s.curtain, ctx, on)) return;
+        // Spread, the curtain shows the picture: red in the left half.
+        const POINT on{ctx.screenW / 4, OnStrip(RectOf(s.curtain)).y};
+        if (!TouchToSpread(s.curtain, ctx, on, kRed)) return;
         Click(on.x, on.y, Button::Right);
         HWND menu = WaitForPopupMenu(3000);
         if (!Check(menu != nullptr, "a right-click on the curtain opens its menu")) return;
