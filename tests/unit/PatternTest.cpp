@@ -82,16 +82,12 @@ TEST_F(Pattern, AClipboardHeldByAnotherProgramChangesNothing) {
 
 // At start it is a clipboard without a picture: a plain curtain, and start-up goes on.
 TEST(PatternStart, AHeldClipboardAtStartGivesAPlainCurtain) {
-    fakes::Log log;
-    fakes::FakeServices services{log};
-    fakes::FakeApi api{log};
-    app::Program program{services, api};
-    services.clipboard = services.MakePicture("capture");
-    services.clipboardHeld = true;
-    services.files["ombry.cfg"] = "0,0,0,\"\",0,1,0,1\r\n";
-    program.Main();
-    EXPECT_TRUE(program.Form1.Image1.Picture().Empty());
-    EXPECT_THAT(log.Only({"ShowModal"}), ElementsAre("ShowModal(Form2)"));
+    FreshStart run("0,0,0,\"\",0,1,0,1\r\n", [](fakes::FakeServices& s) {
+        s.clipboard = s.MakePicture("capture");
+        s.clipboardHeld = true;
+    });
+    EXPECT_TRUE(run.program.Form1.Image1.Picture().Empty());
+    EXPECT_THAT(run.log.Only({"ShowModal"}), ElementsAre("ShowModal(Form2)"));
 }
 
 TEST_F(Pattern, ThePickerOpensModallyInTheModeOfItsButton) {
