@@ -40,12 +40,7 @@ RECT RectOf(HWND h) {
 
 // Polls until the window's rectangle is within a pixel of want.
 bool WaitForRect(HWND h, const RECT& want, DWORD timeoutMs) {
-    const double until = NowMs() + timeoutMs;
-    do {
-        if (Near(RectOf(h), want)) return true;
-        PumpFor(10);
-    } while (NowMs() < until);
-    return Near(RectOf(h), want);
+    return WaitUntil([&] { return Near(RectOf(h), want); }, timeoutMs, 10);
 }
 
 // Starts ombry.exe in the scenario's directory with this settings line and
@@ -203,12 +198,8 @@ int ShownTrayIcons() {
 }
 
 int WaitForTrayIcons(int want, DWORD timeoutMs) {
-    const double until = NowMs() + timeoutMs;
-    int n = ShownTrayIcons();
-    while (n != want && NowMs() < until) {
-        PumpFor(50);
-        n = ShownTrayIcons();
-    }
+    int n = 0;
+    WaitUntil([&] { return (n = ShownTrayIcons()) == want; }, timeoutMs, 50);
     return n;
 }
 

@@ -73,11 +73,11 @@ std::wstring TextOf(HWND h);
 HWND FocusOf(HWND window);  // the focus in the window's thread
 // Polls until done() holds, up to ms; input to another program takes its time.
 template <class Done>
-bool WaitUntil(Done done, DWORD ms = 2000) {
+bool WaitUntil(Done done, DWORD ms = 2000, DWORD pollMs = 20) {
     const double until = NowMs() + ms;
     while (!done()) {
         if (NowMs() >= until) return false;
-        PumpFor(20);
+        PumpFor(pollMs);
     }
     return true;
 }

@@ -71,14 +71,6 @@ struct Found {
     const Expected* want;
     HWND hwnd;
 };
-BOOL CALLBACK CollectChild(HWND h, LPARAM p) noexcept {
-    try {
-        reinterpret_cast<std::vector<HWND>*>(p)->push_back(h);
-    } catch (...) {
-        return FALSE;
-    }
-    return TRUE;
-}
 
 // Where the table puts a control, in pixels of the dialog's client area.
 RECT PlaceOf(const Expected& e, int dpi) {
@@ -90,8 +82,7 @@ RECT PlaceOf(const Expected& e, int dpi) {
 // Each control of the table: the child window of its class within 1 px of
 // its place, or null.
 std::vector<Found> FindControls(HWND dialog, int dpi) {
-    std::vector<HWND> all;
-    EnumChildWindows(dialog, CollectChild, reinterpret_cast<LPARAM>(&all));
+    const std::vector<HWND> all = Children(dialog);
     POINT origin{0, 0};
     ClientToScreen(dialog, &origin);
     std::vector<Found> out;

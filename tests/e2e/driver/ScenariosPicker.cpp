@@ -12,31 +12,17 @@ constexpr std::uint32_t kRed = 0xff0000, kBlue = 0x0000ff, kGreen = 0x00ff00, kY
 // A settings line that opens the dialog at start; pattern flag as given.
 std::string WithDialog(int patternState) { return SettingsLine(0, 0, 0, "F9", kHotkey, 1, 0, patternState); }
 
-struct ChildSearch {
-    std::wstring text;
-    std::wstring cls;
-    HWND found = nullptr;
-};
-
-BOOL CALLBACK MatchChild(HWND hwnd, LPARAM param) noexcept {
-    auto* search = reinterpret_cast<ChildSearch*>(param);
-    wchar_t buffer[256] = {};
-    if (!search->cls.empty()) {
-        GetClassNameW(hwnd, buffer, 256);
-        if (lstrcmpiW(buffer, search->cls.c_str()) == 0) search->found = hwnd;
-    } else if (search->text == TextOf(hwnd)) {
-        search->found = hwnd;
-    }
-    return search->found ? FALSE : TRUE;
+// The first child of parent that reads text.
+HWND Child(HWND parent, const std::wstring& text) {
+    for (HWND h : Children(parent))
+        if (TextOf(h) == text) return h;
+    return nullptr;
 }
-
-// The first child of parent that reads text, or else is of the class cls.
-HWND Child(HWND parent, const std::wstring& text, const std::wstring& cls = L"") {
-    ChildSearch search{text, cls, nullptr};
-    EnumChildWindows(parent, MatchChild, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+HWND ChildOfClass(HWND parent, const wchar_t* cls) {
+    for (HWND h : Children(parent))
+        if (lstrcmpiW(Describe(h).cls.c_str(), cls) == 0) return h;
+    return nullptr;
 }
-HWND ChildOfClass(HWND parent, const std::wstring& cls) { return Child(parent, L"", cls); }
 
 int Selected(HWND list) { return static_cast<int>(SendMessageW(list, LB_GETCURSEL, 0, 0)); }
 int Count(HWND list) { return list ? static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0)) : -1; }

@@ -55,14 +55,13 @@ public:
     }
     // Waits until a line written since the last Fresh() starts with text.
     bool WaitFor(const std::string& text, DWORD ms) const {
-        const double until = NowMs() + ms;
-        do {
-            std::vector<std::string> all = Lines();
-            for (size_t i = seen_; i < all.size(); ++i)
-                if (all[i].rfind(text, 0) == 0) return true;
-            PumpFor(50);
-        } while (NowMs() < until);
-        return false;
+        return WaitUntil(
+            [&] {
+                const std::vector<std::string> all = Lines();
+                return std::any_of(all.begin() + std::min(seen_, all.size()), all.end(),
+                                   [&](const std::string& l) { return l.rfind(text, 0) == 0; });
+            },
+            ms, 50);
     }
 
 private:
