@@ -7,14 +7,17 @@ using testing::IsEmpty;
 
 namespace {
 
+// A settings line with this hotkey at this side.
+std::string WithHotkey(const std::string& name, int code, int side = 0) {
+    return std::to_string(side) + ",0,0,\"" + name + "\"," + std::to_string(code) + ",0,0,0\r\n";
+}
+
 class Dialog : public OmbryTest {
 protected:
     settings::Form2& dialog = program.Form2;
 
     // Starts without opening the dialog; it is loaded, hidden, by start-up.
-    void StartWith(const std::string& name, int code, int side = 0) {
-        Start(std::to_string(side) + ",0,0,\"" + name + "\"," + std::to_string(code) + ",0,0,0\r\n");
-    }
+    void StartWith(const std::string& name, int code) { Start(WithHotkey(name, code)); }
     // A key in Text1 as the text box sees it: pressed, what it types, released.
     void Press(int key, const std::string& typed = "") {
         dialog.Text1.KeyDown(key, 0);
@@ -29,7 +32,8 @@ protected:
         std::string label3, label1, text1;
         bool operator==(const Shown&) const = default;
     };
-    Shown Keys() const { return {dialog.Label3.Caption(), dialog.Label1.Caption(), dialog.Text1.Text()}; }
+    static Shown KeysOf(const settings::Form2& d) { return {d.Label3.Caption(), d.Label1.Caption(), d.Text1.Text()}; }
+    Shown Keys() const { return KeysOf(dialog); }
     friend std::ostream& operator<<(std::ostream& o, const Shown& s) {
         return o << "{" << s.label3 << "|" << s.label1 << "|" << s.text1 << "}";
     }
@@ -44,9 +48,8 @@ TEST_F(Dialog, OpensShowingTheHotkeyInForce) {
              Case{"A", 65, {"現在ｾｯﾄされているｷｰ", "【A】ｷｰ", "A"}},
          }) {
         SCOPED_TRACE(c.code);
-        FreshStart run("0,0,0,\"" + c.name + "\"," + std::to_string(c.code) + ",0,0,0\r\n");
-        const settings::Form2& d = run.program.Form2;
-        EXPECT_EQ((Shown{d.Label3.Caption(), d.Label1.Caption(), d.Text1.Text()}), c.shown);
+        FreshStart run(WithHotkey(c.name, c.code));
+        EXPECT_EQ(KeysOf(run.program.Form2), c.shown);
     }
 }
 
@@ -127,24 +130,19 @@ TEST_F(Dialog, MutingChosenInTheDialogActsAtTheNextSpread) {
 TEST_F(Dialog, CapturesTheReleasedKey) {
     StartWith("", 0);
     struct Case { const char* what; std::function<void()> keys; Shown shown; int code; };
+    const std::string none = "ｾｯﾄされているｷｰはありません";  // Label3 while capturing
     for (const Case& c : {
-             Case{"A", [&] { Type('A', "a"); }, {"ｾｯﾄされているｷｰはありません", "【A】ｷｰ", "A"}, 65},
-             Case{"main 1", [&] { Type('1', "1"); }, {"ｾｯﾄされているｷｰはありません", "【1】ｷｰ", "1"}, 49},
-             Case{"keypad 1", [&] { Type(97, "1"); }, {"ｾｯﾄされているｷｰはありません", "【1】ｷｰ", "1"}, 97},
-             Case{"full-width a", [&] { Type('A', "ａ"); }, {"ｾｯﾄされているｷｰはありません", "【Ａ】ｷｰ", "Ａ"}, 65},
-             Case{"F1", [&] { Type(112); }, {"ｾｯﾄされているｷｰはありません", "【】ｷｰ", ""}, 112},
-             Case{"Shift-A, A released first",
-                  [&] {
-                      Press(16);
-                      Press('A', "A");
-                      Release('A');
-                      Release(16);
-                  },
-                  {"ｾｯﾄされているｷｰはありません", "【A】ｷｰ", "A"}, 16},
-             Case{"Backspace", [&] { Type(8); }, {"ｾｯﾄされているｷｰはありません", "【BackSpace】ｷｰ", "BS"}, 8},
-             Case{"Enter", [&] { Type(13); }, {"ｾｯﾄされているｷｰはありません", "【Enter】ｷｰ", "Enter"}, 13},
-             Case{"Esc", [&] { Type(27); }, {"ｾｯﾄされているｷｰはありません", "【Esc】ｷｰ", "Esc"}, 27},
-             Case{"Space", [&] { Type(32, " "); }, {"ｾｯﾄされているｷｰはありません", "【Space】ｷｰ", "Space"}, 32},
+             Case{"A", [&] { Type('A', "a"); }, {none, "【A】ｷｰ", "A"}, 65},
+             Case{"main 1", [&] { Type('1', "1"); }, {none, "【1】ｷｰ", "1"}, 49},
+             Case{"keypad 1", [&] { Type(97, "1"); }, {none, "【1】ｷｰ", "1"}, 97},
+             Case{"full-width a", [&] { Type('A', "ａ"); }, {none, "【Ａ】ｷｰ", "Ａ"}, 65},
+             Case{"F1", [&] { Type(112); }, {none, "【】ｷｰ", ""}, 112},
+             Case{"Shift-A, A released first", [&] { Press(16); Press('A', "A"); Release('A'); Release(16); },
+                  {none, "【A】ｷｰ", "A"}, 16},
+             Case{"Backspace", [&] { Type(8); }, {none, "【BackSpace】ｷｰ", "BS"}, 8},
+             Case{"Enter", [&] { Type(13); }, {none, "【Enter】ｷｰ", "Enter"}, 13},
+             Case{"Esc", [&] { Type(27); }, {none, "【Esc】ｷｰ", "Esc"}, 27},
+             Case{"Space", [&] { Type(32, " "); }, {none, "【Space】ｷｰ", "Space"}, 32},
              Case{"Delete", [&] { Type(46); }, {"ｾｯﾄするｷｰを１つ入れて下さい", "", ""}, 0},
          }) {
         SCOPED_TRACE(c.what);

@@ -7,14 +7,15 @@
 #include "app/Program.h"
 
 // A whole program of its own, started with this settings file: for tests
-// that try several files.
+// that try several files. `before` sets the fakes up before the start.
 struct FreshStart {
     fakes::Log log;
     fakes::FakeServices services{log};
     fakes::FakeApi api{log};
     app::Program program{services, api};
-    explicit FreshStart(const std::string& cfg) {
+    explicit FreshStart(const std::string& cfg, const std::function<void(fakes::FakeServices&)>& before = {}) {
         services.files["ombry.cfg"] = cfg;
+        if (before) before(services);
         program.Main();
     }
 };

@@ -42,6 +42,9 @@ protected:
         picker.Text1.LostFocus();  // the user moves on to a button
     }
     void Ok() { picker.Command1(0).Click(); }
+    // What the curtain shows, and the pattern flag.
+    using Shown = std::pair<std::string, int>;
+    Shown Now() const { return {Describe(curtain.Image1.Picture()), state.PatternState}; }
     void Cancel() { picker.Command1(1).Click(); }
 
     forms::Picture pattern;
@@ -51,18 +54,15 @@ TEST_F(Pattern, ClipboardAndNoneButtons) {
     services.clipboard = services.MakePicture("capture");
     state.PatternState = 0;
     dialog.Command1(0).Click();
-    EXPECT_EQ(Describe(curtain.Image1.Picture()), "capture");
-    EXPECT_EQ(state.PatternState, 1);
+    EXPECT_EQ(Now(), (Shown{"capture", 1}));
 
     dialog.Command1(1).Click();
-    EXPECT_EQ(Describe(curtain.Image1.Picture()), "none");
-    EXPECT_EQ(state.PatternState, 0);
+    EXPECT_EQ(Now(), (Shown{"none", 0}));
 
     // A clipboard without a picture: no pattern, but the flag says there is one.
     services.clipboard = {};
     dialog.Command1(0).Click();
-    EXPECT_EQ(Describe(curtain.Image1.Picture()), "none");
-    EXPECT_EQ(state.PatternState, 1);
+    EXPECT_EQ(Now(), (Shown{"none", 1}));
 
     // No button moves the curtain.
     EXPECT_THAT(log.Only({"Form1.", "Image1."}), ElementsAre("Image1.Picture=capture", "Image1.Picture=none",
@@ -82,16 +82,12 @@ TEST_F(Pattern, AClipboardHeldByAnotherProgramChangesNothing) {
 
 // At start it is a clipboard without a picture: a plain curtain, and start-up goes on.
 TEST(PatternStart, AHeldClipboardAtStartGivesAPlainCurtain) {
-    fakes::Log log;
-    fakes::FakeServices services{log};
-    fakes::FakeApi api{log};
-    app::Program program{services, api};
-    services.clipboard = services.MakePicture("capture");
-    services.clipboardHeld = true;
-    services.files["ombry.cfg"] = "0,0,0,\"\",0,1,0,1\r\n";
-    program.Main();
-    EXPECT_TRUE(program.Form1.Image1.Picture().Empty());
-    EXPECT_THAT(log.Only({"ShowModal"}), ElementsAre("ShowModal(Form2)"));
+    FreshStart run("0,0,0,\"\",0,1,0,1\r\n", [](fakes::FakeServices& s) {
+        s.clipboard = s.MakePicture("capture");
+        s.clipboardHeld = true;
+    });
+    EXPECT_TRUE(run.program.Form1.Image1.Picture().Empty());
+    EXPECT_THAT(run.log.Only({"ShowModal"}), ElementsAre("ShowModal(Form2)"));
 }
 
 TEST_F(Pattern, ThePickerOpensModallyInTheModeOfItsButton) {
@@ -126,15 +122,13 @@ TEST_F(Pattern, LoadingAFileMakesItThePattern) {
         EXPECT_EQ(Describe(picker.Image1.Picture()), "blue.bmp");
         Ok();  // straight from the list: the name unchanged
     });
-    EXPECT_EQ(Describe(curtain.Image1.Picture()), "blue.bmp");
-    EXPECT_EQ(state.PatternState, 1);
+    EXPECT_EQ(Now(), (Shown{"blue.bmp", 1}));
     EXPECT_FALSE(picker.Loaded());
 
     // Typed without extension, or into the box after choosing: ".bmp" follows.
     state.PatternState = 0;
     Press(3, [&] { Type("red"); Ok(); });
-    EXPECT_EQ(Describe(curtain.Image1.Picture()), "red.bmp");
-    EXPECT_EQ(state.PatternState, 1);
+    EXPECT_EQ(Now(), (Shown{"red.bmp", 1}));
     Press(3, [&] { Select("blue.bmp"); picker.Text1.LostFocus(); Ok(); });
     EXPECT_EQ(Describe(curtain.Image1.Picture()), "red.bmp");  // "blue.bmp.bmp" is no file
 

@@ -3,6 +3,7 @@
 
 using testing::Contains;
 using testing::ElementsAre;
+using testing::ElementsAreArray;
 using testing::IsEmpty;
 using testing::Not;
 
@@ -65,6 +66,17 @@ TEST_F(TrayRoute, SettingsWhileDownAndMutedRestoresTheSoundBeforeStoring) {
 
 class Shutdown : public TrayRoute {
 protected:
+    // Down and muted, with a picture to keep at exit.
+    void KeepingAPatternMutedDown() {
+        state.KeepExitPattern = 1;
+        curtain.Image1.SetPicture(services.MakePicture("capture"));
+        MutedDown();
+    }
+    // Every step of the unload, in its order.
+    static inline const std::vector<std::string> kEveryStep = {
+        "SavePicture(start.bmp)",     "ReplaceFile(ombry.cfg)",    "waveOutSetVolume(0,0x8000)",
+        "SetWindowLongA(Form1,-4,own)", "UnregisterHotKey(Form1,1)", "Shell_NotifyIconA(2,picTrayIcon(0),0,0,)",
+        "Destroy(Form2)",             "Destroy(Form1)"};
     std::vector<std::string> Steps() const {
         return log.Only({"SavePicture", "ReplaceFile", "waveOutSetVolume", "SetWindowLongA", "UnregisterHotKey",
                          "Shell_NotifyIconA", "Destroy", "CallWindowProcA"});
@@ -72,17 +84,13 @@ protected:
 };
 
 TEST_F(Shutdown, EndFromTheCurtainsMenuRunsEveryStepInOrder) {
-    state.KeepExitPattern = 1;
-    curtain.Image1.SetPicture(services.MakePicture("capture"));
-    MutedDown();
+    KeepingAPatternMutedDown();
     program.Form2.Load();
     state.PopPrimed = 0;
     log.clear();
     ChooseFromMenu("終了");
     api.Deliver(Hwnd(), api::WM_RBUTTONUP);  // the hook opens the menu
-    EXPECT_THAT(Steps(), ElementsAre("SavePicture(start.bmp)", "ReplaceFile(ombry.cfg)", "waveOutSetVolume(0,0x8000)",
-                                     "SetWindowLongA(Form1,-4,own)", "UnregisterHotKey(Form1,1)",
-                                     "Shell_NotifyIconA(2,picTrayIcon(0),0,0,)", "Destroy(Form2)", "Destroy(Form1)"));
+    EXPECT_THAT(Steps(), ElementsAreArray(kEveryStep));
     // The window is gone: the message goes on to no procedure.
     EXPECT_FALSE(program.AnyFormLoaded());
     EXPECT_EQ(state.SoundMuted, 0);
@@ -104,15 +112,11 @@ TEST_F(ShutdownFromFile, EndFromTheIconsMenuWritesTheRunsSettingsAsOneLine) {
 }
 
 TEST_F(Shutdown, UnwritableFilesStillRestoreTheSoundAndRemoveTheIcon) {
-    state.KeepExitPattern = 1;
-    curtain.Image1.SetPicture(services.MakePicture("capture"));
-    MutedDown();
+    KeepingAPatternMutedDown();
     services.writesFail = true;
     log.clear();
     curtain.MenuEnd_Click();
-    EXPECT_THAT(Steps(), ElementsAre("SavePicture(start.bmp)", "ReplaceFile(ombry.cfg)", "waveOutSetVolume(0,0x8000)",
-                                     "SetWindowLongA(Form1,-4,own)", "UnregisterHotKey(Form1,1)",
-                                     "Shell_NotifyIconA(2,picTrayIcon(0),0,0,)", "Destroy(Form2)", "Destroy(Form1)"));
+    EXPECT_THAT(Steps(), ElementsAreArray(kEveryStep));
     EXPECT_EQ(services.files["ombry.cfg"], "0,0,1,\"F9\",120,0,0,0\r\n");  // the earlier file is kept
 }
 
@@ -123,17 +127,11 @@ TEST_F(Shutdown, ExitPatternOnlyWhenAskedAndThereIsAPicture) {
     EXPECT_THAT(log.calls, Not(Contains("SavePicture(start.bmp)")));
     EXPECT_EQ(services.files["start.bmp"], "BMearlier");
 
-    fakes::Log l;
-    fakes::FakeServices s{l};
-    fakes::FakeApi a{l};
-    app::Program p{s, a};
-    s.files["ombry.cfg"] = "0,0,0,\"\",0,0,0,1\r\n";
-    s.clipboard = s.MakePicture("capture");
-    p.Main();
-    ASSERT_FALSE(p.Form1.Image1.Picture().Empty());
-    p.Form1.SystemClose();  // KeepExitPattern 0
-    EXPECT_THAT(l.calls, Not(Contains("SavePicture(start.bmp)")));
-    EXPECT_THAT(l.calls, Contains("ReplaceFile(ombry.cfg)"));
+    FreshStart run("0,0,0,\"\",0,0,0,1\r\n", [](fakes::FakeServices& s) { s.clipboard = s.MakePicture("capture"); });
+    ASSERT_FALSE(run.program.Form1.Image1.Picture().Empty());
+    run.program.Form1.SystemClose();  // KeepExitPattern 0
+    EXPECT_THAT(run.log.calls, Not(Contains("SavePicture(start.bmp)")));
+    EXPECT_THAT(run.log.calls, Contains("ReplaceFile(ombry.cfg)"));
 }
 
 TEST_F(Shutdown, AHandlerFailingInAnyWayStillPassesTheMessageOn) {

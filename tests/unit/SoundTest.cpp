@@ -10,10 +10,12 @@ namespace {
 
 class Sound : public OmbryTest {
 protected:
-    // Starts with muting chosen and this many MIDI outputs (which bound
-    // the auxiliary ids) over the audio devices the test has set up.
-    void StartMuting(unsigned midiDevices) {
+    // Starts with muting chosen, this many MIDI outputs (which bound the
+    // auxiliary ids) and these audio endpoints, over the devices the test
+    // has set up.
+    void StartMuting(unsigned midiDevices, std::vector<fakes::FakeApi::Endpoint> endpoints = {}) {
         api.midiDevices = midiDevices;
+        if (!endpoints.empty()) api.endpoints = std::move(endpoints);
         Start("0,0,1,\"\",0,0,0,0\r\n");
         log.clear();
     }
@@ -69,8 +71,7 @@ TEST_F(Sound, MoreMidiOutputsThanSavedSlotsTreatIdsZeroToTenOnly) {
 }
 
 TEST_F(Sound, ModesOtherThanZeroAndOneChangeNothing) {
-    api.endpoints = {{"spk"}};
-    StartMuting(1);
+    StartMuting(1, {{"spk"}});
     for (std::int16_t mode : {2, -1, 255}) Call(mode);
     EXPECT_THAT(log.calls, IsEmpty());
     EXPECT_FALSE(MutedNow("spk"));
@@ -104,8 +105,7 @@ TEST_F(Sound, RaiseRestoresTheLevelsFromJustBeforeTheMuteNotStartUps) {
 // the user made while down is undone, a failing one is skipped, one that
 // appeared while down is left alone.
 TEST_F(Sound, EndpointsAreMutedAndGivenBackTheirOwnState) {
-    api.endpoints = {{"spk"}, {"hdmi", true}, {"usb", false, true}};
-    StartMuting(0);
+    StartMuting(0, {{"spk"}, {"hdmi", true}, {"usb", false, true}});
     curtain.FormBig();
     EXPECT_THAT(log.Only({"EnumAudio", "GetMute", "SetMute"}),
                 ElementsAre("EnumAudioEndpoints()", "GetMute(spk)", "GetMute(hdmi)", "GetMute(usb)", "SetMute(spk,1)"));
@@ -127,8 +127,7 @@ TEST_F(Sound, EndpointsAreMutedAndGivenBackTheirOwnState) {
 // An endpoint the restore cannot reach (unplugged) keeps the state the user
 // had, for the next restore or the way out, while the others go on.
 TEST_F(Sound, AnEndpointMissedByTheRestoreGetsItsOwnStateLater) {
-    api.endpoints = {{"spk"}, {"usb"}};
-    StartMuting(0);
+    StartMuting(0, {{"spk"}, {"usb"}});
     curtain.FormBig();
     api.FindEndpoint("usb")->fails = true;
     curtain.Image1_DblClick();
@@ -150,8 +149,7 @@ TEST_F(Sound, AnEndpointMissedByTheRestoreGetsItsOwnStateLater) {
 }
 
 TEST_F(Sound, SpreadingAgainWhileMutedKeepsTheFirstSavedStates) {
-    api.endpoints = {{"spk"}};
-    StartMuting(0);
+    StartMuting(0, {{"spk"}});
     curtain.FormBig();
     curtain.FormBig();
     EXPECT_THAT(log.Only({"SetMute", "waveOutSetVolume"}), ElementsAre("waveOutSetVolume(0,0x0)", "SetMute(spk,1)"));
@@ -161,9 +159,8 @@ TEST_F(Sound, SpreadingAgainWhileMutedKeepsTheFirstSavedStates) {
 
 // The way out that no procedure took: the end of the message loop or a crash.
 TEST_F(Sound, GivingTheSoundBackRestoresOnlyWhatIsHeld) {
-    api.endpoints = {{"spk"}};
     api.waveVolume = 0x40008000;
-    StartMuting(0);
+    StartMuting(0, {{"spk"}});
     curtain.GiveSoundBack();
     EXPECT_THAT(log.calls, IsEmpty());
 
@@ -178,8 +175,7 @@ TEST_F(Sound, GivingTheSoundBackRestoresOnlyWhatIsHeld) {
 }
 
 TEST_F(Sound, GivingTheSoundBackInTheMiddleOfAMuteUnmutesWhatWasHeld) {
-    api.endpoints = {{"spk"}};
-    StartMuting(0);
+    StartMuting(0, {{"spk"}});
     Call(0);  // FormBig has not yet set SoundMuted
     ASSERT_EQ(state.SoundMuted, 0);
     curtain.GiveSoundBack();

@@ -21,9 +21,11 @@ protected:
         log.clear();
     }
     static std::string TipOf(const api::NotifyIconData& d) { return std::string(d.szTip.data()); }
-    static bool AllZero(const std::array<char, 64>& tip) {
-        return std::all_of(tip.begin(), tip.end(), [](char c) { return c == 0; });
+    // The tip field holds nothing from `from` on.
+    static bool AllZero(const std::array<char, 64>& tip, size_t from = 0) {
+        return std::all_of(tip.begin() + from, tip.end(), [](char c) { return c == 0; });
     }
+    std::vector<std::string> Notified() const { return log.Only({"Shell_NotifyIconA"}); }
 };
 
 TEST_F(TrayIcon, AddModifyAndDeleteRecords) {
@@ -33,7 +35,7 @@ TEST_F(TrayIcon, AddModifyAndDeleteRecords) {
     tray.SetVisible(true);
     tray.SetVisible(false);
     ASSERT_EQ(api.notified.size(), 3u);
-    EXPECT_THAT(log.Only({"Shell_NotifyIconA"}),
+    EXPECT_THAT(Notified(),
                 ElementsAre("Shell_NotifyIconA(0,picTrayIcon(0),0,7,ansi:Ombry起動中！)",
                             "Shell_NotifyIconA(1,picTrayIcon(0),0,7,ansi:Ombry起動中！)",
                             "Shell_NotifyIconA(2,picTrayIcon(0),0,0,)"));
@@ -43,9 +45,7 @@ TEST_F(TrayIcon, AddModifyAndDeleteRecords) {
         EXPECT_EQ(d.uCallbackMessage, api::WM_MOUSEMOVE);
         EXPECT_EQ(d.hIcon, curtain.Image2.Picture().GetHandle());
         EXPECT_NE(d.hIcon, 0);
-        // The rest of the tip field is zero.
-        const std::string tip = TipOf(d);
-        EXPECT_TRUE(std::all_of(d.szTip.begin() + tip.size(), d.szTip.end(), [](char c) { return c == 0; }));
+        EXPECT_TRUE(AllZero(d.szTip, TipOf(d).size()));  // the rest of the tip field
     }
     const api::NotifyIconData& del = api.notified[2];
     EXPECT_EQ(del.cbSize, 88u);
@@ -69,7 +69,7 @@ TEST_F(TrayIcon, TipOf63BytesFits64FailsBeforeTheShellHearsOfIt) {
     EXPECT_EQ(api.notified.size(), 1u);
     tray.SetTip("");
     tray.SetVisible(true);
-    EXPECT_EQ(log.Only({"Shell_NotifyIconA"}).back(), "Shell_NotifyIconA(1,picTrayIcon(0),0,7,)");
+    EXPECT_EQ(Notified().back(), "Shell_NotifyIconA(1,picTrayIcon(0),0,7,)");
     EXPECT_TRUE(AllZero(api.notified.back().szTip));
 
     // Too long before the first add: the next good write still adds.
@@ -80,18 +80,18 @@ TEST_F(TrayIcon, TipOf63BytesFits64FailsBeforeTheShellHearsOfIt) {
     EXPECT_THROW(tray.SetVisible(true), forms::Failure);
     tray.SetTip("ok");
     tray.SetVisible(true);
-    EXPECT_EQ(log.Only({"Shell_NotifyIconA"}).back(), "Shell_NotifyIconA(0,picTrayEvent,1,7,ok)");
+    EXPECT_EQ(Notified().back(), "Shell_NotifyIconA(0,picTrayEvent,1,7,ok)");
 }
 
 TEST_F(TrayIcon, HidingANeverAddedSlotStillDeletesAndPictureWaitsForTheAdd) {
     tray.SetPicture(curtain.Image2);  // not added: the shell hears nothing
     tray.SetVisible(false);
-    EXPECT_THAT(log.Only({"Shell_NotifyIconA"}), ElementsAre("Shell_NotifyIconA(2,picTrayIcon(0),0,0,)"));
+    EXPECT_THAT(Notified(), ElementsAre("Shell_NotifyIconA(2,picTrayIcon(0),0,0,)"));
     tray.SetTip("old");
     tray.SetVisible(true);
     tray.SetTip("new");  // stored only
     tray.SetPicture(curtain.Image2);
-    EXPECT_THAT(log.Only({"Shell_NotifyIconA"}),
+    EXPECT_THAT(Notified(),
                 ElementsAre("Shell_NotifyIconA(2,picTrayIcon(0),0,0,)", "Shell_NotifyIconA(0,picTrayIcon(0),0,7,old)",
                             "Shell_NotifyIconA(1,picTrayIcon(0),0,7,new)"));
 }
@@ -110,7 +110,7 @@ TEST_F(TrayIcon, SlotsGrowWithIndexAndNeverShrink) {
     // A slot without its callback window cannot be shown or hidden.
     tray.SetIndex(2);
     EXPECT_THROW(tray.SetVisible(true), forms::Failure);
-    EXPECT_THAT(log.Only({"Shell_NotifyIconA"}), IsEmpty());
+    EXPECT_THAT(Notified(), IsEmpty());
 }
 
 TEST_F(TrayIcon, AllHideDeletesTheShownIconsAndEndsOnTheLastSlot) {
@@ -118,7 +118,7 @@ TEST_F(TrayIcon, AllHideDeletesTheShownIconsAndEndsOnTheLastSlot) {
     tray.SetIndex(2);
     log.clear();
     tray.AllHide();
-    EXPECT_THAT(log.Only({"Shell_NotifyIconA"}), ElementsAre("Shell_NotifyIconA(2,picTrayIcon(0),0,0,)"));
+    EXPECT_THAT(Notified(), ElementsAre("Shell_NotifyIconA(2,picTrayIcon(0),0,0,)"));
     EXPECT_EQ(tray.Index(), 2);
 }
 

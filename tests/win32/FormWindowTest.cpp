@@ -11,17 +11,10 @@
 
 #include <cstdio>
 
+#include "Check.h"
 #include "win32/Services.h"
 
 namespace {
-
-int g_failed = 0;
-int g_passed = 0;
-
-void Check(bool ok, const char* what) {
-    std::printf("%s - %s\n", ok ? "ok" : "not ok", what);
-    ok ? ++g_passed : ++g_failed;
-}
 
 const forms::FormTraits kFormRow{"Probe", "", forms::FormBorder::None, 1500, 1500};
 const forms::ControlTraits kBoxRow{"Box", forms::Kind::PictureBox, -1, nullptr, 0, 0, 600, 600};

@@ -2,6 +2,7 @@
 // pixels, and starting it with a settings line.
 #include "Curtain.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -39,18 +40,13 @@ RECT RectOf(HWND h) {
 
 // Polls until the window's rectangle is within a pixel of want.
 bool WaitForRect(HWND h, const RECT& want, DWORD timeoutMs) {
-    const double until = NowMs() + timeoutMs;
-    do {
-        if (Near(RectOf(h), want)) return true;
-        PumpFor(10);
-    } while (NowMs() < until);
-    return Near(RectOf(h), want);
+    return WaitUntil([&] { return Near(RectOf(h), want); }, timeoutMs, 10);
 }
 
 // Starts ombry.exe in the scenario's directory with this settings line and
 // returns its curtain window.
 HWND StartWith(App& app, const Context& ctx, const std::string& settings) {
-    if (!Check(WriteSettingsFile(ctx.dir, settings), "settings file written")) return nullptr;
+    if (!settings.empty() && !Check(WriteSettingsFile(ctx.dir, settings), "settings file written")) return nullptr;
     const std::wstring exe = CopyExeInto(ctx.exe, ctx.dir);
     if (!Check(app.Start(exe, ctx.dir), "ombry.exe starts")) return nullptr;
     auto curtain = WaitForCurtain(app.pid, 10000);
@@ -83,6 +79,13 @@ bool CheckDown(HWND h, const Context& ctx, const char* how) {
     const bool ok = WaitForRect(h, want, 2000);
     Check(ok, Fmt("%s spreads the curtain to %s", how, ToString(want).c_str()), "got " + ToString(RectOf(h)));
     return ok;
+}
+
+bool SpreadByHotkey(HWND h, const Context& ctx) {
+    KeyPress(kHotkey);
+    if (!CheckDown(h, ctx, "the hotkey")) return false;
+    PumpFor(300);
+    return true;
 }
 
 namespace {
@@ -141,9 +144,7 @@ bool NearColour(COLORREF seen, std::uint32_t rgb) {
 namespace {
 // Spreads the curtain with the hotkey and checks the colour at each point.
 void CheckShown(HWND h, Context& ctx, std::initializer_list<std::pair<POINT, std::uint32_t>> want, const char* what) {
-    KeyPress(kHotkey);
-    if (!CheckDown(h, ctx, "the hotkey")) return;
-    PumpFor(300);
+    if (!SpreadByHotkey(h, ctx)) return;
     std::string seen;
     bool ok = true;
     for (const auto& [p, colour] : want) {
@@ -197,13 +198,14 @@ int ShownTrayIcons() {
 }
 
 int WaitForTrayIcons(int want, DWORD timeoutMs) {
-    const double until = NowMs() + timeoutMs;
-    int n = ShownTrayIcons();
-    while (n != want && NowMs() < until) {
-        PumpFor(50);
-        n = ShownTrayIcons();
-    }
+    int n = 0;
+    WaitUntil([&] { return (n = ShownTrayIcons()) == want; }, timeoutMs, 50);
     return n;
+}
+
+bool CheckTrayIcons(int want, const std::string& what, DWORD timeoutMs) {
+    const int n = WaitForTrayIcons(want, timeoutMs);
+    return Check(n == want, what, Fmt("%d", n));
 }
 
 POINT Middle(const RECT& r) { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
@@ -238,6 +240,65 @@ void ChooseEnd(const RECT& menu) {
     if (!highlighted()) Note(Fmt("the menu shows no highlight on 終了 (%06lx); clicking all the same",
                                  static_cast<unsigned long>(ScreenPixel(blank.x, blank.y))));
     Click(x, y);
+}
+
+std::optional<RECT> OpenMenuAt(POINT at, const std::string& what) {
+    Click(at.x, at.y, Button::Right);
+    HWND menu = WaitForPopupMenu(3000);
+    if (!Check(menu != nullptr, what)) return std::nullopt;
+    RECT r{};
+    GetWindowRect(menu, &r);
+    PumpFor(200);  // let it finish painting
+    return r;
+}
+
+std::optional<RECT> OpenCurtainMenu(HWND h, const Context& ctx, POINT on, const std::string& what,
+                                    std::uint32_t shows) {
+    if (!TouchToSpread(h, ctx, on, shows)) return std::nullopt;
+    return OpenMenuAt(on, what);
+}
+
+bool EndFromMenu(App& app, const RECT& menu, const std::string& what) {
+    ChooseEnd(menu);
+    return Check(app.WaitExit(5000), what);
+}
+
+std::string SettingsFileText(const Context& ctx) {
+    const auto bytes = ReadWholeFile(ctx.dir + L"\\ombry.cfg");
+    return bytes ? std::string(bytes->begin(), bytes->end()) : "(no file)";
+}
+
+std::wstring TextOf(HWND h) {
+    wchar_t buf[256] = {};
+    DWORD_PTR got = 0;
+    if (!SendMessageTimeoutW(h, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(buf), SMTO_ABORTIFHUNG, 2000, &got))
+        return L"<no answer>";
+    return std::wstring(buf, std::min<DWORD_PTR>(got, 255));
+}
+
+HWND FocusOf(HWND window) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) ? info.hwndFocus : nullptr;
+}
+
+HWND WaitForTitled(DWORD pid, const std::wstring& title, DWORD timeoutMs, bool captioned) {
+    HWND found = nullptr;
+    WaitUntil(
+        [&] {
+            for (const WindowInfo& w : TopLevelWindows(pid))
+                if (w.visible && w.title == title && (!captioned || w.HasCaption())) return (found = w.hwnd) != nullptr;
+            return false;
+        },
+        timeoutMs);
+    return found;
+}
+
+HWND WaitForDialogAtStart(DWORD pid) {
+    HWND dialog = WaitForTitled(pid, L"各種設定", 5000, true);
+    if (!Check(dialog != nullptr, "the settings dialog opens at start")) NoteWindows(pid);
+    PumpFor(300);
+    return dialog;
 }
 
 }  // namespace e2e

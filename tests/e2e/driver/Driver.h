@@ -130,6 +130,7 @@ WindowInfo Describe(HWND hwnd);
 std::string ToString(const WindowInfo& w);
 std::string ToString(const RECT& r);
 std::vector<WindowInfo> TopLevelWindows(DWORD pid);  // visible or not
+std::vector<HWND> Children(HWND parent);              // its child windows, at any depth
 void NoteWindows(DWORD pid);                          // "# window ..." per window
 
 // The visible borderless popups of pid: the candidates for the curtain.

@@ -178,13 +178,14 @@ namespace {
 struct EnumState {
     DWORD pid;
     std::vector<HWND>* out;
+    bool anyProcess = false;
 };
 
 BOOL CALLBACK CollectWindow(HWND hwnd, LPARAM param) noexcept {
     auto* st = reinterpret_cast<EnumState*>(param);
     DWORD pid = 0;
     GetWindowThreadProcessId(hwnd, &pid);
-    if (pid == st->pid) {
+    if (st->anyProcess || pid == st->pid) {
         try {
             st->out->push_back(hwnd);
         } catch (...) {
@@ -202,6 +203,13 @@ std::vector<WindowInfo> TopLevelWindows(DWORD pid) {
     std::vector<WindowInfo> out;
     for (HWND h : hwnds) out.push_back(Describe(h));
     return out;
+}
+
+std::vector<HWND> Children(HWND parent) {
+    std::vector<HWND> all;
+    EnumState st{0, &all, true};
+    EnumChildWindows(parent, CollectWindow, reinterpret_cast<LPARAM>(&st));
+    return all;
 }
 
 void NoteWindows(DWORD pid) {

@@ -56,35 +56,14 @@ bool SameClass(const std::wstring& a, const wchar_t* b) {
     return true;
 }
 
-// The text as WM_GETTEXT gives it, which is what a screen reader reads.
-std::wstring TextOf(HWND h) {
-    wchar_t buf[256] = {};
-    DWORD_PTR got = 0;
-    if (!SendMessageTimeoutW(h, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(buf), SMTO_ABORTIFHUNG, 2000, &got))
-        return L"<no answer>";
-    return std::wstring(buf, std::min<DWORD_PTR>(got, 255));
-}
-
 LRESULT Ask(HWND h, UINT msg) {
     DWORD_PTR r = 0;
     SendMessageTimeoutW(h, msg, 0, 0, SMTO_ABORTIFHUNG, 2000, &r);
     return static_cast<LRESULT>(r);
 }
 
-HWND WaitForDialog(DWORD pid, DWORD timeoutMs) {
-    const double end = NowMs() + timeoutMs;
-    do {
-        for (const WindowInfo& w : TopLevelWindows(pid))
-            if (w.visible && w.HasCaption() && w.title == kDialogTitle) return w.hwnd;
-        PumpFor(50);
-    } while (NowMs() < end);
-    return nullptr;
-}
-
-bool WaitGone(HWND h, DWORD timeoutMs) {
-    const double end = NowMs() + timeoutMs;
-    while (IsWindow(h) && IsWindowVisible(h) && NowMs() < end) PumpFor(50);
-    return !IsWindow(h) || !IsWindowVisible(h);
+bool WaitGone(HWND h, DWORD timeoutMs = 3000) {
+    return WaitUntil([&] { return !IsWindow(h) || !IsWindowVisible(h); }, timeoutMs);
 }
 
 // The dialog's controls by name, found by class and text.
@@ -92,39 +71,24 @@ struct Found {
     const Expected* want;
     HWND hwnd;
 };
-struct ChildSearch {
-    std::vector<HWND> all;
-};
-BOOL CALLBACK CollectChild(HWND h, LPARAM p) noexcept {
-    try {
-        reinterpret_cast<ChildSearch*>(p)->all.push_back(h);
-    } catch (...) {
-        return FALSE;
-    }
-    return TRUE;
-}
 
 // Where the table puts a control, in pixels of the dialog's client area.
 RECT PlaceOf(const Expected& e, int dpi) {
-    const int frameLeft = e.frame ? TwipsToPx(e.frame[0], dpi) : 0;
-    const int frameTop = e.frame ? TwipsToPx(e.frame[1], dpi) : 0;
-    RECT r{frameLeft + TwipsToPx(e.left, dpi), frameTop + TwipsToPx(e.top, dpi), 0, 0};
-    r.right = r.left + TwipsToPx(e.width, dpi);
-    r.bottom = r.top + TwipsToPx(e.height, dpi);
+    RECT r = ToPixels({e.left, e.top, e.width, e.height}, dpi);
+    if (e.frame) OffsetRect(&r, TwipsToPx(e.frame[0], dpi), TwipsToPx(e.frame[1], dpi));
     return r;
 }
 
 // Each control of the table: the child window of its class within 1 px of
 // its place, or null.
 std::vector<Found> FindControls(HWND dialog, int dpi) {
-    ChildSearch search;
-    EnumChildWindows(dialog, CollectChild, reinterpret_cast<LPARAM>(&search));
+    const std::vector<HWND> all = Children(dialog);
     POINT origin{0, 0};
     ClientToScreen(dialog, &origin);
     std::vector<Found> out;
     for (const Expected& e : kControls) {
         HWND match = nullptr;
-        for (HWND h : search.all) {
+        for (HWND h : all) {
             RECT got = RectOf(h);
             OffsetRect(&got, -origin.x, -origin.y);
             if (SameClass(Describe(h).cls, e.cls) && Near(got, PlaceOf(e, dpi))) match = h;
@@ -132,24 +96,6 @@ std::vector<Found> FindControls(HWND dialog, int dpi) {
         out.push_back({&e, match});
     }
     return out;
-}
-
-HWND Control(const std::vector<Found>& found, const char* name) {
-    for (const Found& f : found)
-        if (std::strcmp(f.want->name, name) == 0) return f.hwnd;
-    return nullptr;
-}
-
-const char* NameOf(const std::vector<Found>& found, HWND h) {
-    for (const Found& f : found)
-        if (f.hwnd == h) return f.want->name;
-    return "(none of the dialog's controls)";
-}
-
-HWND FocusOf(HWND dialog) {
-    GUITHREADINFO info{};
-    info.cbSize = sizeof info;
-    return GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info) ? info.hwndFocus : nullptr;
 }
 
 // The dialog's close box, found by asking the window what lies where.
@@ -169,58 +115,87 @@ bool ClickCloseBox(HWND dialog) {
 
 // Waits until the control's text reads want.
 bool WaitText(HWND h, const std::wstring& want, DWORD timeoutMs = 2000) {
-    const double end = NowMs() + timeoutMs;
-    while (TextOf(h) != want && NowMs() < end) PumpFor(30);
-    return TextOf(h) == want;
+    return WaitUntil([&] { return TextOf(h) == want; }, timeoutMs);
 }
 
-// A first start (no settings file): the curtain, the dialog it opens, and
-// the dialog's controls.
-struct FirstStart {
-    App app;
-    HWND curtain = nullptr;
-    HWND dialog = nullptr;
+// The settings dialog on the screen, and its controls by name.
+struct Dialog {
+    HWND hwnd = nullptr;
     std::vector<Found> found;
 
-    explicit FirstStart(const Context& ctx) {
-        if (!Check(app.Start(CopyExeInto(ctx.exe, ctx.dir), ctx.dir), "ombry.exe starts")) return;
-        auto c = WaitForCurtain(app.pid, 10000);
-        if (!Check(c.has_value(), "the curtain appears")) return;
-        curtain = c->hwnd;
-        dialog = WaitForDialog(app.pid, 5000);
-        if (!Check(dialog != nullptr, "the settings dialog opens at start")) NoteWindows(app.pid);
-        PumpFor(300);
-        if (dialog) found = FindControls(dialog, ctx.dpi);
+    Dialog(HWND h, int dpi) : hwnd(h) {
+        if (h) found = FindControls(h, dpi);
     }
-    HWND operator[](const char* name) const { return Control(found, name); }
-    const char* Focused() const { return NameOf(found, FocusOf(dialog)); }
+    HWND operator[](const char* name) const {
+        for (const Found& f : found)
+            if (std::strcmp(f.want->name, name) == 0) return f.hwnd;
+        return nullptr;
+    }
+    bool IsChecked(const char* name) const { return Ask((*this)[name], BM_GETCHECK) == BST_CHECKED; }
+    const char* Focused() const {
+        const HWND focus = FocusOf(hwnd);
+        for (const Found& f : found)
+            if (f.hwnd == focus) return f.want->name;
+        return "(none of the dialog's controls)";
+    }
     void ClickOn(const char* name) const {
-        const POINT p = Middle(RectOf(Control(found, name)));
+        const POINT p = Middle(RectOf((*this)[name]));
         Click(p.x, p.y);
         PumpFor(150);
     }
+    // 設定の終了, which closes the dialog.
+    bool End(const char* what) const {
+        ClickOn("SetEndButton");
+        return Check(WaitGone(hwnd), what);
+    }
+    // What ChooseAllAndClose chooses.
+    bool ShowsChoices() const {
+        return IsChecked("Option1(2)") && IsChecked("Option3(1)") && !IsChecked("Check3") && IsChecked("Check4");
+    }
 };
 
-OMBRY_SCENARIO(DialogStart, "dialog-start") {
-    FirstStart run(ctx);
-    if (!run.dialog) return;
+// The program started with this settings line (none: a first start), its
+// curtain, and the dialog it opens.
+struct Run {
+    App app;
+    HWND curtain = nullptr;
+    Dialog dialog;
 
-    const RECT outer = RectOf(run.dialog);
+    explicit Run(const Context& ctx, const std::string& settings = {})
+        : curtain(StartWith(app, ctx, settings)),
+          dialog(curtain ? WaitForDialogAtStart(app.pid) : nullptr, ctx.dpi) {}
+    explicit operator bool() const { return dialog.hwnd != nullptr; }
+};
+
+// The hotkey key spreads the curtain, and a double-click rolls it up again.
+void CheckDownAndUp(HWND curtain, const Context& ctx, WORD key, const char* how) {
+    KeyPress(key);
+    if (!CheckDown(curtain, ctx, how)) return;
+    DoubleClick(ctx.screenW / 2, ctx.screenH / 2);
+    CheckStoredAt(curtain, ctx, 0, "after a double-click");
+}
+
+OMBRY_SCENARIO(DialogStart, "dialog-start") {
+    Run run(ctx);
+    if (!run) return;
+    const Dialog& d = run.dialog;
+
+    const RECT outer = RectOf(d.hwnd);
     const long w = outer.right - outer.left, h = outer.bottom - outer.top;
     Check(std::labs(outer.left - (ctx.screenW - w) / 2) <= 1 && std::labs(outer.top - (ctx.screenH - h) / 2) <= 1,
           "the dialog is centred on the screen", ToString(outer));
     RECT client{};
-    GetClientRect(run.dialog, &client);
+    GetClientRect(d.hwnd, &client);
     Check(std::labs(client.right - TwipsToPx(kClientW, ctx.dpi)) <= 1 &&
               std::labs(client.bottom - TwipsToPx(kClientH, ctx.dpi)) <= 1,
           Fmt("client area is %d x %d px", TwipsToPx(kClientW, ctx.dpi), TwipsToPx(kClientH, ctx.dpi)),
           ToString(client));
-    const LONG style = Describe(run.dialog).style;
+    const LONG style = Describe(d.hwnd).style;
     Check(!(style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX)) && (style & WS_SYSMENU),
           "fixed border, a close box, no minimize or maximize box", Fmt("style %08lx", static_cast<unsigned long>(style)));
 
     int right = 0;
-    for (const Found& f : run.found) {
+    for (const Found& f : d.found) {
         const Expected& e = *f.want;
         if (!f.hwnd)
             Check(false, Fmt("%s: a %s child window at %s", e.name, U8(e.cls).c_str(), ToString(PlaceOf(e, ctx.dpi)).c_str()));
@@ -239,11 +214,11 @@ OMBRY_SCENARIO(DialogStart, "dialog-start") {
     for (const Checked& c : {Checked{"Option1(0)", BST_CHECKED}, Checked{"Option1(2)", BST_UNCHECKED},
                              Checked{"Option3(0)", BST_CHECKED}, Checked{"Option3(1)", BST_UNCHECKED},
                              Checked{"Check3", BST_CHECKED}, Checked{"Check4", BST_UNCHECKED}}) {
-        const LRESULT got = Ask(run[c.name], BM_GETCHECK);
+        const LRESULT got = Ask(d[c.name], BM_GETCHECK);
         Check(got == c.state, Fmt("%s reads %s", c.name, c.state == BST_CHECKED ? "checked" : "unchecked"),
               Fmt("%ld", static_cast<long>(got)));
     }
-    Check(FocusOf(run.dialog) == run["Text1"], "Text1 has the focus", run.Focused());
+    Check(FocusOf(d.hwnd) == d["Text1"], "Text1 has the focus", d.Focused());
     CheckStoredAt(run.curtain, ctx, 0, "with the dialog open");
 
     SaveScreenshot(ctx.dir + L"\\shot-dialog.bmp");
@@ -251,8 +226,9 @@ OMBRY_SCENARIO(DialogStart, "dialog-start") {
 }
 
 OMBRY_SCENARIO(DialogKeyboard, "dialog-keyboard") {
-    FirstStart run(ctx);
-    if (!run.dialog) return;
+    Run run(ctx);
+    if (!run) return;
+    const Dialog& d = run.dialog;
 
     // Tab walks the controls in the layout's order, and round; in an option
     // group it stops at the selected button.
@@ -263,15 +239,14 @@ OMBRY_SCENARIO(DialogKeyboard, "dialog-keyboard") {
     for (const char* want : order) {
         KeyPress(VK_TAB);
         PumpFor(120);
-        const char* got = run.Focused();
+        const char* got = d.Focused();
         walked += std::string(" ") + got;
         inOrder = inOrder && std::strcmp(got, want) == 0;
     }
     Check(inOrder, "Tab walks Text1, the side, two pattern buttons, 設定の終了, muting, two more pattern "
                    "buttons, the two check boxes and back to Text1",
           walked);
-    Check(TextOf(run["Text1"]).empty(), "Tab is not captured as a hotkey",
-          U8(TextOf(run["Text1"])));
+    Check(TextOf(d["Text1"]).empty(), "Tab is not captured as a hotkey", U8(TextOf(d["Text1"])));
 
     // The arrow keys choose a side, and the strip moves at once.
     KeyPress(VK_TAB);
@@ -279,31 +254,28 @@ OMBRY_SCENARIO(DialogKeyboard, "dialog-keyboard") {
     CheckStoredAt(run.curtain, ctx, 1, "Down on the sides chooses 下");
     KeyPress(VK_DOWN);
     CheckStoredAt(run.curtain, ctx, 2, "Down again chooses 右");
-    Check(FocusOf(run.dialog) == run["Option1(2)"] &&
-              Ask(run["Option1(2)"], BM_GETCHECK) == BST_CHECKED &&
-              Ask(run["Option1(0)"], BM_GETCHECK) == BST_UNCHECKED,
-          "右 has the focus and is selected, 上 no longer", run.Focused());
+    Check(FocusOf(d.hwnd) == d["Option1(2)"] && d.IsChecked("Option1(2)") && !d.IsChecked("Option1(0)"),
+          "右 has the focus and is selected, 上 no longer", d.Focused());
 
     // Space toggles a check box from the keyboard.
     for (int i = 0; i < 7; ++i) KeyPress(VK_TAB);
     PumpFor(120);
-    Check(FocusOf(run.dialog) == run["Check3"], "seven Tabs on, Check3 has the focus",
-          run.Focused());
+    Check(FocusOf(d.hwnd) == d["Check3"], "seven Tabs on, Check3 has the focus", d.Focused());
     KeyPress(VK_SPACE);
     PumpFor(150);
-    Check(Ask(run["Check3"], BM_GETCHECK) == BST_UNCHECKED, "Space unchecks it");
+    Check(Ask(d["Check3"], BM_GETCHECK) == BST_UNCHECKED, "Space unchecks it");
 
     // Esc away from the text box closes the dialog, as its close box does.
     KeyPress(VK_ESCAPE);
-    Check(WaitGone(run.dialog, 3000), "Esc closes the dialog");
+    Check(WaitGone(d.hwnd), "Esc closes the dialog");
     Check(run.app.Running(), "the program goes on");
     CheckStoredAt(run.curtain, ctx, 2, "after the dialog closed");
 }
 
 OMBRY_SCENARIO(DialogHotkey, "dialog-hotkey") {
-    FirstStart run(ctx);
-    if (!run.dialog) return;
-    const HWND label1 = run["Label1"], text1 = run["Text1"];
+    Run run(ctx);
+    if (!run) return;
+    const HWND label1 = run.dialog["Label1"], text1 = run.dialog["Text1"];
 
     KeyPress('A');
     Check(WaitText(label1, L"【A】ｷｰ"), "pressing A shows 【A】ｷｰ", U8(TextOf(label1)));
@@ -318,40 +290,39 @@ OMBRY_SCENARIO(DialogHotkey, "dialog-hotkey") {
     // Leaving the box with Shift+Tab: Shift goes down in the box, up elsewhere.
     KeyChord({VK_SHIFT, VK_TAB});
     PumpFor(150);
-    Check(run.Focused() == std::string("Check4") && TextOf(text1) == L"A",
-          "Shift+Tab leaves the box for Check4, still reading A", std::string(run.Focused()) + " / " + U8(TextOf(text1)));
+    Check(run.dialog.Focused() == std::string("Check4") && TextOf(text1) == L"A",
+          "Shift+Tab leaves the box for Check4, still reading A",
+          std::string(run.dialog.Focused()) + " / " + U8(TextOf(text1)));
 
-    const POINT end = Middle(RectOf(run["SetEndButton"]));
-    Click(end.x, end.y);
-    if (!Check(WaitGone(run.dialog, 3000), "設定の終了 closes the dialog")) return;
+    if (!run.dialog.End("設定の終了 closes the dialog")) return;
     Check(run.app.Running(), "the program goes on");
-    KeyPress('A');
-    if (!CheckDown(run.curtain, ctx, "the new hotkey A")) return;
-    DoubleClick(ctx.screenW / 2, ctx.screenH / 2);
-    CheckStoredAt(run.curtain, ctx, 0, "after a double-click");
+    CheckDownAndUp(run.curtain, ctx, 'A', "the new hotkey A");
 }
 
 // Chooses 右, 消す, no dialog at start, the pattern kept and the hotkey A,
 // then leaves by the close box. False when the dialog did not close.
-bool ChooseAllAndClose(const FirstStart& run, const Context& ctx) {
-    run.ClickOn("Option1(2)");
+bool ChooseAllAndClose(const Run& run, const Context& ctx) {
+    const Dialog& d = run.dialog;
+    d.ClickOn("Option1(2)");
     CheckStoredAt(run.curtain, ctx, 2, "choosing 右, at once");
-    run.ClickOn("Option3(1)");
-    run.ClickOn("Check3");
-    run.ClickOn("Check4");
-    Check(Ask(run["Option3(1)"], BM_GETCHECK) == BST_CHECKED && Ask(run["Check3"], BM_GETCHECK) == BST_UNCHECKED &&
-              Ask(run["Check4"], BM_GETCHECK) == BST_CHECKED,
-          "消す chosen, 起動時 unchecked, 終了時の模様 checked");
-    run.ClickOn("Text1");
+    for (const char* name : {"Option3(1)", "Check3", "Check4"}) d.ClickOn(name);
+    Check(d.ShowsChoices(), "消す chosen, 起動時 unchecked, 終了時の模様 checked");
+    d.ClickOn("Text1");
     KeyPress('A');
-    Check(WaitText(run["Label1"], L"【A】ｷｰ"), "A captured");
-    if (!Check(ClickCloseBox(run.dialog), "the dialog has a close box")) return false;
-    return Check(WaitGone(run.dialog, 3000), "the close box closes the dialog");
+    Check(WaitText(d["Label1"], L"【A】ｷｰ"), "A captured");
+    if (!Check(ClickCloseBox(d.hwnd), "the dialog has a close box")) return false;
+    return Check(WaitGone(d.hwnd), "the close box closes the dialog");
+}
+
+// Runs ChooseAllAndClose and opens the curtain's menu on its strip.
+std::optional<RECT> ChooseAllAndOpenMenu(const Run& run, const Context& ctx) {
+    if (!run || !ChooseAllAndClose(run, ctx)) return std::nullopt;
+    return OpenCurtainMenu(run.curtain, ctx, OnStrip(RectOf(run.curtain)), "a right-click on the strip opens the menu");
 }
 
 OMBRY_SCENARIO(DialogChoices, "dialog-choices") {
-    FirstStart run(ctx);
-    if (!run.dialog || !ChooseAllAndClose(run, ctx)) return;
+    Run run(ctx);
+    if (!run || !ChooseAllAndClose(run, ctx)) return;
     CheckStoredAt(run.curtain, ctx, 2, "after the close box");
     // Leaving by the close box registers nothing.
     KeyPress('A');
@@ -363,84 +334,60 @@ OMBRY_SCENARIO(DialogChoices, "dialog-choices") {
 
 // What the dialog chose is what "終了" writes.
 OMBRY_SCENARIO(DialogChoicesSaved, "dialog-choices-saved") {
-    FirstStart run(ctx);
-    if (!run.dialog || !ChooseAllAndClose(run, ctx)) return;
-    const POINT on = OnStrip(RectOf(run.curtain));
-    if (!TouchToSpread(run.curtain, ctx, on)) return;
-    Click(on.x, on.y, Button::Right);
-    if (!Check(WaitForPopupMenu(3000) != nullptr, "a right-click on the strip opens the menu")) return;
-    PumpFor(200);
+    Run run(ctx);
+    if (!ChooseAllAndOpenMenu(run, ctx)) return;
     KeyPress(VK_UP);  // the last item, 終了
     KeyPress(VK_RETURN);
     if (!Check(run.app.WaitExit(5000), "終了 ends the program")) return;
-    const auto bytes = ReadWholeFile(ctx.dir + L"\\ombry.cfg");
-    const std::string line = bytes ? std::string(bytes->begin(), bytes->end()) : "(no file)";
+    const std::string line = SettingsFileText(ctx);
     Check(line == SettingsLine(2, 0, 1, "A", 65, 0, 1, 0), "ombry.cfg holds the choices", line);
 }
 
 // Opened again from the curtain's menu, the dialog is made afresh and shows
 // what was chosen before.
 OMBRY_SCENARIO(DialogReopen, "dialog-reopen") {
-    FirstStart first(ctx);
-    if (!first.dialog || !ChooseAllAndClose(first, ctx)) return;
-    const POINT on = OnStrip(RectOf(first.curtain));
-    if (!TouchToSpread(first.curtain, ctx, on)) return;
-    Click(on.x, on.y, Button::Right);
-    if (!Check(WaitForPopupMenu(3000) != nullptr, "a right-click on the strip opens the menu")) return;
-    PumpFor(200);
+    Run run(ctx);
+    if (!ChooseAllAndOpenMenu(run, ctx)) return;
     // By the keyboard: the Enter that chooses 各種設定 comes up in the new
     // dialog's hotkey box, which must not take it for a key to capture.
     KeyPress(VK_DOWN);
     KeyPress(VK_RETURN);
-    HWND dialog = WaitForDialog(first.app.pid, 3000);
-    if (!Check(dialog != nullptr, "各種設定 opens the settings dialog")) return;
+    HWND again = WaitForTitled(run.app.pid, kDialogTitle, 3000, true);
+    if (!Check(again != nullptr, "各種設定 opens the settings dialog")) return;
     PumpFor(300);
-    const std::vector<Found> found = FindControls(dialog, ctx.dpi);
-    Check(dialog != first.dialog, "a new dialog window");
-    Check(Ask(Control(found, "Option1(2)"), BM_GETCHECK) == BST_CHECKED &&
-              Ask(Control(found, "Option3(1)"), BM_GETCHECK) == BST_CHECKED &&
-              Ask(Control(found, "Check3"), BM_GETCHECK) == BST_UNCHECKED &&
-              Ask(Control(found, "Check4"), BM_GETCHECK) == BST_CHECKED,
-          "右, 消す and the two check boxes as chosen before");
-    Check(TextOf(Control(found, "Label3")) == L"現在ｾｯﾄされているｷｰ" && TextOf(Control(found, "Label1")) == L"【A】ｷｰ" &&
-              TextOf(Control(found, "Text1")) == L"A",
-          "the hotkey A as captured before", U8(TextOf(Control(found, "Label1"))));
-    const POINT end = Middle(RectOf(Control(found, "SetEndButton")));
-    Click(end.x, end.y);
-    if (!Check(WaitGone(dialog, 3000), "設定の終了 closes it")) return;
+    const Dialog d(again, ctx.dpi);
+    Check(again != run.dialog.hwnd, "a new dialog window");
+    Check(d.ShowsChoices(), "右, 消す and the two check boxes as chosen before");
+    Check(TextOf(d["Label3"]) == L"現在ｾｯﾄされているｷｰ" && TextOf(d["Label1"]) == L"【A】ｷｰ" && TextOf(d["Text1"]) == L"A",
+          "the hotkey A as captured before", U8(TextOf(d["Label1"])));
+    if (!d.End("設定の終了 closes it")) return;
     KeyPress('A');
-    CheckDown(first.curtain, ctx, "the hotkey A, registered now");
+    CheckDown(run.curtain, ctx, "the hotkey A, registered now");
 }
 
 OMBRY_SCENARIO(DialogNoLockout, "dialog-no-lockout") {
-    App app;
-    HWND curtain = StartWith(app, ctx, SettingsLine(0, 0, 0, "F9", kHotkey, 1, 0, 0));
-    if (!curtain) return;
-    HWND dialog = WaitForDialog(app.pid, 5000);
-    if (!Check(dialog != nullptr, "the settings dialog opens at start")) return;
-    PumpFor(300);
+    Run run(ctx, SettingsLine(0, 0, 0, "F9", kHotkey, 1, 0, 0));
+    if (!run) return;
+    const HWND curtain = run.curtain, dialog = run.dialog.hwnd;
+    const RECT strip = ToPixels(StripTwips(ctx, 0), ctx.dpi);
 
     KeyPress(kHotkey);
     PumpFor(600);
-    Check(Near(RectOf(curtain), ToPixels(StripTwips(ctx, 0), ctx.dpi)),
-          "the hotkey, pressed while the dialog is open, leaves the curtain at its edge", ToString(RectOf(curtain)));
-    if (Check(WaitForTrayIcons(1, 3000) == 1, "the icon shows")) {
+    Check(Near(RectOf(curtain), strip), "the hotkey, pressed while the dialog is open, leaves the curtain at its edge",
+          ToString(RectOf(curtain)));
+    if (CheckTrayIcons(1, "the icon shows")) {
         const POINT icon = Middle(TrayIconSlot(0));
         DoubleClick(icon.x, icon.y);
         PumpFor(600);
-        Check(Near(RectOf(curtain), ToPixels(StripTwips(ctx, 0), ctx.dpi)),
-              "so does a double-click on the icon", ToString(RectOf(curtain)));
+        Check(Near(RectOf(curtain), strip), "so does a double-click on the icon", ToString(RectOf(curtain)));
     }
     const Samples s = SampleBlack(RectOf(dialog));
     Check(s.black < s.total, "the dialog is still to be seen", Fmt("%d of %d black", s.black, s.total));
 
     // The mouse alone gets the user out, and the hotkey then acts again.
     if (!Check(ClickCloseBox(dialog), "the dialog's close box can be clicked")) return;
-    Check(WaitGone(dialog, 3000), "the close box closes the dialog");
-    KeyPress(kHotkey);
-    if (!CheckDown(curtain, ctx, "the hotkey after the dialog closed")) return;
-    DoubleClick(ctx.screenW / 2, ctx.screenH / 2);
-    CheckStoredAt(curtain, ctx, 0, "a double-click");
+    Check(WaitGone(dialog), "the close box closes the dialog");
+    CheckDownAndUp(curtain, ctx, kHotkey, "the hotkey after the dialog closed");
 }
 
 }  // namespace

@@ -12,76 +12,20 @@ constexpr std::uint32_t kRed = 0xff0000, kBlue = 0x0000ff, kGreen = 0x00ff00, kY
 // A settings line that opens the dialog at start; pattern flag as given.
 std::string WithDialog(int patternState) { return SettingsLine(0, 0, 0, "F9", kHotkey, 1, 0, patternState); }
 
-HWND WaitForTitled(DWORD pid, const std::wstring& title, DWORD timeoutMs = 5000) {
-    const double until = NowMs() + timeoutMs;
-    do {
-        for (const WindowInfo& w : TopLevelWindows(pid))
-            if (w.visible && w.title == title) return w.hwnd;
-        PumpFor(20);
-    } while (NowMs() < until);
+// The first child of parent that reads text.
+HWND Child(HWND parent, const std::wstring& text) {
+    for (HWND h : Children(parent))
+        if (TextOf(h) == text) return h;
+    return nullptr;
+}
+HWND ChildOfClass(HWND parent, const wchar_t* cls) {
+    for (HWND h : Children(parent))
+        if (lstrcmpiW(Describe(h).cls.c_str(), cls) == 0) return h;
     return nullptr;
 }
 
-struct ChildSearch {
-    std::wstring text;
-    std::wstring cls;
-    HWND found = nullptr;
-};
-
-BOOL CALLBACK MatchChild(HWND hwnd, LPARAM param) noexcept {
-    auto* search = reinterpret_cast<ChildSearch*>(param);
-    wchar_t buffer[256] = {};
-    if (!search->cls.empty()) {
-        GetClassNameW(hwnd, buffer, 256);
-        if (lstrcmpiW(buffer, search->cls.c_str()) == 0) search->found = hwnd;
-    } else {
-        SendMessageTimeoutW(hwnd, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG, 1000, nullptr);
-        if (search->text == buffer) search->found = hwnd;
-    }
-    return search->found ? FALSE : TRUE;
-}
-
-HWND ChildWithText(HWND parent, const std::wstring& text) {
-    ChildSearch search{text, L"", nullptr};
-    EnumChildWindows(parent, MatchChild, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-HWND ChildOfClass(HWND parent, const std::wstring& cls) {
-    ChildSearch search{L"", cls, nullptr};
-    EnumChildWindows(parent, MatchChild, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-// Polls until `done` holds, up to ms; input to another program takes its time.
-template <class Done>
-bool WaitUntil(Done done, DWORD ms = 2000) {
-    const double until = NowMs() + ms;
-    while (!done()) {
-        if (NowMs() >= until) return false;
-        PumpFor(20);
-    }
-    return true;
-}
-
-std::wstring TextOf(HWND h) {
-    wchar_t buffer[256] = {};
-    SendMessageTimeoutW(h, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG, 1000, nullptr);
-    return buffer;
-}
-
-HWND FocusOf(HWND window) {
-    GUITHREADINFO info{};
-    info.cbSize = sizeof info;
-    return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) ? info.hwndFocus : nullptr;
-}
-
 int Selected(HWND list) { return static_cast<int>(SendMessageW(list, LB_GETCURSEL, 0, 0)); }
-
-POINT Middle(HWND h) {
-    const RECT r = RectOf(h);
-    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-}
+int Count(HWND list) { return list ? static_cast<int>(SendMessageW(list, LB_GETCOUNT, 0, 0)) : -1; }
 
 // Clicks at `at` until `done` holds: a window just shown may miss the first
 // click under Wine (its activation is still on its way), so up to three.
@@ -100,18 +44,23 @@ bool ClickUntil(POINT at, Done done) {
 // `done`, until that holds.
 template <class Done>
 bool Press(HWND window, const std::wstring& text, Done done) {
-    HWND button = ChildWithText(window, text);
+    HWND button = Child(window, text);
     if (!Check(button != nullptr, "the button \"" + U8(text) + "\" is there")) return false;
-    return ClickUntil(Middle(button), done);
+    return ClickUntil(Middle(RectOf(button)), done);
 }
 
 // Without a visible effect to wait for: until the button has the focus,
 // which it takes from the press, then a moment for its click to run.
 bool Press(HWND window, const std::wstring& text) {
-    HWND button = ChildWithText(window, text);
+    HWND button = Child(window, text);
     const bool pressed = Press(window, text, [&] { return FocusOf(window) == button; });
     PumpFor(300);
     return Check(pressed, "\"" + U8(text) + "\" is pressed");
+}
+
+// Presses a button of the picker that closes it.
+bool PressToClose(HWND picker, const std::wstring& text, const char* what) {
+    return Check(Press(picker, text, [&] { return !IsWindow(picker); }), what);
 }
 
 // Presses a button of the settings dialog that opens the picker; returns the picker.
@@ -122,30 +71,24 @@ HWND OpenPicker(DWORD pid, HWND dialog, const std::wstring& button, const std::w
     return picker;
 }
 
-// The settings dialog open at start, and the curtain.
+// The program started with a settings line that opens the settings
+// dialog, its curtain and the dialog.
 struct Session {
     App app;
     HWND curtain = nullptr;
     HWND dialog = nullptr;
+
+    Session(const Context& ctx, const std::string& settings)
+        : curtain(StartWith(app, ctx, settings)), dialog(curtain ? WaitForDialogAtStart(app.pid) : nullptr) {}
+    explicit operator bool() const { return dialog != nullptr; }
+    void CloseDialog() const {
+        PostMessageW(dialog, WM_CLOSE, 0, 0);
+        PumpFor(300);
+    }
 };
 
-bool Open(Session& s, Context& ctx, int patternState) {
-    s.curtain = StartWith(s.app, ctx, WithDialog(patternState));
-    if (!s.curtain) return false;
-    s.dialog = WaitForTitled(s.app.pid, L"各種設定");
-    PumpFor(300);  // shown is not yet ready for the mouse
-    return Check(s.dialog != nullptr, "the settings dialog opens at start");
-}
-
-void CloseDialog(Session& s) {
-    PostMessageW(s.dialog, WM_CLOSE, 0, 0);
-    PumpFor(300);
-}
-
 void CheckAllBlack(HWND h, Context& ctx, const char* what) {
-    KeyPress(kHotkey);
-    if (!CheckDown(h, ctx, "the hotkey")) return;
-    PumpFor(300);
+    if (!SpreadByHotkey(h, ctx)) return;
     const Samples s = SampleBlack(RECT{0, 0, ctx.screenW, ctx.screenH});
     Check(s.black == s.total, what,
           Fmt("%d of %d black; first other %06lx at (%ld,%ld)", s.black, s.total,
@@ -178,8 +121,8 @@ OMBRY_SCENARIO(PatternButtons, "pattern-buttons") {
     if (!Check(PutOnClipboard(TopBottomDib(kRed, kBlue)), "a picture is on the clipboard")) return;
     {
         // Another program holds the clipboard: "模様替え" changes nothing.
-        Session s;
-        if (!Open(s, ctx, 0)) return;
+        Session s(ctx, WithDialog(0));
+        if (!s) return;
         {
             ClipboardHolder holder;
             if (!Check(holder.Held(), "the driver holds the clipboard with a window of its own")) return;
@@ -187,31 +130,29 @@ OMBRY_SCENARIO(PatternButtons, "pattern-buttons") {
             if (!Press(s.dialog, L"模様替え")) return;
             Note(Fmt("the press returned within %.0f ms (300 ms of it waiting here)", NowMs() - t0));
         }
-        CloseDialog(s);
+        s.CloseDialog();
         CheckAllBlack(s.curtain, ctx, "with the clipboard held, \"模様替え\" left the curtain plain black");
     }
     {
         // The clipboard free: its picture becomes the pattern.
-        Session s;
-        if (!Open(s, ctx, 0)) return;
-        if (!Press(s.dialog, L"模様替え")) return;
-        CloseDialog(s);
+        Session s(ctx, WithDialog(0));
+        if (!s || !Press(s.dialog, L"模様替え")) return;
+        s.CloseDialog();
         CheckTopBottomShown(s.curtain, ctx, kRed, kBlue, "after \"模様替え\" the clipboard's picture");
     }
     {
         // A pattern at start, then "模様無し": plain black.
-        Session s;
-        if (!Open(s, ctx, 1)) return;
-        if (!Press(s.dialog, L"模様無し")) return;
+        Session s(ctx, WithDialog(1));
+        if (!s || !Press(s.dialog, L"模様無し")) return;
         // The picker opened now says there is no pattern, over its empty preview.
         HWND picker = OpenPicker(s.app.pid, s.dialog, L"模様の読み出し", L"画像の読み出し");
-        HWND label = picker ? ChildWithText(picker, L"現在カーテンの模様はありません") : nullptr;
+        HWND label = picker ? Child(picker, L"現在カーテンの模様はありません") : nullptr;
         Check(label && IsWindowVisible(label), "the picker shows \"現在カーテンの模様はありません\"");
         if (const char* shot = std::getenv("OMBRY_E2E_PICKER_SHOT")) {
             SaveScreenshot(Wide(std::string(shot) + ".empty.bmp"));
         }
-        if (picker && !Press(picker, L"キャンセル", [&] { return !IsWindow(picker); })) return;
-        CloseDialog(s);
+        if (picker && !PressToClose(picker, L"キャンセル", "Cancel closes the picker")) return;
+        s.CloseDialog();
         CheckAllBlack(s.curtain, ctx, "after \"模様無し\" the curtain is plain black");
     }
 }
@@ -240,19 +181,19 @@ OMBRY_SCENARIO(Picker, "picker") {
     if (!Check(PutOnClipboard(clipboardDib), "a picture is on the clipboard")) return;
     // Green above yellow: the curtain must show it upright.
     if (!Check(WriteBmpFile(ctx.dir + L"\\green.bmp", TopBottomDib(kGreen, kYellow)), "green.bmp written")) return;
-    Session s;
-    if (!Open(s, ctx, 1)) return;  // the clipboard's picture is the pattern
+    Session s(ctx, WithDialog(1));  // the clipboard's picture is the pattern
+    if (!s) return;
 
     // Save mode: a name typed without extension; OK writes the pattern.
     HWND picker = OpenPicker(s.app.pid, s.dialog, L"模様の保存", L"画像の保存");
     if (!picker) return;
     const RECT pr = RectOf(picker);
-    const POINT centre = Middle(picker);
+    const POINT centre = Middle(pr);
     Check(std::abs(centre.x - ctx.screenW / 2) <= 2 && std::abs(centre.y - ctx.screenH / 2) <= 2,
           "the picker is centred on the screen", ToString(pr));
     Check(!IsWindowEnabled(s.dialog), "the settings dialog waits while the picker is open");
     HWND list = ChildOfClass(picker, L"ListBox");
-    Check(list && SendMessageW(list, LB_GETCOUNT, 0, 0) == 1, "the list shows the one .bmp of the folder");
+    Check(Count(list) == 1, "the list shows the one .bmp of the folder");
     PumpFor(300);
     if (const char* shot = std::getenv("OMBRY_E2E_PICKER_SHOT")) {
         SaveScreenshot(Wide(shot));
@@ -260,12 +201,11 @@ OMBRY_SCENARIO(Picker, "picker") {
     }
     HWND name = ChildOfClass(picker, L"Edit");
     if (!Check(name != nullptr, "the name box is there")) return;
-    const POINT inName = Middle(name);
-    if (!Check(ClickUntil(inName, [&] { return FocusOf(picker) == name; }), "a click puts the focus into the name box"))
+    if (!Check(ClickUntil(Middle(RectOf(name)), [&] { return FocusOf(picker) == name; }), "a click puts the focus into the name box"))
         return;
     TypeText("saved");
     if (!Check(WaitUntil([&] { return TextOf(name) == L"saved"; }), "the name is typed", U8(TextOf(name)))) return;
-    Check(Press(picker, L"OK", [&] { return !IsWindow(picker); }), "OK closes the picker");
+    PressToClose(picker, L"OK", "OK closes the picker");
     const auto saved = ReadWholeFile(ctx.dir + L"\\saved.bmp");
     std::string why;
     Check(saved && SamePixels(*saved, clipboardDib, why), "saved.bmp holds the pattern, pixel for pixel", why);
@@ -274,7 +214,7 @@ OMBRY_SCENARIO(Picker, "picker") {
     picker = OpenPicker(s.app.pid, s.dialog, L"模様の読み出し", L"画像の読み出し");
     if (!picker) return;
     list = ChildOfClass(picker, L"ListBox");
-    if (!Check(list && SendMessageW(list, LB_GETCOUNT, 0, 0) == 2, "the list shows both files")) return;
+    if (!Check(Count(list) == 2, "the list shows both files")) return;
     const int item = static_cast<int>(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0));
     const RECT lr = RectOf(list);
     HWND name2 = ChildOfClass(picker, L"Edit");
@@ -282,7 +222,7 @@ OMBRY_SCENARIO(Picker, "picker") {
     if (!Check(ClickUntil(first, [&] { return Selected(list) == 0 && TextOf(name2) == L"green.bmp"; }),
                "a click on green.bmp puts its name into the box", U8(TextOf(name2))))
         return;
-    if (!Check(Press(picker, L"OK", [&] { return !IsWindow(picker); }), "OK closes the picker")) return;
+    if (!PressToClose(picker, L"OK", "OK closes the picker")) return;
 
     // Delete: the second file, chosen with the keyboard.
     picker = OpenPicker(s.app.pid, s.dialog, L"模様の読み出し", L"画像の読み出し");
@@ -296,10 +236,10 @@ OMBRY_SCENARIO(Picker, "picker") {
     if (!Press(picker, L"画像の削除", [&] { return !FileExists(ctx.dir + L"\\saved.bmp"); })) return;
     Check(!FileExists(ctx.dir + L"\\saved.bmp") && FileExists(ctx.dir + L"\\green.bmp"),
           "\"画像の削除\" deletes the chosen file only");
-    Check(SendMessageW(list, LB_GETCOUNT, 0, 0) == 1, "the list is read again");
-    Check(Press(picker, L"キャンセル", [&] { return !IsWindow(picker); }), "Cancel closes the picker");
+    Check(Count(list) == 1, "the list is read again");
+    PressToClose(picker, L"キャンセル", "Cancel closes the picker");
 
-    CloseDialog(s);
+    s.CloseDialog();
     CheckTopBottomShown(s.curtain, ctx, kGreen, kYellow, "green.bmp, loaded in the picker,");
 }
 
@@ -309,38 +249,26 @@ OMBRY_SCENARIO(KeepExitPattern, "keep-exit-pattern") {
     const auto kept = HalvesDib(kRed, kBlue);
     if (!Check(PutOnClipboard(kept), "a picture is on the clipboard")) return;
     {
-        Session s;
-        s.curtain = StartWith(s.app, ctx, SettingsLine(0, 0, 0, "F9", kHotkey, 1, 1, 0));
-        s.dialog = s.curtain ? WaitForTitled(s.app.pid, L"各種設定") : nullptr;
-        if (!Check(s.dialog != nullptr, "the settings dialog opens at start")) return;
-        PumpFor(300);
-        if (!Press(s.dialog, L"模様替え")) return;
-        CloseDialog(s);
+        Session s(ctx, SettingsLine(0, 0, 0, "F9", kHotkey, 1, 1, 0));
+        if (!s || !Press(s.dialog, L"模様替え")) return;
+        s.CloseDialog();
         // Spread, the curtain shows the picture: red in the left half.
         const POINT on{ctx.screenW / 4, OnStrip(RectOf(s.curtain)).y};
-        if (!TouchToSpread(s.curtain, ctx, on, kRed)) return;
-        Click(on.x, on.y, Button::Right);
-        HWND menu = WaitForPopupMenu(3000);
-        if (!Check(menu != nullptr, "a right-click on the curtain opens its menu")) return;
-        RECT at{};
-        GetWindowRect(menu, &at);
-        PumpFor(200);
-        ChooseEnd(at);
-        if (!Check(s.app.WaitExit(5000), "終了 ends the program")) return;
+        const auto menu = OpenCurtainMenu(s.curtain, ctx, on, "a right-click on the curtain opens its menu", kRed);
+        if (!menu || !EndFromMenu(s.app, *menu)) return;
     }
     const auto file = ReadWholeFile(ctx.dir + L"\\start.bmp");
     std::string why;
     Check(file && SamePixels(*file, kept, why), "start.bmp holds the pattern at exit, pixel for pixel", why);
 
     if (!Check(PutOnClipboard(HalvesDib(kGreen, kYellow)), "another picture is on the clipboard")) return;
-    App next;
-    const auto cfg = ReadWholeFile(ctx.dir + L"\\ombry.cfg");
-    const std::string line = cfg ? std::string(cfg->begin(), cfg->end()) : "";
-    // The run's settings as written at exit, only without the dialog at start.
-    HWND h = StartWith(next, ctx, line.empty() ? line : "0,0,0,\"F9\",120,0,1,1\r\n");
-    if (!Check(line == "0,0,0,\"F9\",120,1,1,1\r\n", "ombry.cfg says: keep the pattern, a pattern is shown", line) || !h)
+    const std::string line = SettingsFileText(ctx);
+    if (!Check(line == "0,0,0,\"F9\",120,1,1,1\r\n", "ombry.cfg says: keep the pattern, a pattern is shown", line))
         return;
-    CheckPatternShown(h, ctx, kRed, kBlue, "at the next start start.bmp");
+    App next;
+    // The run's settings as written at exit, only without the dialog at start.
+    if (HWND h = StartWith(next, ctx, "0,0,0,\"F9\",120,0,1,1\r\n"))
+        CheckPatternShown(h, ctx, kRed, kBlue, "at the next start start.bmp");
 }
 
 }  // namespace

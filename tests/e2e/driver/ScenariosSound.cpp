@@ -55,14 +55,13 @@ public:
     }
     // Waits until a line written since the last Fresh() starts with text.
     bool WaitFor(const std::string& text, DWORD ms) const {
-        const double until = NowMs() + ms;
-        do {
-            std::vector<std::string> all = Lines();
-            for (size_t i = seen_; i < all.size(); ++i)
-                if (all[i].rfind(text, 0) == 0) return true;
-            PumpFor(50);
-        } while (NowMs() < until);
-        return false;
+        return WaitUntil(
+            [&] {
+                const std::vector<std::string> all = Lines();
+                return std::any_of(all.begin() + std::min(seen_, all.size()), all.end(),
+                                   [&](const std::string& l) { return l.rfind(text, 0) == 0; });
+            },
+            ms, 50);
     }
 
 private:
@@ -140,10 +139,24 @@ std::vector<std::string> Endpoints() {
     return ids;
 }
 
+// Starts the program with its sound calls recorded in trace.
+HWND StartTraced(App& app, const Context& ctx, const TraceFile& trace, int sound) {
+    SetEnvironmentVariableW(L"OMBRY_TRACE", trace.Path().c_str());
+    HWND h = StartWith(app, ctx, SettingsLine(0, 0, sound, "F9", kHotkey, 0, 0, 0));
+    SetEnvironmentVariableW(L"OMBRY_TRACE", nullptr);
+    return h;
+}
+
 struct Muted {
     App app;
     HWND curtain = nullptr;
     std::vector<std::string> ids;
+
+    // The calls made since the last look, once the last endpoint got its SetMute.
+    std::vector<std::string> Settled(TraceFile& trace, bool muted) const {
+        trace.WaitFor("SetMute(" + ids.back() + (muted ? ",1)" : ",0)"), 3000);
+        return trace.Fresh();
+    }
 };
 
 // Starts the program with "消す" chosen and brings the curtain down with
@@ -152,17 +165,14 @@ bool StartMuted(Context& ctx, TraceFile& trace, Muted& m) {
     Com com;
     m.ids = Endpoints();
     if (!Check(!m.ids.empty(), "the sound server's sink is an active render endpoint")) return false;
-    SetEnvironmentVariableW(L"OMBRY_TRACE", trace.Path().c_str());
-    m.curtain = StartWith(m.app, ctx, SettingsLine(0, 0, 1, "F9", kHotkey, 0, 0, 0));
-    SetEnvironmentVariableW(L"OMBRY_TRACE", nullptr);
+    m.curtain = StartTraced(m.app, ctx, trace, 1);
     if (!m.curtain) return false;
     Check(trace.WaitFor("CoInitializeEx -> 0x0", 2000), "COM is initialised on the program's thread");
     trace.Fresh();
 
     KeyPress(kHotkey);
     if (!CheckDown(m.curtain, ctx, "the hotkey with 消す chosen")) return false;
-    trace.WaitFor("SetMute(" + m.ids.back() + ",1)", 3000);
-    const std::vector<std::string> lines = trace.Fresh();
+    const std::vector<std::string> lines = m.Settled(trace, true);
     Check(Has(lines, "waveOutSetVolume(0,0x0) -> 0x5") || Has(lines, "waveOutSetVolume(0,0x0) -> 0x0"),
           "the wave volume call is made as before", Joined(lines));
     std::string unread;
@@ -181,9 +191,7 @@ OMBRY_SCENARIO(SoundMute, "sound-mute") {
     // "消さない": the curtain comes down and no endpoint is touched.
     {
         App app;
-        SetEnvironmentVariableW(L"OMBRY_TRACE", trace.Path().c_str());
-        HWND h = StartWith(app, ctx, SettingsLine(0, 0, 0, "F9", kHotkey, 0, 0, 0));
-        SetEnvironmentVariableW(L"OMBRY_TRACE", nullptr);
+        HWND h = StartTraced(app, ctx, trace, 0);
         if (!h) return;
         trace.Fresh();
         KeyPress(kHotkey);
@@ -202,18 +210,14 @@ OMBRY_SCENARIO(SoundMute, "sound-mute") {
     // Raised by a double-click: each endpoint gets its own state back.
     DoubleClick(ctx.screenW / 2, ctx.screenH / 2);
     CheckStoredAt(m.curtain, ctx, 0, "after a double-click");
-    trace.WaitFor("SetMute(" + m.ids.back() + ",0)", 3000);
-    CheckEveryEndpoint(trace.Fresh(), m.ids, false, "the raise unmutes every endpoint again");
+    CheckEveryEndpoint(m.Settled(trace, false), m.ids, false, "the raise unmutes every endpoint again");
     CheckFromOutside(ctx, m.ids, false, "after the raise");
 
     // Down again, then the program ends from the menu while muted.
     KeyPress(kHotkey);
     if (!CheckDown(m.curtain, ctx, "the hotkey again")) return;
-    trace.WaitFor("SetMute(" + m.ids.back() + ",1)", 3000);
-    trace.Fresh();
-    Click(ctx.screenW / 2, ctx.screenH / 2, Button::Right);
-    HWND menu = WaitForPopupMenu(3000);
-    if (!Check(menu != nullptr, "a right-click on the spread curtain opens the menu")) return;
+    m.Settled(trace, true);
+    if (!OpenMenuAt({ctx.screenW / 2, ctx.screenH / 2}, "a right-click on the spread curtain opens the menu")) return;
     KeyPress(VK_UP);  // from the top, up wraps to the last item, "終了"
     KeyPress(VK_RETURN);
     bool ended = m.app.WaitExit(3000);

@@ -22,46 +22,36 @@ bool DeleteIconOf(HWND curtain) {
     return deleted;
 }
 
-// Opens the icon's menu with a right-click and checks it by its picture.
+// Opens the icon's menu with a right-click.
 std::optional<RECT> OpenIconMenu(const char* when) {
-    Click(Middle(TrayIconSlot(0)).x, Middle(TrayIconSlot(0)).y, Button::Right);
-    HWND menu = WaitForPopupMenu(3000);
-    if (!Check(menu != nullptr, Fmt("%s: a right-click on the icon opens a pop-up menu", when))) return std::nullopt;
-    RECT at{};
-    GetWindowRect(menu, &at);
-    PumpFor(200);  // let it finish painting
-    return at;
+    return OpenMenuAt(Middle(TrayIconSlot(0)), Fmt("%s: a right-click on the icon opens a pop-up menu", when));
 }
 
 OMBRY_SCENARIO(TrayIcon, "tray-icon") {
-    Check(ShownTrayIcons() == 0, "no icon in the notification area before the start");
+    CheckTrayIcons(0, "no icon in the notification area before the start", 0);
     App app;
     HWND h = StartWith(app, ctx, Settings(0, 0));
     if (!h) return;
-    int n = WaitForTrayIcons(1, 3000);
-    if (!Check(n == 1, "one icon in the notification area after the start", Fmt("%d", n))) return;
+    if (!CheckTrayIcons(1, "one icon in the notification area after the start")) return;
 
     App second;
     if (Check(second.Start(ctx.dir + L"\\ombry.exe", ctx.dir), "a second copy starts"))
         Check(second.WaitExit(5000), "the second copy ends by itself");
     PumpFor(500);
-    n = ShownTrayIcons();
-    Check(n == 1, "still one icon after the second copy", Fmt("%d", n));
+    CheckTrayIcons(1, "still one icon after the second copy", 0);
 
     // A restarted shell knows no icons and says so to every window.
     Check(DeleteIconOf(h), "the icon can be removed behind the program's back");
-    n = WaitForTrayIcons(0, 3000);
-    Check(n == 0, "the icon is gone", Fmt("%d", n));
+    CheckTrayIcons(0, "the icon is gone");
     PostMessageW(HWND_BROADCAST, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
-    n = WaitForTrayIcons(1, 3000);
-    Check(n == 1, "after TaskbarCreated the icon is back", Fmt("%d", n));
+    CheckTrayIcons(1, "after TaskbarCreated the icon is back");
     Check(app.Running(), "the program goes on");
 }
 
 OMBRY_SCENARIO(TrayMenu, "tray-menu") {
     App app;
     HWND h = StartWith(app, ctx, Settings(0, 0));
-    if (!h || !Check(WaitForTrayIcons(1, 3000) == 1, "the icon shows")) return;
+    if (!h || !CheckTrayIcons(1, "the icon shows")) return;
     auto at = OpenIconMenu("stored");
     if (!at) return;
     const std::vector<std::uint32_t> seen = GrabScreen(*at);
@@ -99,29 +89,14 @@ OMBRY_SCENARIO(ExitMenu, "exit-menu") {
         Note(c.what);
         App app;
         HWND h = StartWith(app, ctx, c.file);
-        if (!h || !Check(WaitForTrayIcons(1, 3000) == 1, "the icon shows")) return;
-        std::optional<RECT> menu;
-        if (c.fromIcon) {
-            menu = OpenIconMenu(c.what);
-        } else {
-            // The touch spreads the curtain before the right-click can land.
-            const POINT on = OnStrip(RectOf(h));
-            if (!TouchToSpread(h, ctx, on)) return;
-            Click(on.x, on.y, Button::Right);
-            if (HWND m = WaitForPopupMenu(3000)) {
-                RECT r{};
-                GetWindowRect(m, &r);
-                menu = r;
-            }
-            Check(menu.has_value(), Fmt("%s: a right-click on the curtain opens the menu", c.what));
-        }
-        if (!menu) return;
-        ChooseEnd(*menu);
-        if (!Check(app.WaitExit(5000), Fmt("%s: 終了 ends the process within 5 s", c.what))) return;
-        auto bytes = ReadWholeFile(ctx.dir + L"\\ombry.cfg");
-        const std::string got = bytes ? std::string(bytes->begin(), bytes->end()) : "(no file)";
+        if (!h || !CheckTrayIcons(1, "the icon shows")) return;
+        const auto menu = c.fromIcon ? OpenIconMenu(c.what)
+                                     : OpenCurtainMenu(h, ctx, OnStrip(RectOf(h)),
+                                                       Fmt("%s: a right-click on the curtain opens the menu", c.what));
+        if (!menu || !EndFromMenu(app, *menu, Fmt("%s: 終了 ends the process within 5 s", c.what))) return;
+        const std::string got = SettingsFileText(ctx);
         Check(got == c.written, Fmt("%s: ombry.cfg holds the run's settings as one line", c.what), got);
-        Check(WaitForTrayIcons(0, 3000) == 0, Fmt("%s: the icon is gone", c.what));
+        CheckTrayIcons(0, Fmt("%s: the icon is gone", c.what));
     }
 }
 
@@ -134,8 +109,7 @@ OMBRY_SCENARIO(EndSession, "end-session") {
     SendMessageTimeoutW(h, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 3000, &answer);
     Check(answer == TRUE, "the program agrees to end the session");
     SendMessageTimeoutW(h, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 3000, nullptr);
-    auto bytes = ReadWholeFile(ctx.dir + L"\\ombry.cfg");
-    const std::string got = bytes ? std::string(bytes->begin(), bytes->end()) : "(no file)";
+    const std::string got = SettingsFileText(ctx);
     Check(got == "3,0,0,\"F9\",120,0,0,0\r\n", "WM_ENDSESSION writes ombry.cfg as the one line", got);
     Check(app.WaitExit(5000), "and the process ends");
 }
