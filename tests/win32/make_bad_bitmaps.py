@@ -111,10 +111,10 @@ def main():
     for name, data in rle.items():
         cases[f'odd-rle8-{name}'] = bmp(info_header(8, 4, 8, 1, len(data)), palette=pal)(data)
         cases[f'odd-rle4-{name}'] = bmp(info_header(8, 4, 4, 2, len(data)), palette=pal[:64])(data)
-    for seed in range(6):
+    for n in range(6):
         junk = bytes(rnd.randrange(256) for _ in range(rnd.randrange(2, 400)))
-        cases[f'odd-rle8-garbage-{seed}'] = bmp(info_header(16, 16, 8, 1, 0), palette=pal)(junk)
-        cases[f'odd-rle4-garbage-{seed}'] = bmp(info_header(16, 16, 4, 2, 0), palette=pal[:64])(junk)
+        cases[f'odd-rle8-garbage-{n}'] = bmp(info_header(16, 16, 8, 1, 0), palette=pal)(junk)
+        cases[f'odd-rle4-garbage-{n}'] = bmp(info_header(16, 16, 4, 2, 0), palette=pal[:64])(junk)
     cases['odd-rle8-size-image-huge'] = bmp(info_header(8, 4, 8, 1, 0x7FFFFFFF), palette=pal)(b'\x02\x01\x00\x01')
     cases['odd-file-size-lies'] = bmp(info_header(4, 3), bf_size=0xFFFFFFFF)(rows(4, 3, 24))
     cases['odd-random-pixels'] = bmp(info_header(7, 5, 8), palette=pal)(bytes(rnd.randrange(256) for _ in range(40)))
