@@ -6,6 +6,7 @@
 #include "Fakes.h"
 #include "forms/Twips.h"
 #include "resources/Form2Layout.h"
+#include "resources/Form4Layout.h"
 
 using testing::ElementsAre;
 
@@ -108,15 +109,9 @@ TEST(Twips, RoundToNearestPixelBothWays) {
         for (int px = -50; px < 4000; ++px) ASSERT_EQ(forms::TwipsToPixels(forms::PixelsToTwips(px, dpi), dpi), px);
 }
 
-// The settings dialog's table: every control inside its container, at the
-// usual screen densities, so no caption is cut off by a frame's edge.
-TEST(Form2Layout, EveryControlLiesInsideItsContainerAtEveryDpi) {
-    namespace l = resources::form2;
-    const forms::ControlTraits* rows[] = {
-        &l::kFrame1_0, &l::kText1, &l::kOption1_0, &l::kOption1_1, &l::kOption1_2, &l::kOption1_3,
-        &l::kCommand1_0, &l::kCommand1_1, &l::kSetEndButton, &l::kFrame1_1, &l::kFrame1_2, &l::kLabel1,
-        &l::kLabel2, &l::kLabel3, &l::kFrame5, &l::kOption3_0, &l::kOption3_1, &l::kCommand1_2,
-        &l::kCommand1_3, &l::kFrame6, &l::kCheck3, &l::kCheck4};
+// A dialog's table: every control inside its container, at the usual
+// screen densities, so no caption is cut off by a frame's or the form's edge.
+void ExpectInsideContainers(const forms::FormTraits& form, std::initializer_list<const forms::ControlTraits*> rows) {
     auto frame = [&](const char* name) -> const forms::ControlTraits* {
         for (const forms::ControlTraits* r : rows) {
             std::string full = r->index < 0 ? r->name : std::string(r->name) + "(" + std::to_string(r->index) + ")";
@@ -127,19 +122,35 @@ TEST(Form2Layout, EveryControlLiesInsideItsContainerAtEveryDpi) {
     for (int dpi : {96, 120, 144, 192}) {
         auto px = [dpi](int t) { return forms::TwipsToPixels(t, dpi); };
         for (const forms::ControlTraits* r : rows) {
-            int w = l::kForm.clientWidth, h = l::kForm.clientHeight;
+            int w = form.clientWidth, h = form.clientHeight;
             if (r->container) {
                 const forms::ControlTraits* f = frame(r->container);
                 ASSERT_NE(f, nullptr) << r->container;
                 w = f->width;
                 h = f->height;
             }
-            SCOPED_TRACE(std::string(r->name) + " at " + std::to_string(dpi));
+            SCOPED_TRACE(std::string(form.name) + "." + r->name + " at " + std::to_string(dpi));
             EXPECT_GE(px(r->left), 0);
             EXPECT_GE(px(r->top), 0);
             EXPECT_LE(px(r->left) + px(r->width), px(w));
             EXPECT_LE(px(r->top) + px(r->height), px(h));
         }
+    }
+}
+
+TEST(DialogLayouts, EveryControlLiesInsideItsContainerAtEveryDpi) {
+    {
+        namespace l = resources::form2;
+        ExpectInsideContainers(l::kForm, {&l::kFrame1_0, &l::kText1, &l::kOption1_0, &l::kOption1_1, &l::kOption1_2,
+                                          &l::kOption1_3, &l::kCommand1_0, &l::kCommand1_1, &l::kSetEndButton,
+                                          &l::kFrame1_1, &l::kFrame1_2, &l::kLabel1, &l::kLabel2, &l::kLabel3,
+                                          &l::kFrame5, &l::kOption3_0, &l::kOption3_1, &l::kCommand1_2,
+                                          &l::kCommand1_3, &l::kFrame6, &l::kCheck3, &l::kCheck4});
+    }
+    {
+        namespace l = resources::form4;
+        ExpectInsideContainers(l::kForm, {&l::kFile1, &l::kText1, &l::kCommand1_0, &l::kCommand1_1, &l::kCommand2,
+                                          &l::kLabel1, &l::kCommand3, &l::kImage1});
     }
 }
 
