@@ -2,15 +2,11 @@
 // The settings dialog's fixed layout: twips, relative to the client area or
 // to the frame named as container. Rows in tab order.
 #include "forms/Form.h"
+#include "resources/Fonts.h"
 
 namespace resources::form2 {
 
 using forms::Kind;
-
-inline constexpr forms::Font kGothic9{.face = "ＭＳ ゴシック", .points = 9};
-inline constexpr forms::Font kPGothic9{.face = "ＭＳ Ｐゴシック", .points = 9};
-inline constexpr forms::Font kGothic12{.face = "ＭＳ ゴシック", .points = 12};
-inline constexpr forms::Font kGothic18Bold{.face = "ＭＳ ゴシック", .points = 18, .bold = true};
 
 inline constexpr const char* kKeyTip = "ホットキーにセットしたいキーを押して下さい";
 

@@ -1,13 +1,11 @@
 #pragma once
 // The pattern picker's fixed layout: twips, relative to the client area.
 #include "forms/Form.h"
+#include "resources/Fonts.h"
 
 namespace resources::form4 {
 
 using forms::Kind;
-
-inline constexpr forms::Font kGothic9{.face = "ＭＳ ゴシック", .points = 9};
-inline constexpr forms::Font kGothic12{.face = "ＭＳ ゴシック", .points = 12};
 
 inline constexpr forms::FormTraits kForm{
     .name = "Form4",
