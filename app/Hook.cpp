@@ -1,5 +1,5 @@
 // The hook in front of the curtain window's own procedure: the hotkey
-// brings the curtain down, and a right-button release becomes the pop-up
+// brings the curtain down (or shows the open dialog), and a right-button release becomes the pop-up
 // menu; after the shell restarts, the icon is added again. Every message
 // then goes on to the window's own procedure while the window exists.
 #include "api/Api.h"
@@ -11,7 +11,8 @@ std::intptr_t Program::CurtainWndProc(std::intptr_t hwnd, unsigned msg, std::uin
                                       std::intptr_t lParam) {
     try {
         if (msg == taskbarCreated_ && taskbarCreated_ != 0 && TrayIcon) TrayIcon->ShellRestarted();
-        if (msg == api::WM_HOTKEY && state.HotkeySuspended == 0) {
+        // With a dialog open, the hotkey shows it instead.
+        if (msg == api::WM_HOTKEY && !ShowOpenDialog() && state.HotkeySuspended == 0) {
             api.SetForegroundWindow(state.CurtainHwnd);
             api.SetFocus(state.CurtainHwnd);
             Form1.FormFront();

@@ -109,12 +109,7 @@ void Program::Main() {
             [this] { LoadDialog(); Form2.Option1(state.CurtainSide).SetValue(true); },
             [this] { LoadDialog(); Form2.Option3(state.SoundMode).SetValue(true); },
             [this] { LoadDialog(); Form2.Text1.SetText(state.HotkeyName); },
-            [this] {
-                if (state.HotkeyCode == 0)
-                    api.UnregisterHotKey(state.CurtainHwnd, 1);
-                else
-                    api.RegisterHotKey(state.CurtainHwnd, 1, 0, static_cast<unsigned>(state.HotkeyCode));
-            },
+            [this] { RegisterHotkey(state.HotkeyCode); },
             [this] { state.SoundMuted = 0; },
             [this] { state.AuxDeviceCount = static_cast<std::int16_t>(api.midiOutGetNumDevs() - 1); },
             [this] { api.waveOutGetVolume(0, state.WaveVolume); },

@@ -32,6 +32,14 @@ public:
     std::intptr_t CurtainWndProc(std::intptr_t hwnd, unsigned msg, std::uintptr_t wParam,
                                  std::intptr_t lParam);
 
+    // Registers `code` as the hotkey (none for 0) in place of the one in
+    // force. False when the system refused it: then no key is in force.
+    bool RegisterHotkey(std::int16_t code);
+
+    // While a dialog of the program is open, brings it (the picker over
+    // the settings dialog) to the front and says so; false when none is.
+    bool ShowOpenDialog();
+
     // True while any form is loaded: the process lives that long.
     bool AnyFormLoaded() const;
     // Every form of the program, the curtain first.

@@ -16,6 +16,7 @@ struct Shared : Settings {
     std::int16_t SoundMuted = 0;       // 1 while we hold the outputs muted
     std::int16_t PopPrimed = 0;        // 1: replay the next right-button release first
     std::int16_t HotkeySuspended = 0;  // the hook acts on the hotkey only while 0
+    std::int16_t HotkeyRefused = 0;    // 1: the system refused HotkeyCode (another program holds it); no key in force
 
     std::intptr_t CurtainHwnd = 0;     // the hotkey is registered on this window
     std::intptr_t PrevWndProc = 0;     // the curtain's own procedure; 0 until hooked

@@ -26,10 +26,10 @@ void Form1::picTrayEvent_MouseUp(int button, int /*shift*/, float /*x*/, float /
 
 void Form1::picTrayEvent_DblClick() {
     if (Icon(program_).EventIndex() != 0) return;
-    // Like the hotkey, not while the settings dialog is open: it holds the
-    // curtain disabled, and spread over the dialog and the taskbar the
-    // curtain would take no double-click, leaving a black screen.
-    if (state_.HotkeySuspended != 0) return;
+    // Like the hotkey, it shows an open dialog rather than the curtain: the
+    // dialog holds the curtain disabled, and spread over the dialog and the
+    // taskbar the curtain would take no double-click, leaving a black screen.
+    if (program_.ShowOpenDialog() || state_.HotkeySuspended != 0) return;
     FormBig();  // topmost already since it loaded
 }
 
@@ -39,6 +39,8 @@ void Form1::Pop() {
 }
 
 void Form1::OmbrySet_Click() {
+    // The icon's menu still opens while a dialog is: the dialog comes forward.
+    if (program_.ShowOpenDialog()) return;
     Image1.SetVisible(false);
     state_.CurtainDown = 0;
     if (state_.SoundMuted == 1) {

@@ -65,6 +65,9 @@ void Control::SetTop(int v) { top_ = v; Changed(Prop::Top); }
 void Control::SetWidth(int v) { width_ = v; Changed(Prop::Width); }
 void Control::SetHeight(int v) { height_ = v; Changed(Prop::Height); }
 void Control::SetVisible(bool v) { visible_ = v; Changed(Prop::Visible); }
+void Control::SetFocus() {
+    if (FormPeer* peer = form_.Peer()) peer->SetFocus(*this);
+}
 void Control::SetEnabled(bool e) { enabled_ = e; Changed(Prop::Enabled); }
 void Control::SetCaption(std::string utf8) { caption_ = std::move(utf8); Changed(Prop::Caption); }
 

@@ -49,6 +49,7 @@ struct ControlTraits {
     std::uint32_t foreColor = 0x000000;
     bool programIcon = false;         // an image that shows the program icon
     bool visible = true;              // shown when the form loads
+    bool inputMethodOff = false;      // a text box that captures keys, not text
 };
 
 enum class ScaleMode { Twips, Pixels };
@@ -87,6 +88,7 @@ public:
 
     bool Visible() const { return visible_; }
     void SetVisible(bool v);
+    void SetFocus();  // on a loaded form; nothing otherwise
     bool Enabled() const { return enabled_; }
     void SetEnabled(bool e);
     const std::string& Caption() const { return caption_; }

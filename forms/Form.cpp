@@ -38,9 +38,21 @@ void Form::Show() {
 }
 
 void Form::ShowModal() {
+    // A second modal loop over a form already in one would leave both
+    // windows disabled for good.
+    if (inModalLoop_) return;
     Load();
     Form_Activate();
+    struct Running {
+        bool& flag;
+        explicit Running(bool& f) : flag(f) { flag = true; }
+        ~Running() { flag = false; }
+    } running(inModalLoop_);
     peer_->ShowModal();
+}
+
+void Form::BringToFront() {
+    if (peer_) peer_->BringToFront();
 }
 
 void Form::Unload() { End(true); }

@@ -40,6 +40,9 @@ public:
     // Shows the form modally; returns when the form has been unloaded.
     virtual void ShowModal() = 0;
     virtual void SetFocus(Control& c) = 0;
+    // Raises the window over the others; an enabled one is activated, so
+    // that the control that last had the focus has it again.
+    virtual void BringToFront() = 0;
 };
 
 class Form : public Control {
@@ -62,6 +65,9 @@ public:
     // be loaded again afterwards from its initial layout.
     void Unload();
     void PopupMenu(Menu& m);
+    // True while ShowModal has not returned: the form's modal loop runs.
+    bool InModalLoop() const { return inModalLoop_; }
+    void BringToFront();
 
     // Called by the backend when the system closes the window, or ends the
     // session.
@@ -90,6 +96,7 @@ private:
     std::vector<Control*> controls_;
     std::unique_ptr<FormPeer> peer_;
     bool unloading_ = false;
+    bool inModalLoop_ = false;
 };
 
 }  // namespace forms

@@ -1,5 +1,7 @@
 #include "picker/Form4.h"
 
+#include <string_view>
+
 #include "app/Program.h"
 #include "forms/FileName.h"
 #include "resources/Form4Layout.h"
@@ -12,6 +14,16 @@ namespace {
 constexpr const char* kSaveCaption = "画像の保存";
 constexpr const char* kLoadCaption = "画像の読み出し";
 constexpr const char* kExtension = ".bmp";
+
+bool HasBitmapExtension(const std::string& name) {
+    const std::string_view ext(kExtension);
+    if (name.size() < ext.size()) return false;
+    for (std::size_t i = 0; i < ext.size(); ++i) {
+        const char c = name[name.size() - ext.size() + i];
+        if ((c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c) != ext[i]) return false;
+    }
+    return true;
+}
 
 // The picker's recovery: a failure in `steps` ends them, silently.
 template <class Steps>
@@ -72,8 +84,13 @@ void Form4::File1_Click() {
     });
 }
 
-// Every loss of focus adds the extension, whatever the box holds.
-void Form4::Text1_LostFocus() { Text1.SetText(Text1.Text() + kExtension); }
+// Leaving the box completes the name with the extension where it lacks it;
+// an empty box stays empty.
+void Form4::Text1_LostFocus() {
+    const std::string& name = Text1.Text();
+    if (name.empty() || HasBitmapExtension(name)) return;
+    Text1.SetText(name + kExtension);
+}
 
 void Form4::SavePreview() {
     const forms::Picture& preview = Image1.Picture();

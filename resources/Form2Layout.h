@@ -27,7 +27,8 @@ inline constexpr forms::FormTraits kForm{
 inline constexpr forms::ControlTraits kFrame1_0{.name = "Frame1", .kind = Kind::Frame, .index = 0,
     .left = 75, .top = 1425, .width = 2625, .height = 1155, .caption = "ﾎｯﾄｷｰの設定１", .tabIndex = 0};
 inline constexpr forms::ControlTraits kText1{.name = "Text1", .kind = Kind::TextBox, .container = "Frame1(0)",
-    .left = 180, .top = 600, .width = 555, .height = 315, .toolTip = kKeyTip, .tabIndex = 1, .font = &kPGothic9};
+    .left = 180, .top = 600, .width = 555, .height = 315, .toolTip = kKeyTip, .tabIndex = 1, .font = &kPGothic9,
+    .inputMethodOff = true};
 inline constexpr forms::ControlTraits kOption1_0{.name = "Option1", .kind = Kind::OptionButton, .index = 0,
     .container = "Frame1(2)", .left = 135, .top = 360, .width = 435, .height = 195, .caption = "上",
     .toolTip = "画面上側", .tabIndex = 2, .font = &kPGothic9};

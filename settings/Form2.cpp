@@ -10,6 +10,8 @@ namespace layout = resources::form2;
 namespace {
 constexpr const char* kKeySet = "現在ｾｯﾄされているｷｰ";
 constexpr const char* kNoKeySet = "ｾｯﾄされているｷｰはありません";
+// Another program holds the key: it is kept as chosen, but does nothing.
+constexpr const char* kKeyTaken = "使用中でｾｯﾄ出来ません";
 constexpr int kBackSpace = 8;
 }  // namespace
 
@@ -71,19 +73,28 @@ void Form2::Form_Load() {
     program_.Form1.FormFront();
     Option1(state_.CurtainSide).SetValue(true);
     Option3(state_.SoundMode).SetValue(true);
+    ShowHotkeyLabels();
+    if (!state_.HotkeyName.empty()) Text1.SetText(state_.HotkeyName);
+}
+
+void Form2::ShowHotkeyLabels() {
     if (state_.HotkeyCode == 0) {
         Label3.SetCaption(kNoKeySet);
-    } else {
-        Label3.SetCaption(kKeySet);
-        Label1.SetCaption(state_.HotkeyCode == kBackSpace ? Bracketed("BackSpace") : Bracketed(state_.HotkeyName));
+        return;
     }
-    if (!state_.HotkeyName.empty()) Text1.SetText(state_.HotkeyName);
+    Label3.SetCaption(state_.HotkeyRefused != 0 ? kKeyTaken : kKeySet);
+    Label1.SetCaption(state_.HotkeyCode == kBackSpace ? Bracketed("BackSpace") : Bracketed(state_.HotkeyName));
 }
 
 // While the dialog is on the screen the hotkey is not acted on: the curtain
 // it would spread is disabled by the modal dialog and would cover it with no
 // way back to either.
-void Form2::Form_Activate() { state_.HotkeySuspended = 1; }
+// The dialog start-up loads is shown only later, after the registration:
+// a key refused then is shown as not in force.
+void Form2::Form_Activate() {
+    state_.HotkeySuspended = 1;
+    if (state_.HotkeyRefused != 0) ShowHotkeyLabels();
+}
 
 void Form2::Form_Unload(int& /*cancel*/) { state_.HotkeySuspended = 0; }
 
@@ -96,12 +107,14 @@ void Form2::Option3_Click(std::int16_t index) {
 }
 
 // Decided on the text box, not on HotkeyCode: a key that typed nothing
-// leaves no hotkey.
+// leaves no hotkey. A key the system refuses keeps the dialog open, saying
+// so, for another choice.
 void Form2::SetEndButton_Click() {
-    if (!Text1.Text().empty())
-        program_.api.RegisterHotKey(state_.CurtainHwnd, 1, 0, static_cast<unsigned>(state_.HotkeyCode));
-    else
-        program_.api.UnregisterHotKey(state_.CurtainHwnd, 1);
+    if (!program_.RegisterHotkey(Text1.Text().empty() ? std::int16_t{0} : state_.HotkeyCode)) {
+        ShowHotkeyLabels();
+        Text1.SetFocus();
+        return;
+    }
     Unload();
 }
 

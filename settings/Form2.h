@@ -63,6 +63,7 @@ protected:
     void Form_Load() override;
     void Form_Activate() override;
     void Form_Unload(int& cancel) override;
+    void ShowHotkeyLabels();  // Label3 and Label1: the key in force, or why none is
 
 private:
     app::Program& program_;

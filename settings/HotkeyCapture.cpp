@@ -23,7 +23,17 @@ constexpr std::array<NamedKey, 4> kNamedKeys{{
 }};
 
 constexpr int kDelete = 46;
+// A press an input method took: only its release names the key.
+constexpr int kProcessKey = 229;
 constexpr const char* kAskForKey = "ｾｯﾄするｷｰを１つ入れて下さい";
+
+// With an input method on (the box turns it off, but a system may keep it),
+// the box holds the method's composition rather than what the key types:
+// a letter or a digit is named by its key.
+std::string TypedByInputMethod(int code, const std::string& text) {
+    if ((code >= 'A' && code <= 'Z') || (code >= '0' && code <= '9')) return std::string(1, static_cast<char>(code));
+    return text;
+}
 
 }  // namespace
 
@@ -38,7 +48,8 @@ void Form2::Text1_KeyDown(int keyCode, int /*shift*/) {
 void Form2::Text1_KeyUp(int keyCode, int /*shift*/) {
     // Only a key pressed in the box is captured: the Enter that chose
     // "各種設定" or started the program comes up here too.
-    if (keysDownInText1_.erase(keyCode) == 0) return;
+    const bool viaInputMethod = keysDownInText1_.count(keyCode) == 0 && keysDownInText1_.erase(kProcessKey) != 0;
+    if (!viaInputMethod && keysDownInText1_.erase(keyCode) == 0) return;
     const auto code = static_cast<std::uint16_t>(keyCode);
     for (const NamedKey& key : kNamedKeys) {
         if (code != key.code) continue;
@@ -56,6 +67,7 @@ void Form2::Text1_KeyUp(int keyCode, int /*shift*/) {
         state_.HotkeyName.clear();
         return;
     }
+    if (viaInputMethod) Text1.SetText(TypedByInputMethod(code, Text1.Text()));
     Text1.SetText(GetServices().UpperCase(Text1.Text()));
     Label1.SetCaption(Bracketed(Text1.Text()));
     state_.HotkeyName = Text1.Text();

@@ -122,8 +122,14 @@ void cTrayIcon::MouseMove(std::intptr_t hwnd, float x, float /*y*/) {
         }
     }
     if (!eventPicture_) throw forms::Failure("no event picture box");
-    api_.SetForegroundWindow(eventPicture_->Parent().hWnd());
     const auto message = static_cast<std::int32_t>(std::lround(x));
+    // Only what brings a window of ours forward takes the foreground: the
+    // menu, and the double-click. A hover or a single click taking it would
+    // move the user's keyboard focus, and close the shell's overflow panel
+    // before a double-click there could complete.
+    if (message == static_cast<std::int32_t>(api::WM_RBUTTONUP) ||
+        message == static_cast<std::int32_t>(api::WM_LBUTTONDBLCLK))
+        api_.SetForegroundWindow(eventPicture_->Parent().hWnd());
     api_.SendMessageA(eventPicture_->hWnd(), static_cast<unsigned>(message), 0, 0);
 }
 

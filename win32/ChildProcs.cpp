@@ -97,6 +97,9 @@ LRESULT CALLBACK FormWindow::TextBoxProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM 
                     code |= DLGC_WANTMESSAGE;
                 return code;
             }
+            case WM_KILLFOCUS:
+                child->focusGoingTo = reinterpret_cast<HWND>(wp);  // read when EN_KILLFOCUS comes
+                break;
             case WM_NCDESTROY:
                 RemoveWindowSubclass(hwnd, &FormWindow::TextBoxProc, id);
                 break;
@@ -106,6 +109,14 @@ LRESULT CALLBACK FormWindow::TextBoxProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM 
     } catch (...) {
         return 0;
     }
+    return DefSubclassProc(hwnd, msg, wp, lp);
+}
+
+// A list box only notes where the focus goes, for its LBN_KILLFOCUS.
+LRESULT CALLBACK FormWindow::FocusLeavingProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
+                                              DWORD_PTR ref) noexcept {
+    if (msg == WM_KILLFOCUS) reinterpret_cast<ChildWindow*>(ref)->focusGoingTo = reinterpret_cast<HWND>(wp);
+    if (msg == WM_NCDESTROY) RemoveWindowSubclass(hwnd, &FormWindow::FocusLeavingProc, id);
     return DefSubclassProc(hwnd, msg, wp, lp);
 }
 

@@ -4,6 +4,7 @@
 #include "win32/FormWindow.h"
 
 #include <commctrl.h>
+#include <imm.h>
 
 #include <algorithm>
 #include <climits>
@@ -197,9 +198,17 @@ void FormWindow::CreateChild(forms::Control& c, bool startsGroup) {
     ChildWindow& made = *child;
     children_.push_back(std::move(child));
     switch (c.GetKind()) {
-        case forms::Kind::TextBox: SetWindowSubclass(hwnd, &FormWindow::TextBoxProc, 1, reinterpret_cast<DWORD_PTR>(&made)); break;
+        case forms::Kind::TextBox:
+            SetWindowSubclass(hwnd, &FormWindow::TextBoxProc, 1, reinterpret_cast<DWORD_PTR>(&made));
+            // A box that captures keys gets them as keys: with an input
+            // method on, a press would arrive as VK_PROCESSKEY.
+            if (c.Traits().inputMethodOff) ImmAssociateContextEx(hwnd, nullptr, 0);
+            break;
         case forms::Kind::OptionButton: case forms::Kind::CheckBox: ChangedChild(made, forms::Prop::Value); break;
-        case forms::Kind::FileListBox: FillList(made); break;
+        case forms::Kind::FileListBox:
+            FillList(made);
+            SetWindowSubclass(hwnd, &FormWindow::FocusLeavingProc, 1, reinterpret_cast<DWORD_PTR>(&made));
+            break;
         default: break;
     }
     AddToolTip(c, hwnd);
@@ -313,6 +322,13 @@ void FormWindow::ChangedChild(ChildWindow& child, forms::Prop p) {
     }
 }
 
+// A control loses the focus also when its window does (another program
+// comes forward, a message box opens); only a move to another control of
+// the same form counts as leaving it.
+bool FormWindow::FocusStaysInForm(const ChildWindow& child) const {
+    return child.focusGoingTo && child.focusGoingTo != child.hwnd && IsChild(hwnd_, child.focusGoingTo);
+}
+
 void FormWindow::OnCommand(WPARAM wp, LPARAM lp) {
     ChildWindow* child = ChildOf(reinterpret_cast<HWND>(lp));
     if (!child) return;
@@ -338,7 +354,7 @@ void FormWindow::OnCommand(WPARAM wp, LPARAM lp) {
             if (code == EN_CHANGE) {
                 std::string typed = Narrow(WindowText(child->hwnd));
                 Protect([&] { static_cast<forms::TextBox&>(c).TextEdited(std::move(typed)); });
-            } else if (code == EN_KILLFOCUS) {
+            } else if (code == EN_KILLFOCUS && FocusStaysInForm(*child)) {
                 Raise(c.LostFocus);
             }
             break;
@@ -348,7 +364,7 @@ void FormWindow::OnCommand(WPARAM wp, LPARAM lp) {
                 Protect([&c, index] { static_cast<forms::FileListBox&>(c).Select(index); });
             } else if (code == LBN_DBLCLK) {
                 Raise(c.DblClick);
-            } else if (code == LBN_KILLFOCUS) {
+            } else if (code == LBN_KILLFOCUS && FocusStaysInForm(*child)) {
                 Raise(c.LostFocus);
             }
             break;

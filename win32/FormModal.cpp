@@ -85,6 +85,17 @@ void FormWindow::ShowModal() {
     if (quit) PostQuitMessage(static_cast<int>(quitCode));
 }
 
+// A window disabled under a modal form of ours is only raised; the one on
+// top is activated, which gives the focus back to its control.
+void FormWindow::BringToFront() {
+    if (!hwnd_) return;
+    if (IsIconic(hwnd_)) ShowWindow(hwnd_, SW_RESTORE);
+    if (IsWindowEnabled(hwnd_))
+        SetForegroundWindow(hwnd_);
+    else
+        SetWindowPos(hwnd_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
 void FormWindow::PopupMenu(forms::Menu& menu) {
     if (!hwnd_) return;
     UniqueMenu popup(CreatePopupMenu());

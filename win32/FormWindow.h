@@ -24,6 +24,7 @@ struct ChildWindow {
     FormWindow* owner = nullptr;
     HWND hwnd = nullptr;
     const forms::Control* pressed = nullptr;  // took the last left press
+    HWND focusGoingTo = nullptr;  // where the focus went when the control last lost it
 };
 
 class FormWindow final : public forms::FormPeer {
@@ -38,6 +39,7 @@ public:
     void PopupMenu(forms::Menu& m) override;
     void ShowModal() override;
     void SetFocus(forms::Control& c) override;
+    void BringToFront() override;
 
 private:
     // FormWindow.cpp: the window, the form's own properties, its messages.
@@ -71,6 +73,7 @@ private:
     void Relayout();
     void FillList(const ChildWindow& child);
     void OnCommand(WPARAM wp, LPARAM lp);
+    bool FocusStaysInForm(const ChildWindow& child) const;
     std::optional<LRESULT> OnCtlColor(HDC dc, HWND from);
     void AddToolTip(const forms::Control& c, HWND tool);  // tool: null for an image's area
     UINT_PTR ToolIdOf(const forms::Control& image) const;
@@ -83,6 +86,8 @@ private:
     static LRESULT CALLBACK PictureBoxProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept;
     static LRESULT CALLBACK TextBoxProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
                                         DWORD_PTR ref) noexcept;
+    static LRESULT CALLBACK FocusLeavingProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
+                                             DWORD_PTR ref) noexcept;
     static bool RegisterPictureBoxClass(HINSTANCE instance);
     void OnPictureBoxMouse(ChildWindow& child, UINT msg, WPARAM wp, LPARAM lp);
 

@@ -144,6 +144,9 @@ TEST_F(Dialog, CapturesTheReleasedKey) {
              Case{"Esc", [&] { Type(27); }, {none, "【Esc】ｷｰ", "Esc"}, 27},
              Case{"Space", [&] { Type(32, " "); }, {none, "【Space】ｷｰ", "Space"}, 32},
              Case{"Delete", [&] { Type(46); }, {"ｾｯﾄするｷｰを１つ入れて下さい", "", ""}, 0},
+             // With an input method on, the press comes as VK_PROCESSKEY and
+             // the box holds the method's composition.
+             Case{"input method on", [&] { Press(229, "あ"); Release('A'); }, {"ｾｯﾄするｷｰを１つ入れて下さい", "【A】ｷｰ", "A"}, 65},
          }) {
         SCOPED_TRACE(c.what);
         Type('Q', "q");  // something held before
@@ -168,10 +171,33 @@ TEST_F(Dialog, LeavingThroughSetEndRegistersByWhatText1Holds) {
     dialog.Load();
     Type('B', "b");
     dialog.SetEndButton.Click();
+    // Windows keeps a second registration of the same window and id beside
+    // the first: the key in force is released before every registration.
     EXPECT_THAT(log.Only({"RegisterHotKey", "UnregisterHotKey", "Destroy"}),
-                ElementsAre("RegisterHotKey(Form1,1,0,120)", "Destroy(Form2)", "UnregisterHotKey(Form1,1)",
-                            "Destroy(Form2)", "RegisterHotKey(Form1,1,0,66)", "Destroy(Form2)"));
+                ElementsAre("UnregisterHotKey(Form1,1)", "RegisterHotKey(Form1,1,0,120)", "Destroy(Form2)",
+                            "UnregisterHotKey(Form1,1)", "Destroy(Form2)", "UnregisterHotKey(Form1,1)",
+                            "RegisterHotKey(Form1,1,0,66)", "Destroy(Form2)"));
     EXPECT_EQ(state.HotkeyName, "B");
+}
+
+// Another program holds the key: the dialog says so rather than show it as
+// set, stays open for another choice, and keeps the key chosen for the next
+// start; a later key that registers closes it.
+TEST_F(Dialog, AKeyTheSystemRefusesIsNeverShownAsSet) {
+    api.heldKeys = {65, 67};
+    StartWith("A", 65);
+    dialog.ShowModal();
+    EXPECT_EQ(Keys(), (Shown{"使用中でｾｯﾄ出来ません", "【A】ｷｰ", "A"}));
+    Type('C', "c");
+    dialog.SetEndButton.Click();
+    EXPECT_TRUE(dialog.Loaded());
+    EXPECT_EQ(Keys(), (Shown{"使用中でｾｯﾄ出来ません", "【C】ｷｰ", "C"}));
+    EXPECT_EQ(state.HotkeyCode, 67);
+    Type('B', "b");
+    dialog.SetEndButton.Click();
+    EXPECT_FALSE(dialog.Loaded());
+    dialog.Load();
+    EXPECT_EQ(Keys(), (Shown{"現在ｾｯﾄされているｷｰ", "【B】ｷｰ", "B"}));
 }
 
 // The Enter that started the program, or chose the menu item that opened the
@@ -198,7 +224,8 @@ TEST_F(Dialog, LeavingTheBoxHalfwayThroughAKeyKeepsTheHotkey) {
     EXPECT_EQ(Keys(), (Shown{"ｾｯﾄされているｷｰはありません", "【A】ｷｰ", "A"}));
     log.clear();
     dialog.SetEndButton.Click();
-    EXPECT_THAT(log.Only({"RegisterHotKey", "UnregisterHotKey"}), ElementsAre("RegisterHotKey(Form1,1,0,65)"));
+    EXPECT_THAT(log.Only({"RegisterHotKey", "UnregisterHotKey"}),
+                ElementsAre("UnregisterHotKey(Form1,1)", "RegisterHotKey(Form1,1,0,65)"));
 }
 
 // While the dialog is open neither the hotkey nor the icon's double-click
@@ -227,6 +254,27 @@ TEST_F(Dialog, NothingSpreadsTheCurtainWhileTheDialogIsOpenAndClosingRegistersNo
     EXPECT_EQ(state.CurtainSide, 1);
     api.Deliver(Hwnd(), api::WM_HOTKEY, 1, 0);
     EXPECT_EQ(state.CurtainDown, 1);
+}
+
+// The icon's menu still opens while a dialog is open: "各種設定", the hotkey
+// and the double-click bring the open dialogs forward, the picker on top,
+// and never start a second modal loop, which would leave every window of
+// the program disabled.
+TEST_F(Dialog, WhileADialogIsOpenEveryWayInShowsItInsteadOfOpeningAnother) {
+    std::vector<std::string> whilePickerOpen;
+    services.onShowModal = [&](forms::Form& form) {
+        if (&form == &dialog) return dialog.Command1(3).Click();  // the picker opens
+        log.clear();
+        ChooseFromMenu("各種設定");
+        TrayCallback(api::WM_RBUTTONUP);
+        api.Deliver(Hwnd(), api::WM_HOTKEY, 1, 0);
+        TrayCallback(api::WM_LBUTTONDBLCLK);
+        whilePickerOpen = log.Only({"ShowModal", "BringToFront", "Form1.Height", "Load("});
+    };
+    Start("0,0,0,\"F9\",120,1,0,0\r\n");
+    EXPECT_THAT(whilePickerOpen, ElementsAre("BringToFront(Form2)", "BringToFront(Form4)", "BringToFront(Form2)",
+                                             "BringToFront(Form4)", "BringToFront(Form2)", "BringToFront(Form4)"));
+    EXPECT_EQ(state.CurtainDown, 0);
 }
 
 TEST_F(Dialog, EachOpeningAfterACloseLoadsItAfreshWithTheChoicesInForce) {

@@ -88,6 +88,7 @@ public:
         if (services_.onShowModal) services_.onShowModal(form_);
     }
     void SetFocus(forms::Control& c) override { services_.log().Add("SetFocus(" + c.FullName() + ")"); }
+    void BringToFront() override { services_.log().Add("BringToFront(" + form_.Name() + ")"); }
 
 private:
     static std::string Value(forms::Control& c, forms::Prop p) {
@@ -266,7 +267,7 @@ std::intptr_t FakeApi::SendMessageA(api::Handle hwnd, unsigned msg, std::uintptr
 long FakeApi::RegisterHotKey(api::Handle hwnd, int id, unsigned modifiers, unsigned vk) {
     log_.Add("RegisterHotKey(" + log_.Name(hwnd) + "," + std::to_string(id) + "," + std::to_string(modifiers) +
              "," + std::to_string(vk) + ")");
-    return 1;
+    return std::find(heldKeys.begin(), heldKeys.end(), vk) == heldKeys.end() ? 1 : 0;
 }
 
 long FakeApi::UnregisterHotKey(api::Handle hwnd, int id) {

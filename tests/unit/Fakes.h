@@ -111,6 +111,8 @@ public:
 
     // Where SendMessageA delivers, as a window would: set by the fixture.
     std::function<void(std::intptr_t hwnd, unsigned msg)> onSendMessage;
+    // Keys another program holds: RegisterHotKey fails for them.
+    std::vector<unsigned> heldKeys;
     // Every notify-icon record sent, in order.
     std::vector<api::NotifyIconData> notified;
 

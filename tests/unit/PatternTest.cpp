@@ -125,12 +125,13 @@ TEST_F(Pattern, LoadingAFileMakesItThePattern) {
     EXPECT_EQ(Now(), (Shown{"blue.bmp", 1}));
     EXPECT_FALSE(picker.Loaded());
 
-    // Typed without extension, or into the box after choosing: ".bmp" follows.
+    // Typed without extension, ".bmp" follows; a chosen name passing
+    // through the box stays as it is.
     state.PatternState = 0;
     Press(3, [&] { Type("red"); Ok(); });
     EXPECT_EQ(Now(), (Shown{"red.bmp", 1}));
     Press(3, [&] { Select("blue.bmp"); picker.Text1.LostFocus(); Ok(); });
-    EXPECT_EQ(Describe(curtain.Image1.Picture()), "red.bmp");  // "blue.bmp.bmp" is no file
+    EXPECT_EQ(Describe(curtain.Image1.Picture()), "blue.bmp");
 
     // An empty box loads the empty picture: a plain curtain, pattern flag on.
     state.PatternState = 0;
@@ -169,9 +170,10 @@ TEST_F(Pattern, SelectingAFileThatIsNoPictureKeepsThePreview) {
     });
 }
 
-TEST_F(Pattern, TheNameBoxGainsTheExtensionOnEveryLossOfFocus) {
+TEST_F(Pattern, TheNameBoxGainsTheExtensionOnlyWhereItLacksIt) {
     Press(2, [&] {
-        for (auto [typed, after] : {std::pair{"", ".bmp"}, {"sea", "sea.bmp"}, {"sea.bmp", "sea.bmp.bmp"}}) {
+        for (auto [typed, after] : {std::pair{"", ""}, {"sea", "sea.bmp"}, {"sea.bmp", "sea.bmp"}, {"Sea.BMP", "Sea.BMP"},
+                                    {"sea.bm", "sea.bm.bmp"}}) {
             Type(typed);
             EXPECT_EQ(picker.Text1.Text(), after);
         }

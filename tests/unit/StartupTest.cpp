@@ -68,7 +68,8 @@ TEST_F(Startup, ReadsEightFieldsOverSeveralLinesAndIgnoresTheRest) {
 
 TEST_F(Startup, RegistersTheHotkeyAndHandsTheSettingsToTheDialog) {
     Start("2,0,1,\"F9\",120,0,1,0\r\n");
-    EXPECT_THAT(log.Only({"RegisterHotKey", "UnregisterHotKey"}), ElementsAre("RegisterHotKey(Form1,1,0,120)"));
+    EXPECT_THAT(log.Only({"RegisterHotKey", "UnregisterHotKey"}),
+                ElementsAre("UnregisterHotKey(Form1,1)", "RegisterHotKey(Form1,1,0,120)"));
     EXPECT_EQ(program.Form2.Check3.Value(), 0);
     EXPECT_EQ(program.Form2.Check4.Value(), 1);
     EXPECT_TRUE(program.Form2.Option1(2).Value());

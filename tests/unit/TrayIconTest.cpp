@@ -122,14 +122,19 @@ TEST_F(TrayIcon, AllHideDeletesTheShownIconsAndEndsOnTheLastSlot) {
     EXPECT_EQ(tray.Index(), 2);
 }
 
-TEST_F(TrayIcon, CallbackForwardsTheMouseMessageAlsoFromAnUnknownWindow) {
+// A hover or a single click must not take the user's focus (nor close the
+// shell's overflow panel); the menu and the double-click bring ours forward.
+TEST_F(TrayIcon, CallbackForwardsTheMouseMessageTakingTheForegroundOnlyForTheMenuAndTheDoubleClick) {
     tray.MouseMove(curtain.picTrayIcon(0).hWnd(), 512.0f, 0.0f);
     EXPECT_EQ(tray.EventIndex(), 0);
+    for (float message : {0x201, 0x202, 0x203}) tray.MouseMove(curtain.picTrayIcon(0).hWnd(), message, 0.0f);
     tray.MouseMove(0x4242, 516.6f, 0.0f);  // rounded to 0x205
     EXPECT_EQ(tray.EventIndex(), -1);
     EXPECT_THAT(log.Only({"SetForegroundWindow", "SendMessageA"}),
-                ElementsAre("SetForegroundWindow(Form1)", "SendMessageA(picTrayEvent,0x200,0,0)",
-                            "SetForegroundWindow(Form1)", "SendMessageA(picTrayEvent,0x205,0,0)"));
+                ElementsAre("SendMessageA(picTrayEvent,0x200,0,0)", "SendMessageA(picTrayEvent,0x201,0,0)",
+                            "SendMessageA(picTrayEvent,0x202,0,0)", "SetForegroundWindow(Form1)",
+                            "SendMessageA(picTrayEvent,0x203,0,0)", "SetForegroundWindow(Form1)",
+                            "SendMessageA(picTrayEvent,0x205,0,0)"));
 }
 
 }  // namespace

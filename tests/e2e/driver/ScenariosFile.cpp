@@ -162,7 +162,7 @@ void CheckImports(const Context& ctx) {
     static const char* const allowed[] = {"kernel32.dll", "user32.dll",  "gdi32.dll",
                                           "shell32.dll",  "winmm.dll",   "comctl32.dll",
                                           "advapi32.dll", "msvcrt.dll",  "ole32.dll",
-                                          "oleaut32.dll"};
+                                          "oleaut32.dll", "imm32.dll"};
     std::string all, bad;
     auto judge = [&](const std::vector<std::string>& dlls, const char* kind) {
         for (const auto& d : dlls) {
