@@ -35,7 +35,7 @@ done
 all_scenarios="win32-files win32-forms environment version-info start-empty second-copy close-ends strip-sides hotkey-down mouse-pull
 right-click-menu screen-watch pattern-clipboard pattern-start-bmp tray-icon tray-menu exit-menu end-session sound-mute sound-crash
 sound-session-end dialog-start dialog-keyboard dialog-hotkey dialog-choices dialog-choices-saved dialog-reopen dialog-no-lockout
-pattern-buttons picker one-move keep-exit-pattern"
+pattern-buttons picker one-move keep-exit-pattern dialog-no-freeze picker-switch-away"
 read -ra scenarios <<<"$(echo ${OMBRY_E2E_SCENARIOS:-$all_scenarios})"
 # Scenarios that only read the exe's file, never start it.
 file_only() { [[ " version-info environment " == *" $1 "* ]]; }

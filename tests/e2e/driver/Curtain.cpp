@@ -224,8 +224,10 @@ bool TouchToSpread(HWND h, const Context& ctx, POINT on, std::uint32_t shows) {
 
 // The pointer goes onto the item first and the press waits until the menu
 // highlights it: a press before the menu tracks the pointer may be lost.
-void ChooseEnd(const RECT& menu) {
-    const int x = (menu.left + menu.right) / 2, y = menu.top + (menu.bottom - menu.top) * 3 / 4;
+void ChooseEnd(const RECT& menu) { ChooseMenuItem(menu, 1); }
+
+void ChooseMenuItem(const RECT& menu, int item) {
+    const int x = (menu.left + menu.right) / 2, y = menu.top + (menu.bottom - menu.top) * (2 * item + 1) / 4;
     const POINT blank{menu.right - 6, y};  // right of the text, inside the frame
     const COLORREF highlights[] = {GetSysColor(COLOR_HIGHLIGHT), GetSysColor(COLOR_MENUHILIGHT)};
     auto highlighted = [&] {
@@ -237,7 +239,7 @@ void ChooseEnd(const RECT& menu) {
         MouseMove(x, y);
         PumpFor(30);
     } while (!highlighted() && NowMs() < until);
-    if (!highlighted()) Note(Fmt("the menu shows no highlight on 終了 (%06lx); clicking all the same",
+    if (!highlighted()) Note(Fmt("the menu shows no highlight on item %d (%06lx); clicking all the same", item,
                                  static_cast<unsigned long>(ScreenPixel(blank.x, blank.y))));
     Click(x, y);
 }
@@ -256,6 +258,10 @@ std::optional<RECT> OpenCurtainMenu(HWND h, const Context& ctx, POINT on, const 
                                     std::uint32_t shows) {
     if (!TouchToSpread(h, ctx, on, shows)) return std::nullopt;
     return OpenMenuAt(on, what);
+}
+
+std::optional<RECT> OpenIconMenu(const char* when) {
+    return OpenMenuAt(Middle(TrayIconSlot(0)), Fmt("%s: a right-click on the icon opens a pop-up menu", when));
 }
 
 bool EndFromMenu(App& app, const RECT& menu, const std::string& what) {

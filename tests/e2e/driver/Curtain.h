@@ -61,8 +61,12 @@ POINT Middle(const RECT& r);
 // is spread and shows there the colour shows (0x00RRGGBB: black without a
 // pattern); false, with the failed check printed, if not.
 bool TouchToSpread(HWND h, const Context& ctx, POINT on, std::uint32_t shows = 0);
-// Clicks the program's menu's second item, "終了".
+// Clicks an item of the program's two-item menu once it shows highlighted:
+// 0 "各種設定", 1 "終了".
+void ChooseMenuItem(const RECT& menu, int item);
 void ChooseEnd(const RECT& menu);
+// Opens the icon's menu with a right-click.
+std::optional<RECT> OpenIconMenu(const char* when);
 // Right-clicks at `at` and waits for a pop-up menu; its rectangle, once painted.
 std::optional<RECT> OpenMenuAt(POINT at, const std::string& what);
 // 終了 from that menu; true when the program has ended within 5 s.

@@ -243,6 +243,64 @@ OMBRY_SCENARIO(Picker, "picker") {
     CheckTopBottomShown(s.curtain, ctx, kGreen, kYellow, "green.bmp, loaded in the picker,");
 }
 
+// With the picker open the icon's menu still opens; its "各種設定" brings
+// the picker forward instead of a second settings dialog, and every window
+// goes on taking clicks.
+OMBRY_SCENARIO(DialogNoFreeze, "dialog-no-freeze") {
+    Session s(ctx, WithDialog(0));
+    if (!s || !CheckTrayIcons(1, "the icon shows")) return;
+    HWND picker = OpenPicker(s.app.pid, s.dialog, L"模様の読み出し", L"画像の読み出し");
+    if (!picker) return;
+    const auto menu = OpenIconMenu("with the picker open");
+    if (!menu) return;
+    ChooseMenuItem(*menu, 0);
+    Check(WaitUntil([&] { return GetForegroundWindow() == picker; }), "各種設定 brings the picker to the front");
+    PumpFor(500);
+    int dialogs = 0;
+    for (const WindowInfo& w : TopLevelWindows(s.app.pid)) dialogs += w.visible && w.title == L"各種設定";
+    Check(dialogs == 1, "no second settings dialog opens", Fmt("%d shown", dialogs));
+    if (!PressToClose(picker, L"キャンセル", "a click on キャンセル closes the picker")) return;
+    if (!Check(Press(s.dialog, L"設定の終了", [&] { return !IsWindow(s.dialog); }),
+               "a click on 設定の終了 closes the settings dialog"))
+        return;
+    CheckAllBlack(s.curtain, ctx, "then the hotkey spreads the curtain over the whole screen");
+}
+
+// Another program coming forward is no leaving of the name box: the name
+// gains ".bmp" once, at the click on OK. The way back the second time is
+// the hotkey, which brings an open dialog forward.
+OMBRY_SCENARIO(PickerSwitchAway, "picker-switch-away") {
+    if (!Check(PutOnClipboard(HalvesDib(kRed, kBlue)), "a picture is on the clipboard")) return;
+    Session s(ctx, WithDialog(1));
+    if (!s) return;
+    HWND picker = OpenPicker(s.app.pid, s.dialog, L"模様の保存", L"画像の保存");
+    HWND name = picker ? ChildOfClass(picker, L"Edit") : nullptr;
+    if (!Check(name != nullptr, "the name box is there") ||
+        !ClickUntil(Middle(RectOf(name)), [&] { return FocusOf(picker) == name; }))
+        return;
+    TypeText("sea");
+    if (!Check(WaitUntil([&] { return TextOf(name) == L"sea"; }), "the name is typed", U8(TextOf(name)))) return;
+
+    // Alt+Tab stands here as another window taking the foreground: Wine's
+    // desktop has no switcher of its own.
+    HWND other = CreateWindowExW(0, L"STATIC", L"another program", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 300, 200,
+                                 nullptr, nullptr, nullptr, nullptr);
+    for (int round = 0; round < 2; ++round) {
+        SetForegroundWindow(other);
+        Check(WaitUntil([&] { return GetForegroundWindow() == other; }), Fmt("round %d: another window comes forward", round));
+        PumpFor(200);
+        if (round == 0) SetForegroundWindow(picker);
+        else KeyPress(kHotkey);
+        Check(WaitUntil([&] { return GetForegroundWindow() == picker && FocusOf(picker) == name; }),
+              round == 0 ? "back in the picker, the name box has the focus again"
+                         : "the hotkey brings the picker back to the front, the focus in its name box");
+        Check(TextOf(name) == L"sea", Fmt("round %d: the name is still as typed", round), U8(TextOf(name)));
+    }
+    DestroyWindow(other);
+    PressToClose(picker, L"OK", "OK closes the picker");
+    Check(FileExists(ctx.dir + L"\\sea.bmp") && !FileExists(ctx.dir + L"\\sea.bmp.bmp"), "the pattern is saved as sea.bmp");
+}
+
 // "カーテンの模様を常に終了時のものにする": "終了" keeps the pattern as
 // start.bmp, and the next start shows it rather than the clipboard's picture.
 OMBRY_SCENARIO(KeepExitPattern, "keep-exit-pattern") {

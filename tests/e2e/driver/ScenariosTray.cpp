@@ -22,11 +22,6 @@ bool DeleteIconOf(HWND curtain) {
     return deleted;
 }
 
-// Opens the icon's menu with a right-click.
-std::optional<RECT> OpenIconMenu(const char* when) {
-    return OpenMenuAt(Middle(TrayIconSlot(0)), Fmt("%s: a right-click on the icon opens a pop-up menu", when));
-}
-
 OMBRY_SCENARIO(TrayIcon, "tray-icon") {
     CheckTrayIcons(0, "no icon in the notification area before the start", 0);
     App app;
