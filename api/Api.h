@@ -1,7 +1,7 @@
 #pragma once
 // The platform calls the program makes by name, with their documented
 // arguments. The Win32 build calls them as they stand; the tests record them.
-#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -28,15 +28,23 @@ inline constexpr unsigned NIM_ADD = 0;
 inline constexpr unsigned NIM_MODIFY = 1;
 inline constexpr unsigned NIM_DELETE = 2;
 
-// The 88-byte ANSI notify-icon record, field by field.
+inline constexpr unsigned NIF_MESSAGE = 0x1;
+inline constexpr unsigned NIF_ICON = 0x2;
+inline constexpr unsigned NIF_TIP = 0x4;
+
+inline constexpr unsigned MSGFLT_ALLOW = 1;
+
+// The notify-icon record that Shell_NotifyIconW sends, field by field. The
+// tip is UTF-8 here; the shell gets it as UTF-16 in a field of
+// kNotifyTipUnits units, its ending zero included.
+inline constexpr std::size_t kNotifyTipUnits = 128;
 struct NotifyIconData {
-    std::uint32_t cbSize = 88;
     Handle hWnd = 0;
     std::uint32_t uID = 0;
     std::uint32_t uFlags = 0;
     std::uint32_t uCallbackMessage = 0;
     Handle hIcon = 0;
-    std::array<char, 64> szTip{};
+    std::string szTip;
 };
 
 // A window procedure in portable form: window, message, wParam, lParam.
@@ -63,9 +71,12 @@ public:
     virtual long UnregisterHotKey(Handle hwnd, int id) = 0;
     // 0 when it fails.
     virtual unsigned RegisterWindowMessageA(const char* name) = 0;
+    // Lets msg reach hwnd from processes of a lower integrity level (an
+    // elevated program does not hear the shell otherwise); 0 when it fails.
+    virtual long ChangeWindowMessageFilterEx(Handle hwnd, unsigned msg, unsigned action) = 0;
 
-    // shell32
-    virtual long Shell_NotifyIconA(unsigned message, const NotifyIconData& data) = 0;
+    // shell32: nonzero when the shell took the request.
+    virtual long Shell_NotifyIconW(unsigned message, const NotifyIconData& data) = 0;
 
     // winmm
     virtual unsigned waveOutGetVolume(unsigned device, std::uint32_t& volume) = 0;

@@ -74,7 +74,7 @@ void Program::LoadDialog() {
 }
 
 void Program::Main() {
-    TrayIcon = std::make_unique<tray::cTrayIcon>(api, services);
+    TrayIcon = std::make_unique<tray::cTrayIcon>(api);
     if (services.AnotherInstanceRunning()) return;
 
     // The first reference to the curtain window loads it.
@@ -90,6 +90,8 @@ void Program::Main() {
     Form1.picTrayIcon(0).SetVisible(false);
     state.CurtainHwnd = Form1.hWnd();
     taskbarCreated_ = api.RegisterWindowMessageA("TaskbarCreated");
+    // Elevated, the curtain would not hear the shell's broadcast otherwise.
+    if (taskbarCreated_ != 0) api.ChangeWindowMessageFilterEx(state.CurtainHwnd, taskbarCreated_, api::MSGFLT_ALLOW);
     state.PrevWndProc = api.SetWindowLongA(
         state.CurtainHwnd, api::GWL_WNDPROC,
         api.AddressOf([this](std::intptr_t h, unsigned m, std::uintptr_t w, std::intptr_t l) {

@@ -23,7 +23,11 @@ Form1::Form1(app::Program& program)
     picTrayIcon.Add(picTrayIcon0);
     MouseMove = [this](const forms::MouseEvent& e) { Form_MouseMove(e.button, e.shift, e.x, e.y); };
     Image1.DblClick = [this] { Image1_DblClick(); };
-    Timer1.Tick = [this] { Timer1_Timer(); };
+    // The timer also brings back an icon that the shell refused.
+    Timer1.Tick = [this] {
+        if (program_.TrayIcon) program_.TrayIcon->RetryAdd();
+        Timer1_Timer();
+    };
     for (forms::PictureBox* box : picTrayIcon)
         box->MouseMove = [this, box](const forms::MouseEvent& e) {
             picTrayIcon_MouseMove(box->Index(), e.button, e.shift, e.x, e.y);

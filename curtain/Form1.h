@@ -42,7 +42,7 @@ public:
     forms::PictureBox picTrayIcon0;  // picTrayIcon(0): the tray callback's window
     forms::ControlArray<forms::PictureBox> picTrayIcon;
     forms::PictureBox picTrayEvent;  // receives the forwarded tray mouse messages
-    forms::Timer Timer1;             // screen-height watch
+    forms::Timer Timer1;             // screen-height watch; retries the tray icon's add
     forms::Image Image2;             // the program icon, for the tray
     forms::Image Image1;             // the curtain picture
     forms::MenuItem OmbrySet;        // "各種設定"

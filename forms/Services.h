@@ -31,6 +31,7 @@ public:
     virtual Picture ClipboardPicture() = 0;
     virtual Picture LoadPicture(const std::string& file) = 0;
     virtual void SavePicture(const Picture& picture, const std::string& file) = 0;
+    // The program icon at the size the notification area shows it.
     virtual Picture ProgramIcon() = 0;
 
     // Files in the current directory; names compare without regard to case.

@@ -1,16 +1,31 @@
 #include "tray/cTrayIcon.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "api/Api.h"
 #include "forms/Failure.h"
-#include "forms/Services.h"
+#include "forms/Form.h"
 
 namespace tray {
 
 namespace {
 
-constexpr std::uint32_t kFlagsShown = 7;  // NIF_MESSAGE | NIF_ICON | NIF_TIP
+constexpr std::uint32_t kFlagsShown = api::NIF_MESSAGE | api::NIF_ICON | api::NIF_TIP;
+// RetryAdd's back-off, in ticks of the 100 ms timer: 1 s, doubling up to 16 s.
+constexpr int kRetryFirst = 10;
+constexpr int kRetryMost = 160;
+
+// The UTF-16 units of a UTF-8 text: one for each character, two for one
+// beyond U+FFFF (a lead byte of four).
+std::size_t Utf16Units(const std::string& utf8) {
+    std::size_t units = 0;
+    for (unsigned char c : utf8) {
+        if ((c & 0xC0) != 0x80) ++units;
+        if (c >= 0xF0) ++units;
+    }
+    return units;
+}
 
 // A picture box handed to the class works in pixels, without border and
 // out of sight: the shell's callback arrives as a mouse move whose X is the
@@ -23,7 +38,7 @@ void PrepareBox(forms::PictureBox& box) {
 
 }  // namespace
 
-cTrayIcon::cTrayIcon(api::Api& api, forms::Services& services) : api_(api), services_(services) {}
+cTrayIcon::cTrayIcon(api::Api& api) : api_(api) {}
 
 void cTrayIcon::SetIndex(std::int32_t index) {
     if (index < 0) throw forms::Failure("icon index out of range");
@@ -66,25 +81,52 @@ void cTrayIcon::UpdateIcon() {
     nid.hWnd = slot.dummy->hWnd();
     nid.uID = static_cast<std::uint32_t>(index_);
     if (!slot.visible) {
-        api_.Shell_NotifyIconA(api::NIM_DELETE, nid);
+        api_.Shell_NotifyIconW(api::NIM_DELETE, nid);
         slot.added = false;
+        slot.retryIn = slot.retryEvery = 0;
         return;
     }
     if (!slot.picture) throw forms::Failure("icon has no picture");
     nid.uFlags = kFlagsShown;
     nid.uCallbackMessage = api::WM_MOUSEMOVE;
     nid.hIcon = slot.picture->Picture().GetHandle();
-    // The tip and its ending zero byte must fit the record; a longer tip
-    // fails before the shell hears of it.
-    const std::string ansi = services_.ToAnsi(slot.tip);
-    if (ansi.size() + 1 > nid.szTip.size()) throw forms::Failure("subscript out of range: tip too long");
-    std::copy(ansi.begin(), ansi.end(), nid.szTip.begin());
-    if (!slot.added) {
-        slot.added = true;
-        api_.Shell_NotifyIconA(api::NIM_ADD, nid);
-    } else {
-        api_.Shell_NotifyIconA(api::NIM_MODIFY, nid);
+    // The tip goes to the shell in UTF-16, whatever the code page: it and
+    // its ending zero must fit the record's field. A longer tip fails
+    // before the shell hears of it.
+    if (Utf16Units(slot.tip) + 1 > api::kNotifyTipUnits) throw forms::Failure("subscript out of range: tip too long");
+    nid.szTip = slot.tip;
+    if (slot.added)
+        api_.Shell_NotifyIconW(api::NIM_MODIFY, nid);
+    else
+        AddIcon(slot, nid);
+}
+
+void cTrayIcon::AddIcon(Slot& slot, const api::NotifyIconData& nid) {
+    // An add that timed out may have reached the shell all the same; it then
+    // refuses the same icon again but takes a change to it.
+    const bool retry = slot.retryEvery != 0;
+    slot.added = api_.Shell_NotifyIconW(api::NIM_ADD, nid) != 0 ||
+                 (retry && api_.Shell_NotifyIconW(api::NIM_MODIFY, nid) != 0);
+    if (slot.added)
+        slot.retryEvery = 0;
+    else
+        slot.retryEvery = retry ? std::min(slot.retryEvery * 2, kRetryMost) : kRetryFirst;
+    slot.retryIn = slot.retryEvery;
+}
+
+void cTrayIcon::RetryAdd() noexcept {
+    const std::int32_t current = index_;
+    for (std::int32_t i = 0; i <= UpperBound(); ++i) {
+        Slot& slot = slots_[i];
+        if (!slot.visible || slot.added || slot.retryIn == 0 || --slot.retryIn > 0) continue;
+        index_ = i;
+        try {
+            UpdateIcon();
+        } catch (...) {
+            slot.retryIn = slot.retryEvery = 0;  // the next SetVisible tries again
+        }
     }
+    index_ = current;
 }
 
 void cTrayIcon::AllHide() {
@@ -103,6 +145,7 @@ void cTrayIcon::ShellRestarted() {
         if (!slots_[i].visible) continue;
         index_ = i;
         slots_[i].added = false;
+        slots_[i].retryEvery = 0;  // a new shell: the back-off starts again
         try {
             UpdateIcon();
         } catch (...) {

@@ -6,10 +6,12 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <iterator>
 #include <string>
 #include <utility>
 
 #include "win32/Audio.h"
+#include "win32/Text.h"
 #include "win32/Trace.h"
 
 namespace win32 {
@@ -115,22 +117,39 @@ long Win32Api::UnregisterHotKey(api::Handle hwnd, int id) { return ::UnregisterH
 
 unsigned Win32Api::RegisterWindowMessageA(const char* name) { return ::RegisterWindowMessageA(name); }
 
-long Win32Api::Shell_NotifyIconA(unsigned message, const api::NotifyIconData& data) {
-    // The first layout of the record, whatever size the caller wrote: on
-    // 64-bit Windows its pointer-sized fields make it larger than 88 bytes.
-    NOTIFYICONDATAA nid{};
-#ifndef _WIN64
-    static_assert(NOTIFYICONDATAA_V1_SIZE == 88, "the first layout of the record is 88 bytes");
-#endif
-    nid.cbSize = NOTIFYICONDATAA_V1_SIZE;
+long Win32Api::ChangeWindowMessageFilterEx(api::Handle hwnd, unsigned msg, unsigned action) {
+    // Windows 7 and later; Vista has only the filter of the whole process,
+    // and XP no filter at all: nothing to let through there.
+    using ForWindow = BOOL(WINAPI*)(HWND, UINT, DWORD, PCHANGEFILTERSTRUCT);
+    using ForProcess = BOOL(WINAPI*)(UINT, DWORD);
+    HMODULE user32 = GetModuleHandleW(L"user32.dll");
+    if (!user32) return 0;
+    if (auto ex = reinterpret_cast<ForWindow>(
+            reinterpret_cast<void*>(GetProcAddress(user32, "ChangeWindowMessageFilterEx"))))
+        return ex(Wnd(hwnd), msg, action, nullptr);
+    if (auto plain = reinterpret_cast<ForProcess>(
+            reinterpret_cast<void*>(GetProcAddress(user32, "ChangeWindowMessageFilter"))))
+        return plain(msg, action == MSGFLT_ALLOW ? MSGFLT_ADD : MSGFLT_REMOVE);
+    return 1;
+}
+
+long Win32Api::Shell_NotifyIconW(unsigned message, const api::NotifyIconData& data) {
+    // The Unicode record at its second size (Windows 2000 and later, so XP
+    // to 11): a 128-unit tip, and nothing newer that XP would refuse. The
+    // tip reads right whatever the ANSI code page is.
+    static_assert(std::size(NOTIFYICONDATAW{}.szTip) == api::kNotifyTipUnits);
+    NOTIFYICONDATAW nid{};
+    nid.cbSize = NOTIFYICONDATAW_V2_SIZE;
     nid.hWnd = Wnd(data.hWnd);
     nid.uID = data.uID;
     nid.uFlags = data.uFlags;
     nid.uCallbackMessage = data.uCallbackMessage;
     nid.hIcon = reinterpret_cast<HICON>(data.hIcon);
-    static_assert(sizeof(data.szTip) == 64);
-    std::copy(data.szTip.begin(), data.szTip.end(), nid.szTip);
-    return ::Shell_NotifyIconA(message, &nid);
+    // The caller checked the length; bytes that are no UTF-8 may widen to
+    // more units, and are cut rather than overrun the field.
+    const std::wstring tip = Widen(data.szTip);
+    std::copy_n(tip.begin(), std::min(tip.size(), api::kNotifyTipUnits - 1), nid.szTip);
+    return ::Shell_NotifyIconW(message, &nid);
 }
 
 unsigned Win32Api::waveOutGetVolume(unsigned device, std::uint32_t& volume) {

@@ -20,8 +20,9 @@ public:
     long RegisterHotKey(api::Handle hwnd, int id, unsigned modifiers, unsigned vk) override;
     long UnregisterHotKey(api::Handle hwnd, int id) override;
     unsigned RegisterWindowMessageA(const char* name) override;
+    long ChangeWindowMessageFilterEx(api::Handle hwnd, unsigned msg, unsigned action) override;
 
-    long Shell_NotifyIconA(unsigned message, const api::NotifyIconData& data) override;
+    long Shell_NotifyIconW(unsigned message, const api::NotifyIconData& data) override;
 
     unsigned waveOutGetVolume(unsigned device, std::uint32_t& volume) override;
     unsigned waveOutSetVolume(unsigned device, std::uint32_t volume) override;

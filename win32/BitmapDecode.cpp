@@ -52,9 +52,7 @@ std::optional<CheckedDib> Check(const std::uint8_t* data, std::size_t size, std:
 
     const bool topDown = height < 0;
     const std::int64_t rows = topDown ? -height : height;
-    if (planes != 1 || width < 1 || rows < 1 || width > kMaxPictureSide || rows > kMaxPictureSide ||
-        width * rows > kMaxPicturePixels)
-        return std::nullopt;
+    if (planes != 1 || !WithinPictureLimits(width, rows)) return std::nullopt;
     switch (compression) {
         case BI_RGB:
             if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32) return std::nullopt;
@@ -137,6 +135,25 @@ std::optional<CheckedDib> CheckBitmapFile(const std::uint8_t* data, std::size_t 
     const std::uint32_t offBits = U32(data + 10);
     if (offBits < kFileHeader) return std::nullopt;
     return Check(data + kFileHeader, size - kFileHeader, offBits - kFileHeader);
+}
+
+SIZE FitWithin(std::int64_t width, std::int64_t height, std::int64_t maxWidth, std::int64_t maxHeight) {
+    constexpr std::int64_t kLargest = 0x7FFFFFFF;  // a LONG; the products below stay in range
+    width = std::clamp<std::int64_t>(width, 1, kLargest);
+    height = std::clamp<std::int64_t>(height, 1, kLargest);
+    maxWidth = std::clamp<std::int64_t>(maxWidth, 1, kLargest);
+    maxHeight = std::clamp<std::int64_t>(maxHeight, 1, kLargest);
+    if (width > maxWidth || height > maxHeight) {
+        // The side that reaches its bound first sets the scale.
+        if (width * maxHeight >= height * maxWidth) {
+            height = std::max<std::int64_t>(height * maxWidth / width, 1);
+            width = maxWidth;
+        } else {
+            width = std::max<std::int64_t>(width * maxHeight / height, 1);
+            height = maxHeight;
+        }
+    }
+    return SIZE{static_cast<LONG>(width), static_cast<LONG>(height)};
 }
 
 HBITMAP DecodeDib(const CheckedDib& dib) {

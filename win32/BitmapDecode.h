@@ -18,6 +18,17 @@ inline constexpr std::int64_t kMaxPicturePixels = 8192LL * 8192;
 // A .bmp file above this size cannot be a picture we accept.
 inline constexpr std::int64_t kMaxBitmapFileBytes = kMaxPicturePixels * 4 + 64 * 1024;
 
+// Every picture source (a file, the clipboard's bitmaps and metafiles) is
+// held to the same limits before anything is allocated for it.
+constexpr bool WithinPictureLimits(std::int64_t width, std::int64_t height) {
+    return width >= 1 && height >= 1 && width <= kMaxPictureSide && height <= kMaxPictureSide &&
+           width * height <= kMaxPicturePixels;
+}
+
+// width x height made smaller, keeping its shape, to fit maxWidth x
+// maxHeight; as it is when it fits. Never below 1 x 1.
+SIZE FitWithin(std::int64_t width, std::int64_t height, std::int64_t maxWidth, std::int64_t maxHeight);
+
 struct CheckedDib {
     std::vector<std::uint32_t> info;  // a BITMAPINFO: header, masks, colour table
     const std::uint8_t* bits = nullptr;

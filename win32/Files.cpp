@@ -35,6 +35,35 @@ bool WriteAll(HANDLE file, std::string_view bytes) {
     return true;
 }
 
+// Puts the complete new file in place of an existing one with ReplaceFileW,
+// which keeps what the old file carried: its attributes, its permissions,
+// its creation time. The old file goes to a backup name while the new one
+// takes its place, so that a failure at any step leaves it (under its own
+// name, or else under the backup's).
+bool ReplaceExisting(const std::wstring& target, const wchar_t* temp, const std::wstring& folder,
+                     DWORD attributes) {
+    // The attributes that a file can take, given to the new file already:
+    // Wine's ReplaceFileW keeps none of them.
+    constexpr DWORD kSettable = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
+                                FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+    if (attributes & kSettable) SetFileAttributesW(temp, attributes & kSettable);
+    // A name no one else holds, free again for ReplaceFileW to take.
+    wchar_t backup[MAX_PATH + 1] = {};
+    if (!GetTempFileNameW(folder.c_str(), L"omb", 0, backup)) return false;
+    DeleteFileW(backup);
+    if (ReplaceFileW(target.c_str(), temp, backup, 0, nullptr, nullptr)) {
+        DeleteFileW(backup);
+        return true;
+    }
+    // Mostly the old file is still in place. After
+    // ERROR_UNABLE_TO_MOVE_REPLACEMENT_2 it is at the backup name and goes
+    // back; if it cannot, it stays there rather than be lost.
+    if (GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES ||
+        MoveFileExW(backup, target.c_str(), MOVEFILE_WRITE_THROUGH))
+        DeleteFileW(backup);
+    return false;
+}
+
 }  // namespace
 
 std::optional<std::string> ReadWholeFile(const std::string& name) {
@@ -77,15 +106,24 @@ std::optional<std::string> ReadFileUpTo(const std::string& name, long long limit
 bool ReplaceWholeFile(const std::string& name, std::string_view bytes) {
     if (name.empty()) return false;
     std::wstring target = Widen(name);
+    // A folder is no settings file, and a read-only file is one the user
+    // keeps as it is: both stay.
+    const DWORD attributes = GetFileAttributesW(target.c_str());
+    const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
+    if (exists && (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY))) return false;
+    const std::wstring folder = FolderOf(target);
     wchar_t temp[MAX_PATH + 1] = {};
     // Creates the new, empty file under a name no one else holds.
-    if (!GetTempFileNameW(FolderOf(target).c_str(), L"omb", 0, temp)) return false;
+    if (!GetTempFileNameW(folder.c_str(), L"omb", 0, temp)) return false;
 
     UniqueFile file(CreateFileW(temp, GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL,
                                 nullptr));
     bool ok = static_cast<bool>(file) && WriteAll(file.get(), bytes) && FlushFileBuffers(file.get());
     ok = file.Close() && ok;
-    ok = ok && MoveFileExW(temp, target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    if (ok) {
+        ok = exists ? ReplaceExisting(target, temp, folder, attributes)
+                    : MoveFileExW(temp, target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    }
     if (!ok) DeleteFileW(temp);
     return ok;
 }
@@ -98,13 +136,12 @@ std::vector<std::string> ListMatchingFiles(const std::string& pattern) {
     std::vector<std::string> names;
     if (pattern.empty()) return names;
     WIN32_FIND_DATAW found{};
-    HANDLE search = FindFirstFileW(Widen(pattern).c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return names;
+    UniqueFind search(FindFirstFileW(Widen(pattern).c_str(), &found));
+    if (!search) return names;
     constexpr DWORD kSkipped = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
     do {
         if (!(found.dwFileAttributes & kSkipped)) names.push_back(Narrow(found.cFileName));
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
+    } while (FindNextFileW(search.get(), &found));
     return names;
 }
 

@@ -10,8 +10,10 @@ namespace win32 {
 std::optional<std::string> ReadWholeFile(const std::string& name);
 // Nothing when the file is larger than limit: nothing is allocated for it.
 std::optional<std::string> ReadFileUpTo(const std::string& name, long long limit);
-// Writes a new file beside the old one and moves it over; on any failure the
-// old file is left as it was and the new one is removed.
+// Writes a new file beside the old one and puts it in the old one's place,
+// keeping the old file's attributes and permissions (ReplaceFileW); on any
+// failure the old file is left as it was and the new one is removed. A
+// read-only file is not replaced.
 bool ReplaceWholeFile(const std::string& name, std::string_view bytes);
 bool DeleteOneFile(const std::string& name);
 // Plain files matching a wildcard pattern; no directories, hidden or system files.

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "win32/Handles.h"
 #include "win32/Mouse.h"
 #include "win32/Pictures.h"
 #include "win32/Text.h"
@@ -40,7 +41,7 @@ RECT FormWindow::ImageRect(const forms::Control& image) const {
 bool FormWindow::EraseBackground(HDC dc) {
     RECT client{};
     GetClientRect(hwnd_, &client);
-    int saved = SaveDC(dc);  // the paint that follows uses the same DC
+    SavedDc saved(dc);  // the paint that follows uses the same DC
     for (const forms::Image* image : images_) {
         auto found = imageRects_.find(image);
         if (found != imageRects_.end() && !IsEmptyRect(found->second) && Opaque(*image)) {
@@ -49,7 +50,6 @@ bool FormWindow::EraseBackground(HDC dc) {
         }
     }
     FillRect(dc, &client, background_);
-    RestoreDC(dc, saved);
     return true;
 }
 
@@ -62,7 +62,7 @@ void FormWindow::Paint(HWND hwnd) {
         const RECT& r = found->second;
         RECT dirty{};
         if (IsEmptyRect(r) || !IntersectRect(&dirty, &r, &paint.Dirty())) continue;
-        int saved = SaveDC(dc);
+        SavedDc saved(dc);
         IntersectClipRect(dc, r.left, r.top, r.right, r.bottom);
         if (HBITMAP scaled = ScaledBitmap(*image, dc, r.right - r.left, r.bottom - r.top)) {
             MemoryDc mem(dc);
@@ -72,7 +72,6 @@ void FormWindow::Paint(HWND hwnd) {
         } else {
             DrawPicture(dc, image->Picture(), r, image->Stretch());
         }
-        RestoreDC(dc, saved);
     }
 }
 
@@ -82,7 +81,7 @@ namespace {
 // straight from its bits, as COLORONCOLOR does but reading only the pixels
 // it keeps: an 8K picture is scaled within a frame. Null for any other
 // picture (GetObject does not tell which way a section's rows run).
-HBITMAP ScaleDibSection(const forms::Picture& picture, HDC dc, int width, int height) {
+UniqueBitmap ScaleDibSection(const forms::Picture& picture, HDC dc, int width, int height) {
     const auto* gdi = dynamic_cast<const GdiPicture*>(picture.Data());
     if (!gdi || !gdi->TopDownDib()) return nullptr;
     DIBSECTION section{};
@@ -93,8 +92,7 @@ HBITMAP ScaleDibSection(const forms::Picture& picture, HDC dc, int width, int he
     BITMAPINFO target{};
     target.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
     void* bits = nullptr;
-    HBITMAP scaled = CreateDIBSection(dc, &target, DIB_RGB_COLORS, &bits, nullptr, 0);
-    if (scaled && !bits) DeleteObject(scaled);
+    UniqueBitmap scaled(CreateDIBSection(dc, &target, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!scaled || !bits) return nullptr;
     GdiFlush();  // the source's pixels are complete before we read them
     std::vector<int> columns(static_cast<std::size_t>(width));
@@ -128,7 +126,7 @@ HBITMAP FormWindow::ScaledBitmap(const forms::Image& image, HDC dc, int width, i
     BITMAP info{};
     if (!GetObjectW(source, sizeof info, &info) || (info.bmWidth == width && info.bmHeight == height))
         return nullptr;
-    UniqueBitmap bitmap(ScaleDibSection(picture, dc, width, height));
+    UniqueBitmap bitmap = ScaleDibSection(picture, dc, width, height);
     if (bitmap) {
         cached = Scaled{picture, width, height, std::move(bitmap)};
         return cached.bitmap.get();

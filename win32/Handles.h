@@ -50,6 +50,47 @@ private:
     HANDLE h_;
 };
 
+// A search of FindFirstFileW: INVALID_HANDLE_VALUE means none.
+class UniqueFind {
+public:
+    explicit UniqueFind(HANDLE h) : h_(h) {}
+    ~UniqueFind() { if (h_ != INVALID_HANDLE_VALUE) FindClose(h_); }
+    UniqueFind(const UniqueFind&) = delete;
+    UniqueFind& operator=(const UniqueFind&) = delete;
+    HANDLE get() const { return h_; }
+    explicit operator bool() const { return h_ != INVALID_HANDLE_VALUE; }
+
+private:
+    HANDLE h_;
+};
+
+// Global memory locked for one scope: null when it cannot be.
+class GlobalLockScope {
+public:
+    explicit GlobalLockScope(HGLOBAL memory) : memory_(memory), data_(memory ? GlobalLock(memory) : nullptr) {}
+    ~GlobalLockScope() { if (data_) GlobalUnlock(memory_); }
+    GlobalLockScope(const GlobalLockScope&) = delete;
+    GlobalLockScope& operator=(const GlobalLockScope&) = delete;
+    const void* get() const { return data_; }
+
+private:
+    HGLOBAL memory_;
+    void* data_;
+};
+
+// A DC's state saved for one scope (clip, selections, modes) and restored.
+class SavedDc {
+public:
+    explicit SavedDc(HDC dc) : dc_(dc), saved_(SaveDC(dc)) {}
+    ~SavedDc() { if (saved_) RestoreDC(dc_, saved_); }
+    SavedDc(const SavedDc&) = delete;
+    SavedDc& operator=(const SavedDc&) = delete;
+
+private:
+    HDC dc_;
+    int saved_;
+};
+
 // GetDC needs ReleaseDC with the same window.
 class WindowDc {
 public:

@@ -30,7 +30,11 @@ forms::Picture MakePicture(HANDLE handle, forms::PictureType type, bool topDownD
 }
 
 forms::Picture LoadProgramIcon(HINSTANCE instance) {
-    HANDLE icon = LoadImageW(instance, MAKEINTRESOURCEW(IDI_OMBRY), IMAGE_ICON, 32, 32, LR_DEFAULTCOLOR);
+    // At the size the notification area shows it (16 pixels at 100 %, 32 at
+    // 200 %): made once from the resource's images here, not shrunk again
+    // by the shell.
+    HANDLE icon = LoadImageW(instance, MAKEINTRESOURCEW(IDI_OMBRY), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                             GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR);
     return MakePicture(icon, forms::PictureType::Icon);
 }
 
@@ -55,13 +59,17 @@ private:
     bool open_ = false;
 };
 
-// A metafile drawn once into a bitmap of its own size, on white.
+// A metafile drawn once into a bitmap, on white: at its own size, or made
+// smaller to fit the screen, keeping its shape. A metafile larger than any
+// picture we accept is refused like a bitmap would be.
 HBITMAP RenderMetafile(HENHMETAFILE metafile) {
     ENHMETAHEADER header{};
     if (!GetEnhMetaFileHeader(metafile, sizeof header, &header)) return nullptr;
-    int w = header.rclBounds.right - header.rclBounds.left + 1;
-    int h = header.rclBounds.bottom - header.rclBounds.top + 1;
-    if (w <= 0 || h <= 0 || w > 16384 || h > 16384) return nullptr;
+    const std::int64_t width = std::int64_t{header.rclBounds.right} - header.rclBounds.left + 1;
+    const std::int64_t height = std::int64_t{header.rclBounds.bottom} - header.rclBounds.top + 1;
+    if (!WithinPictureLimits(width, height)) return nullptr;
+    const SIZE size = FitWithin(width, height, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+    const int w = size.cx, h = size.cy;
     WindowDc screen(nullptr);
     UniqueBitmap bitmap(CreateCompatibleBitmap(screen.get(), w, h));
     if (!bitmap) return nullptr;
@@ -80,12 +88,20 @@ HBITMAP BitmapFromClipboardDib() {
     HANDLE memory = GetClipboardData(CF_DIB);
     if (!memory) return nullptr;
     const std::size_t size = GlobalSize(memory);
-    const auto* data = static_cast<const std::uint8_t*>(GlobalLock(memory));
+    GlobalLockScope locked(memory);
+    const auto* data = static_cast<const std::uint8_t*>(locked.get());
     if (!data) return nullptr;
-    HBITMAP bitmap = nullptr;
-    if (std::optional<CheckedDib> dib = CheckPackedDib(data, size)) bitmap = DecodeDib(*dib);
-    GlobalUnlock(memory);
-    return bitmap;
+    std::optional<CheckedDib> dib = CheckPackedDib(data, size);
+    return dib ? DecodeDib(*dib) : nullptr;
+}
+
+// A copy we own of the clipboard's CF_BITMAP, within the size limit.
+HANDLE BitmapFromClipboardBitmap() {
+    HANDLE shown = GetClipboardData(CF_BITMAP);
+    BITMAP info{};
+    if (!shown || !GetObjectW(shown, sizeof info, &info) || !WithinPictureLimits(info.bmWidth, info.bmHeight))
+        return nullptr;
+    return CopyImage(shown, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION);
 }
 
 void RequirePlainName(const std::string& name) {
@@ -102,11 +118,7 @@ forms::Picture PictureFromClipboard() {
         if (HBITMAP bitmap = BitmapFromClipboardDib()) return MakePicture(bitmap, forms::PictureType::Bitmap, true);
     }
     if (IsClipboardFormatAvailable(CF_BITMAP)) {
-        if (HANDLE shown = GetClipboardData(CF_BITMAP)) {
-            // The clipboard keeps its own; we take a copy we own.
-            HANDLE copy = CopyImage(shown, IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION);
-            if (copy) return MakePicture(copy, forms::PictureType::Bitmap);
-        }
+        if (HANDLE copy = BitmapFromClipboardBitmap()) return MakePicture(copy, forms::PictureType::Bitmap);
     }
     if (IsClipboardFormatAvailable(CF_ENHMETAFILE)) {
         if (auto metafile = static_cast<HENHMETAFILE>(GetClipboardData(CF_ENHMETAFILE)))

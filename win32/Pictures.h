@@ -36,7 +36,7 @@ private:
 // A picture that owns the handle, or the empty picture for a null handle.
 forms::Picture MakePicture(HANDLE handle, forms::PictureType type, bool topDownDib = false);
 
-forms::Picture LoadProgramIcon(HINSTANCE instance);
+forms::Picture LoadProgramIcon(HINSTANCE instance);  // at the system's small-icon size
 forms::Picture PictureFromClipboard();
 forms::Picture LoadBitmapFile(const std::string& name);     // forms::Failure when it cannot
 void SaveBitmapFile(const forms::Picture& picture, const std::string& name);  // likewise

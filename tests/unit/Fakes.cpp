@@ -280,11 +280,16 @@ unsigned FakeApi::RegisterWindowMessageA(const char* name) {
     return kTaskbarCreated;
 }
 
-long FakeApi::Shell_NotifyIconA(unsigned message, const api::NotifyIconData& d) {
-    notified.push_back(d);
-    log_.Add("Shell_NotifyIconA(" + std::to_string(message) + "," + log_.Name(d.hWnd) + "," + std::to_string(d.uID) +
-             "," + std::to_string(d.uFlags) + "," + std::string(d.szTip.data()) + ")");
+long FakeApi::ChangeWindowMessageFilterEx(api::Handle hwnd, unsigned msg, unsigned action) {
+    log_.Add("ChangeWindowMessageFilterEx(" + log_.Name(hwnd) + "," + Hex(msg) + "," + std::to_string(action) + ")");
     return 1;
+}
+
+long FakeApi::Shell_NotifyIconW(unsigned message, const api::NotifyIconData& d) {
+    notified.push_back(d);
+    log_.Add("Shell_NotifyIconW(" + std::to_string(message) + "," + log_.Name(d.hWnd) + "," + std::to_string(d.uID) +
+             "," + std::to_string(d.uFlags) + "," + d.szTip + ")");
+    return shellAnswer ? shellAnswer(message) : 1;
 }
 
 unsigned FakeApi::waveOutGetVolume(unsigned device, std::uint32_t& volume) {

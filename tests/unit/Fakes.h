@@ -115,6 +115,8 @@ public:
     std::vector<unsigned> heldKeys;
     // Every notify-icon record sent, in order.
     std::vector<api::NotifyIconData> notified;
+    // The shell's answer to a notify-icon request; taken (1) when unset.
+    std::function<long(unsigned message)> shellAnswer;
 
     // Audio devices as the fake machine has them.
     std::uint32_t waveVolume = 0xFFFFFFFF;
@@ -146,7 +148,8 @@ public:
     long RegisterHotKey(api::Handle hwnd, int id, unsigned modifiers, unsigned vk) override;
     long UnregisterHotKey(api::Handle hwnd, int id) override;
     unsigned RegisterWindowMessageA(const char* name) override;
-    long Shell_NotifyIconA(unsigned message, const api::NotifyIconData& data) override;
+    long ChangeWindowMessageFilterEx(api::Handle hwnd, unsigned msg, unsigned action) override;
+    long Shell_NotifyIconW(unsigned message, const api::NotifyIconData& data) override;
     unsigned waveOutGetVolume(unsigned device, std::uint32_t& volume) override;
     unsigned waveOutSetVolume(unsigned device, std::uint32_t volume) override;
     unsigned auxGetVolume(unsigned device, std::uint32_t& volume) override;

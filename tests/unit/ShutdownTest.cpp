@@ -20,8 +20,8 @@ protected:
 };
 
 TEST_F(TrayRoute, StartAddsTheIconWithItsTip) {
-    EXPECT_THAT(log.Only({"Shell_NotifyIconA"}),
-                ElementsAre("Shell_NotifyIconA(0,picTrayIcon(0),0,7,Ombry起動中！)"));
+    EXPECT_THAT(log.Only({"Shell_NotifyIconW"}),
+                ElementsAre("Shell_NotifyIconW(0,picTrayIcon(0),0,7,Ombry起動中！)"));
 }
 
 TEST_F(TrayRoute, RightReleaseOnTheIconOpensTheMenu) {
@@ -75,11 +75,11 @@ protected:
     // Every step of the unload, in its order.
     static inline const std::vector<std::string> kEveryStep = {
         "SavePicture(start.bmp)",     "ReplaceFile(ombry.cfg)",    "waveOutSetVolume(0,0x8000)",
-        "SetWindowLongA(Form1,-4,own)", "UnregisterHotKey(Form1,1)", "Shell_NotifyIconA(2,picTrayIcon(0),0,0,)",
+        "SetWindowLongA(Form1,-4,own)", "UnregisterHotKey(Form1,1)", "Shell_NotifyIconW(2,picTrayIcon(0),0,0,)",
         "Destroy(Form2)",             "Destroy(Form1)"};
     std::vector<std::string> Steps() const {
         return log.Only({"SavePicture", "ReplaceFile", "waveOutSetVolume", "SetWindowLongA", "UnregisterHotKey",
-                         "Shell_NotifyIconA", "Destroy", "CallWindowProcA"});
+                         "Shell_NotifyIconW", "Destroy", "CallWindowProcA"});
     }
 };
 
@@ -145,7 +145,7 @@ TEST_F(Shutdown, AHandlerFailingInAnyWayStillPassesTheMessageOn) {
 TEST_F(Shutdown, TaskbarCreatedAddsTheIconAgainAndGoesOn) {
     log.clear();
     api.Deliver(Hwnd(), fakes::FakeApi::kTaskbarCreated);
-    EXPECT_THAT(log.calls, ElementsAre("Shell_NotifyIconA(0,picTrayIcon(0),0,7,Ombry起動中！)",
+    EXPECT_THAT(log.calls, ElementsAre("Shell_NotifyIconW(0,picTrayIcon(0),0,7,Ombry起動中！)",
                                        "CallWindowProcA(own,Form1,0xc0de,0,0)"));
 }
 

@@ -9,7 +9,7 @@ namespace {
 
 class TrayIcon : public OmbryTest {
 protected:
-    tray::cTrayIcon tray{api, services};
+    tray::cTrayIcon tray{api};
 
     void SetUp() override {
         api.onSendMessage = nullptr;  // the class alone, without the curtain's handlers
@@ -20,80 +20,81 @@ protected:
         tray.SetPicture(curtain.Image2);
         log.clear();
     }
-    static std::string TipOf(const api::NotifyIconData& d) { return std::string(d.szTip.data()); }
-    // The tip field holds nothing from `from` on.
-    static bool AllZero(const std::array<char, 64>& tip, size_t from = 0) {
-        return std::all_of(tip.begin() + from, tip.end(), [](char c) { return c == 0; });
+    std::vector<std::string> Notified() const { return log.Only({"Shell_NotifyIconW"}); }
+    static std::string Times(int n, const std::string& s) {
+        std::string all;
+        while (n-- > 0) all += s;
+        return all;
     }
-    std::vector<std::string> Notified() const { return log.Only({"Shell_NotifyIconA"}); }
 };
 
 TEST_F(TrayIcon, AddModifyAndDeleteRecords) {
-    services.ansiPrefix = "ansi:";  // the tip goes to the shell in the ANSI code page
+    services.ansiPrefix = "ansi:";  // would show a conversion to the ANSI code page
     tray.SetTip("Ombry起動中！");
     tray.SetVisible(true);
     tray.SetVisible(true);
     tray.SetVisible(false);
     ASSERT_EQ(api.notified.size(), 3u);
+    // The tip as given: the Win32 layer widens it for the Unicode record.
     EXPECT_THAT(Notified(),
-                ElementsAre("Shell_NotifyIconA(0,picTrayIcon(0),0,7,ansi:Ombry起動中！)",
-                            "Shell_NotifyIconA(1,picTrayIcon(0),0,7,ansi:Ombry起動中！)",
-                            "Shell_NotifyIconA(2,picTrayIcon(0),0,0,)"));
+                ElementsAre("Shell_NotifyIconW(0,picTrayIcon(0),0,7,Ombry起動中！)",
+                            "Shell_NotifyIconW(1,picTrayIcon(0),0,7,Ombry起動中！)",
+                            "Shell_NotifyIconW(2,picTrayIcon(0),0,0,)"));
     for (int i : {0, 1}) {
         const api::NotifyIconData& d = api.notified[i];
-        EXPECT_EQ(d.cbSize, 88u);
         EXPECT_EQ(d.uCallbackMessage, api::WM_MOUSEMOVE);
         EXPECT_EQ(d.hIcon, curtain.Image2.Picture().GetHandle());
         EXPECT_NE(d.hIcon, 0);
-        EXPECT_TRUE(AllZero(d.szTip, TipOf(d).size()));  // the rest of the tip field
     }
     const api::NotifyIconData& del = api.notified[2];
-    EXPECT_EQ(del.cbSize, 88u);
     EXPECT_EQ(del.hWnd, curtain.picTrayIcon(0).hWnd());
     EXPECT_EQ(del.uCallbackMessage, 0u);
     EXPECT_EQ(del.hIcon, 0);
-    EXPECT_TRUE(AllZero(del.szTip));
+    EXPECT_EQ(del.szTip, "");
 }
 
-TEST_F(TrayIcon, TipOf63BytesFits64FailsBeforeTheShellHearsOfIt) {
-    tray.SetTip(std::string(63, 'x'));
+// The tip field holds 128 UTF-16 units with the ending zero: 127 characters
+// of the basic plane, each 3 bytes of UTF-8 here, or fewer beyond it.
+TEST_F(TrayIcon, TipOf127Utf16UnitsFitsLongerFailsBeforeTheShellHearsOfIt) {
+    tray.SetTip(Times(127, "起"));
     tray.SetVisible(true);
     ASSERT_EQ(api.notified.size(), 1u);
-    EXPECT_EQ(TipOf(api.notified[0]), std::string(63, 'x'));
-    EXPECT_EQ(api.notified[0].szTip[63], 0);
+    EXPECT_EQ(api.notified[0].szTip, Times(127, "起"));
 
     // Too long while shown: nothing sent, still added, so the next is a modify.
-    tray.SetTip(std::string(64, 'x'));
+    tray.SetTip(Times(128, "x"));
     EXPECT_THROW(tray.SetVisible(true), forms::Failure);
     EXPECT_THROW(tray.SetPicture(curtain.Image2), forms::Failure);
+    const std::string masks = Times(63, "\U0001F3AD");  // beyond the basic plane: two units each
+    tray.SetTip("xx" + masks);
+    EXPECT_THROW(tray.SetVisible(true), forms::Failure);
     EXPECT_EQ(api.notified.size(), 1u);
-    tray.SetTip("");
+    tray.SetTip("x" + masks);
     tray.SetVisible(true);
-    EXPECT_EQ(Notified().back(), "Shell_NotifyIconA(1,picTrayIcon(0),0,7,)");
-    EXPECT_TRUE(AllZero(api.notified.back().szTip));
+    EXPECT_EQ(Notified().back(), "Shell_NotifyIconW(1,picTrayIcon(0),0,7,x" + masks + ")");
 
     // Too long before the first add: the next good write still adds.
     tray.SetIndex(1);
     tray.SetDummyPicture(curtain.picTrayEvent);
     tray.SetPicture(curtain.Image2);
-    tray.SetTip(std::string(64, 'y'));
+    tray.SetTip(Times(128, "y"));
     EXPECT_THROW(tray.SetVisible(true), forms::Failure);
     tray.SetTip("ok");
     tray.SetVisible(true);
-    EXPECT_EQ(Notified().back(), "Shell_NotifyIconA(0,picTrayEvent,1,7,ok)");
+    EXPECT_EQ(Notified().back(), "Shell_NotifyIconW(0,picTrayEvent,1,7,ok)");
 }
 
 TEST_F(TrayIcon, HidingANeverAddedSlotStillDeletesAndPictureWaitsForTheAdd) {
     tray.SetPicture(curtain.Image2);  // not added: the shell hears nothing
     tray.SetVisible(false);
-    EXPECT_THAT(Notified(), ElementsAre("Shell_NotifyIconA(2,picTrayIcon(0),0,0,)"));
+    EXPECT_THAT(Notified(), ElementsAre("Shell_NotifyIconW(2,picTrayIcon(0),0,0,)"));
     tray.SetTip("old");
     tray.SetVisible(true);
     tray.SetTip("new");  // stored only
     tray.SetPicture(curtain.Image2);
     EXPECT_THAT(Notified(),
-                ElementsAre("Shell_NotifyIconA(2,picTrayIcon(0),0,0,)", "Shell_NotifyIconA(0,picTrayIcon(0),0,7,old)",
-                            "Shell_NotifyIconA(1,picTrayIcon(0),0,7,new)"));
+                ElementsAre("Shell_NotifyIconW(2,picTrayIcon(0),0,0,)", "Shell_NotifyIconW(0,picTrayIcon(0),0,7,old)",
+                            "Shell_NotifyIconW(1,picTrayIcon(0),0,7,new)"));
 }
 
 TEST_F(TrayIcon, SlotsGrowWithIndexAndNeverShrink) {
@@ -118,7 +119,7 @@ TEST_F(TrayIcon, AllHideDeletesTheShownIconsAndEndsOnTheLastSlot) {
     tray.SetIndex(2);
     log.clear();
     tray.AllHide();
-    EXPECT_THAT(Notified(), ElementsAre("Shell_NotifyIconA(2,picTrayIcon(0),0,0,)"));
+    EXPECT_THAT(Notified(), ElementsAre("Shell_NotifyIconW(2,picTrayIcon(0),0,0,)"));
     EXPECT_EQ(tray.Index(), 2);
 }
 
@@ -135,6 +136,37 @@ TEST_F(TrayIcon, CallbackForwardsTheMouseMessageTakingTheForegroundOnlyForTheMen
                             "SendMessageA(picTrayEvent,0x202,0,0)", "SetForegroundWindow(Form1)",
                             "SendMessageA(picTrayEvent,0x203,0,0)", "SetForegroundWindow(Form1)",
                             "SendMessageA(picTrayEvent,0x205,0,0)"));
+}
+
+// At logon the shell may not take the icon yet. The curtain's timer (every
+// 100 ms) adds it again after 1 s, then after 2 s, ... until the shell takes
+// it; from then on the icon is changed, not added.
+using TrayAtLogon = OmbryTest;
+
+TEST_F(TrayAtLogon, AnAddTheShellRefusedIsTriedAgainOnTheTimerUntilTaken) {
+    bool shellUp = false;
+    api.shellAnswer = [&](unsigned) { return shellUp ? 1L : 0L; };
+    auto ticks = [&](int n) { while (n-- > 0) curtain.Timer1.Tick(); };
+    auto notified = [&] { return log.Only({"Shell_NotifyIconW"}); };
+    const std::string add = "Shell_NotifyIconW(0,picTrayIcon(0),0,7,Ombry起動中！)";
+    const std::string modify = "Shell_NotifyIconW(1,picTrayIcon(0),0,7,Ombry起動中！)";
+    Start("0,0,0,\"\",0,0,0,0\r\n");
+    EXPECT_THAT(notified(), ElementsAre(add));
+    log.clear();
+    ticks(9);
+    EXPECT_THAT(notified(), IsEmpty());
+    ticks(1);  // 1 s: the add again, and a change in case the first add got through after all
+    EXPECT_THAT(notified(), ElementsAre(add, modify));
+    log.clear();
+    shellUp = true;
+    ticks(19);
+    EXPECT_THAT(notified(), IsEmpty());
+    ticks(1);  // 2 s later
+    EXPECT_THAT(notified(), ElementsAre(add));
+    log.clear();
+    ticks(400);
+    program.TrayIcon->SetVisible(true);
+    EXPECT_THAT(notified(), ElementsAre(modify));
 }
 
 }  // namespace

@@ -64,4 +64,24 @@ void FileTests() {
     std::printf("# while held open the file was %s\n", replaced ? "replaced" : "not replaced");
     Check(ReadWholeFile("ombry.cfg") == (replaced ? second : first), "a file held open is replaced whole or not at all");
     Check(Leftovers() == 0, "no temporary file is left behind");
+
+    // What the user gave the file stays: hidden stays hidden; read-only is
+    // not replaced at all.
+    constexpr DWORD kHidden = FILE_ATTRIBUTE_HIDDEN;
+    Check(ReplaceWholeFile("ombry.cfg", first), "written once more");
+    SetFileAttributesW(L"ombry.cfg", kHidden);
+    if (!(GetFileAttributesW(L"ombry.cfg") & kHidden)) {
+        std::printf("# skipped: this file system under Wine keeps no hidden attribute\n");
+    } else {
+        Check(ReplaceWholeFile("ombry.cfg", second) && ReadWholeFile("ombry.cfg") == second,
+              "a hidden file is replaced");
+        const DWORD kept = GetFileAttributesW(L"ombry.cfg");
+        Check(kept != INVALID_FILE_ATTRIBUTES && (kept & kHidden), "and stays hidden");
+    }
+    const std::optional<std::string> before = ReadWholeFile("ombry.cfg");
+    SetFileAttributesW(L"ombry.cfg", FILE_ATTRIBUTE_READONLY);
+    Check(!ReplaceWholeFile("ombry.cfg", "lost"), "a read-only file is not replaced");
+    Check(before && ReadWholeFile("ombry.cfg") == before, "and keeps its content");
+    SetFileAttributesW(L"ombry.cfg", FILE_ATTRIBUTE_NORMAL);
+    Check(Leftovers() == 0, "no temporary file is left behind by either");
 }

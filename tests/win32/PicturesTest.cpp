@@ -5,6 +5,7 @@
 #include <psapi.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -146,9 +147,50 @@ void RoundTripTests() {
           "names with a folder, a device or a stream are not written");
 }
 
+// Puts one picture on the clipboard, owned by a window of ours.
+bool OnClipboard(UINT format, HANDLE data) {
+    static HWND owner = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    if (!OpenClipboard(owner)) return false;
+    const bool ok = EmptyClipboard() && SetClipboardData(format, data);
+    CloseClipboard();
+    return ok;
+}
+
+// The clipboard's pictures are held to the limits of a file, and a
+// metafile is drawn at most at the screen's size.
+void ClipboardTests() {
+    HBITMAP wide = CreateBitmap(32769, 1, 1, 32, nullptr);
+    if (Check(wide && OnClipboard(CF_BITMAP, wide), "a bitmap 32769 pixels wide is on the clipboard")) {
+        forms::Picture got;
+        Check(!Fails([&] { got = win32::PictureFromClipboard(); }) && got.Empty(), "it is no picture of ours");
+    }
+
+    // A metafile of 3000 x 2000 pixels, black all over.
+    HDC screen = GetDC(nullptr);
+    HDC recording = CreateEnhMetaFileW(screen, nullptr, nullptr, nullptr);
+    ReleaseDC(nullptr, screen);
+    SelectObject(recording, GetStockObject(BLACK_BRUSH));
+    Rectangle(recording, 0, 0, 3000, 2000);
+    HENHMETAFILE metafile = CloseEnhMetaFile(recording);
+    if (!Check(metafile && OnClipboard(CF_ENHMETAFILE, metafile), "a metafile of 3000 x 2000 is on the clipboard"))
+        return;
+    forms::Picture got;
+    Fails([&] { got = win32::PictureFromClipboard(); });
+    int w = 0, h = 0;
+    const std::vector<std::uint32_t> pixels = got.Empty() ? std::vector<std::uint32_t>() : Pixels(got, w, h);
+    const int screenW = GetSystemMetrics(SM_CXSCREEN), screenH = GetSystemMetrics(SM_CYSCREEN);
+    std::printf("# the metafile became %d x %d on a screen of %d x %d\n", w, h, screenW, screenH);
+    Check(!pixels.empty() && w <= screenW && h <= screenH && (w == screenW || h == screenH) &&
+              std::abs(2 * w - 3 * h) <= 3,
+          "it is drawn at most at the screen's size, keeping its shape");
+    Check(!pixels.empty() && pixels[static_cast<size_t>(h - 2) * w + (w - 2)] == 0 && pixels[0] == 0,
+          "the whole picture is drawn into it");
+}
+
 }  // namespace
 
 void PictureTests() {
     CorpusTests();
     RoundTripTests();
+    ClipboardTests();
 }
