@@ -82,7 +82,7 @@ TEST_F(Startup, RegistersTheHotkeyAndHandsTheSettingsToTheDialog) {
 TEST_F(Startup, HooksTheCurtainBeforeReadingTheSettingsAndShowsItLast) {
     Start(kQuiet);
     EXPECT_THAT(log.Only({"Load(", "SetWindowLongA", "ReadFile", "Form1.Visible", "UnregisterHotKey"}),
-                ElementsAre("Load(Form1)", "SetWindowLongA(Form1,-4,hook)", "ReadFile(Ombry.cfg)", "Load(Form2)",
+                ElementsAre("ReadFile(ombry.mute)", "Load(Form1)", "SetWindowLongA(Form1,-4,hook)", "ReadFile(Ombry.cfg)", "Load(Form2)",
                             "UnregisterHotKey(Form1,1)", "Form1.Visible=1"));
     EXPECT_EQ(state.CurtainHwnd, Hwnd());
     EXPECT_EQ(state.PrevWndProc, fakes::FakeApi::kOriginalProc);
