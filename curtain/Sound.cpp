@@ -43,8 +43,9 @@ void RestoreEndpoints(api::Api& audio, HeldEndpoints& held) {
     std::erase_if(held, [&](const auto& e) { return audio.SetMute(e.id, e.muted) == 0; });
 }
 
-// Listing the endpoints takes Core Audio a moment: once a second is soon
-// enough for a headset that connects while the curtain is down.
+// Each listing opens Core Audio afresh (about 0.3 ms under Wine); once a
+// second is soon enough for a headset that connects while the curtain is
+// down, and keeps the calls few.
 constexpr int kTicksBetweenListings = 10;
 }  // namespace
 

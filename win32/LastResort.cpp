@@ -21,7 +21,7 @@ LPTOP_LEVEL_EXCEPTION_FILTER g_previousFilter = nullptr;
 std::terminate_handler g_previousTerminate = nullptr;
 DWORD g_uiThread = 0;  // has COM already
 
-// A crash may be on a thread without COM.
+// Any thread but the user-interface thread gets COM for the restore.
 void GiveSoundBackHere(curtain::Form1& curtain, const char* why) noexcept {
     const HRESULT com =
         GetCurrentThreadId() == g_uiThread ? E_ABORT : CoInitializeEx(nullptr, COINIT_MULTITHREADED);
@@ -34,10 +34,10 @@ void GiveSoundBack(const char* why) noexcept {
     if (curtain::Form1* curtain = g_curtain.exchange(nullptr)) GiveSoundBackHere(*curtain, why);
 }
 
-// The topmost black curtain must not outlive the program's wits: hidden
-// before anything else, so that whatever happens next (a report, a
-// debugger, a wait) happens in view. Another thread's window is asked
-// without waiting for that thread, which may be the one that is stuck.
+// Hidden before anything else: whatever comes next (an error report, a
+// debugger, a wait) must not happen behind a topmost black screen. The
+// window of another thread is asked without waiting for that thread, which
+// may be the one that is stuck.
 void HideCurtain(curtain::Form1& curtain) noexcept {
     const HWND window = reinterpret_cast<HWND>(curtain.hWnd());
     if (!window) return;
