@@ -5,6 +5,7 @@
 #include <initializer_list>
 
 #include "app/SettingsFile.h"
+#include "curtain/MuteNote.h"
 
 namespace app {
 
@@ -76,6 +77,8 @@ void Program::LoadDialog() {
 void Program::Main() {
     TrayIcon = std::make_unique<tray::cTrayIcon>(api);
     if (services.AnotherInstanceRunning()) return;
+    // A run killed while muted left its endpoints muted: theirs first.
+    curtain::CarryOutMuteNote(services, api);
 
     // The first reference to the curtain window loads it.
     Form1.Load();

@@ -48,6 +48,7 @@ void Form1::Form_Load() {
     Image1.SetLeft(5);
     Image1.SetPicture(ClipboardOrNothing());
     LastScreenHeight = screen.ScreenHeight();
+    LastScreenWidth = screen.ScreenWidth();
     Timer1.SetEnabled(false);
     Timer1.SetInterval(0);
     Image1.SetVisible(false);

@@ -3,6 +3,7 @@
 // curtain. Stored as a thin strip along one screen edge, or spread over the
 // whole screen showing the pattern picture in Image1.
 #include <cstdint>
+#include <string>
 
 #include "forms/Form.h"
 
@@ -42,17 +43,18 @@ public:
     forms::PictureBox picTrayIcon0;  // picTrayIcon(0): the tray callback's window
     forms::ControlArray<forms::PictureBox> picTrayIcon;
     forms::PictureBox picTrayEvent;  // receives the forwarded tray mouse messages
-    forms::Timer Timer1;             // screen-height watch; retries the tray icon's add
+    forms::Timer Timer1;             // screen-size watch; retries the tray icon's add
     forms::Image Image2;             // the program icon, for the tray
     forms::Image Image1;             // the curtain picture
     forms::MenuItem OmbrySet;        // "各種設定"
     forms::MenuItem MenuEnd;         // "終了"
     forms::Menu MenuMy;              // opened only as a pop-up menu
 
-    // The screen height when loaded or when Timer1 last saw it change. Wider
+    // The screen size when loaded or when Timer1 last saw it change. Wider
     // than a 16-bit value so that screens over 32767 twips (a 4K portrait
     // screen is 57600 at 96 dpi) are watched like any other.
     std::int32_t LastScreenHeight = 0;
+    std::int32_t LastScreenWidth = 0;
 
 protected:
     void Form_Load() override;
@@ -60,6 +62,12 @@ protected:
 
 private:
     forms::Picture ClipboardOrNothing();
+    // The spread curtain's layout over the whole screen as it is now.
+    void SpreadOverScreen();
+    void MuteArrivedEndpoints();
+
+    std::string muteNote_;       // the note of the held endpoints last written
+    int ticksSinceListing_ = 0;  // Timer1 ticks since the endpoints were last listed
 
     app::Program& program_;
     app::Shared& state_;

@@ -10,12 +10,17 @@ void Form1::FormFront() {
 }
 
 void Form1::FormBig() {
-    forms::Services& screen = GetServices();
     if (state_.SoundMuted == 0 && (state_.SoundMode == 1 || state_.SoundMode == 3)) {
         std::int16_t mute = 0;
         SoundOnOff(mute);
         state_.SoundMuted = 1;
     }
+    SpreadOverScreen();
+    state_.CurtainDown = 1;
+}
+
+void Form1::SpreadOverScreen() {
+    forms::Services& screen = GetServices();
     SetHeight(screen.ScreenHeight() + 20);
     SetWidth(screen.ScreenWidth() + 30);
     SetTop(-10);
@@ -25,7 +30,6 @@ void Form1::FormBig() {
     Image1.SetTop(0);
     Image1.SetLeft(0);
     Image1.SetVisible(true);
-    state_.CurtainDown = 1;
 }
 
 void Form1::Form_MouseMove(int /*button*/, int shift, float x, float y) {
@@ -55,11 +59,22 @@ void Form1::Image1_DblClick() {
     state_.CurtainDown = 0;
 }
 
+// A monitor that sleeps looks unplugged to Windows, and the desktop is
+// rebuilt when it wakes: a new size of the screen, in width or height,
+// lays the curtain out again in the state it is in. A spread curtain
+// covers the new screen, with the sound as it was; a stored one lies as the
+// strip of its edge.
 void Form1::Timer1_Timer() {
+    MuteArrivedEndpoints();
     forms::Services& screen = GetServices();
-    if (static_cast<float>(screen.ScreenHeight()) == static_cast<float>(LastScreenHeight)) return;
-    program_.Form2.Option1_Click(state_.CurtainSide);
-    LastScreenHeight = screen.ScreenHeight();
+    const std::int32_t width = screen.ScreenWidth(), height = screen.ScreenHeight();
+    if (width == LastScreenWidth && height == LastScreenHeight) return;
+    if (state_.CurtainDown != 0)
+        SpreadOverScreen();
+    else
+        program_.Form2.Option1_Click(state_.CurtainSide);
+    LastScreenWidth = width;
+    LastScreenHeight = height;
 }
 
 }  // namespace curtain

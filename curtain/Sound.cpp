@@ -7,6 +7,7 @@
 #include "api/Api.h"
 #include "app/Program.h"
 #include "curtain/Form1.h"
+#include "curtain/MuteNote.h"
 
 namespace curtain {
 
@@ -17,30 +18,35 @@ int LastAuxDevice(const app::Shared& s) {
     return std::min<int>(s.AuxDeviceCount, static_cast<int>(s.AuxVolumes.size()) - 1);
 }
 
-// Saves every active endpoint's mute state, then mutes those that were not
-// muted. An endpoint whose state cannot be read is left alone, for the
-// same reason as the auxiliary ids above. One that an earlier restore could
-// not reach (unplugged at the time) keeps the state saved before that:
-// it is the user's, not the mute's.
-void MuteEndpoints(api::Api& audio, std::vector<app::Shared::EndpointMute>& saved) {
-    std::vector<app::Shared::EndpointMute> unrestored = std::move(saved);
-    saved.clear();
+// Saves the own mute state of each active endpoint not held yet, and says
+// where the new ones begin in the list. An endpoint whose state cannot be
+// read is left alone, for the same reason as the auxiliary ids above. One
+// that an earlier restore could not reach (unplugged at the time) keeps the
+// state saved before that: it is the user's, not the mute's.
+std::size_t HoldActiveEndpoints(api::Api& audio, HeldEndpoints& held) {
+    const std::size_t first = held.size();
     for (const std::string& id : audio.EnumAudioEndpoints()) {
-        if (std::any_of(unrestored.begin(), unrestored.end(), [&](const auto& e) { return e.id == id; })) continue;
+        if (std::any_of(held.begin(), held.end(), [&](const auto& e) { return e.id == id; })) continue;
         bool muted = false;
-        if (audio.GetMute(id, muted) == 0) saved.push_back({id, muted});
+        if (audio.GetMute(id, muted) == 0) held.push_back({id, muted});
     }
-    // Present again or still away, they keep their place in the list.
-    saved.insert(saved.end(), unrestored.begin(), unrestored.end());
-    for (const auto& e : saved)
-        if (!e.muted) audio.SetMute(e.id, true);
+    return first;
 }
 
-// Endpoints that appeared while muted were never touched and stay as they
-// are. Those that cannot be set now stay listed, for the next way out.
-void RestoreEndpoints(api::Api& audio, std::vector<app::Shared::EndpointMute>& saved) {
-    std::erase_if(saved, [&](const auto& e) { return audio.SetMute(e.id, e.muted) == 0; });
+void MuteHeld(api::Api& audio, const HeldEndpoints& held, std::size_t first) {
+    for (std::size_t i = first; i < held.size(); ++i)
+        if (!held[i].muted) audio.SetMute(held[i].id, true);
 }
+
+// Those that cannot be set now stay listed, for the next way out.
+void RestoreEndpoints(api::Api& audio, HeldEndpoints& held) {
+    std::erase_if(held, [&](const auto& e) { return audio.SetMute(e.id, e.muted) == 0; });
+}
+
+// Each listing opens Core Audio afresh (about 0.3 ms under Wine); once a
+// second is soon enough for a headset that connects while the curtain is
+// down, and keeps the calls few.
+constexpr int kTicksBetweenListings = 10;
 }  // namespace
 
 void Form1::SoundOnOff(std::int16_t& mode) {
@@ -51,12 +57,30 @@ void Form1::SoundOnOff(std::int16_t& mode) {
         for (int i = 0; i <= last; ++i) winmm.auxGetVolume(i, state_.AuxVolumes[i]);
         winmm.waveOutSetVolume(0, 0);
         for (int i = 0; i <= last; ++i) winmm.auxSetVolume(i, 0);
-        MuteEndpoints(program_.api, state_.EndpointMutes);
+        // Unreached by the last restore, they are still held and muted.
+        HoldActiveEndpoints(program_.api, state_.EndpointMutes);
+        // Noted before anything is muted: a kill at any moment leaves a note
+        // that covers every endpoint it muted.
+        KeepMuteNote(GetServices(), state_.EndpointMutes, muteNote_);
+        MuteHeld(program_.api, state_.EndpointMutes, 0);
     } else if (mode == 1) {
         winmm.waveOutSetVolume(0, state_.WaveVolume);
         for (int i = 0; i <= last; ++i) winmm.auxSetVolume(i, state_.AuxVolumes[i]);
         RestoreEndpoints(program_.api, state_.EndpointMutes);
+        KeepMuteNote(GetServices(), state_.EndpointMutes, muteNote_);
     }
+}
+
+// Headphones plugged in or a headset connected while muted would play
+// aloud: each endpoint that becomes active is held and muted like those of
+// the mute, its own state saved for the restore.
+void Form1::MuteArrivedEndpoints() {
+    if (state_.SoundMuted != 1 || ++ticksSinceListing_ < kTicksBetweenListings) return;
+    ticksSinceListing_ = 0;
+    const std::size_t first = HoldActiveEndpoints(program_.api, state_.EndpointMutes);
+    if (first == state_.EndpointMutes.size()) return;
+    KeepMuteNote(GetServices(), state_.EndpointMutes, muteNote_);
+    MuteHeld(program_.api, state_.EndpointMutes, first);
 }
 
 bool Form1::GiveSoundBack() noexcept {
@@ -70,6 +94,7 @@ bool Form1::GiveSoundBack() noexcept {
         // Nothing more can be done on the way out.
     }
     state_.SoundMuted = 0;
+    // Those the restore could not reach stay in the note, for the next start.
     state_.EndpointMutes.clear();
     return true;
 }

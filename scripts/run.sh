@@ -42,9 +42,25 @@ if [[ -n ${DISPLAY:-} ]]; then
     # A Wine desktop as large as the display: the curtain covers all of it,
     # and the desktop's taskbar holds the notification area.
     size=$(xdpyinfo 2>/dev/null | sed -n 's/^ *dimensions: *\([0-9]*x[0-9]*\) pixels.*/\1/p' | head -n1)
+    desktop=/desktop=Ombry,${size:-1024x768}
     echo "run: Ombry is running on $DISPLAY (settings in $home); end it from its menu, or with Ctrl-C here"
-    (cd "$home" && exec "$OMBRY_WINE" explorer "/desktop=Ombry,${size:-1024x768}" ombry.exe) &
+    # A session of its own, so that Ctrl-C reaches this script and not Wine:
+    # Ombry is then ended in order, below.
+    (cd "$home" && exec setsid "$OMBRY_WINE" explorer "$desktop" ombry.exe) &
     app=$!
+    # Closing the curtain window runs Ombry's unload, which writes the
+    # settings (taskkill without /f asks each window of the program to close,
+    # on Ombry's desktop); what is left is ended by the EXIT trap.
+    end_in_order() {
+        (cd "$home" && "$OMBRY_WINE" explorer "$desktop" taskkill /im ombry.exe) >/dev/null 2>&1
+        for ((i = 0; i < 100; i++)); do
+            kill -0 "$app" 2>/dev/null || return 0
+            sleep 0.1
+        done
+        echo "run: Ombry did not end within 10 s; ending Wine" >&2
+    }
+    trap 'end_in_order; exit 130' INT
+    trap 'end_in_order; exit 143' TERM
     wait "$app"
     exit 0  # the EXIT trap ends the Wine services it leaves
 fi

@@ -115,7 +115,10 @@ ombry_wine() {
 ombry_xvfb_start() {
     local dfile i
     dfile=$(mktemp) || return 1
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -wr 3>"$dfile" >/dev/null 2>&1 &
+    # Larger than the 1024x768 virtual desktop: Wine offers the desktop only
+    # display modes that fit the X screen, and 1366x768 lets a test change
+    # the screen's width alone.
+    Xvfb -displayfd 3 -screen 0 1600x1200x24 -nolisten tcp -wr 3>"$dfile" >/dev/null 2>&1 &
     OMBRY_XVFB_PID=$!
     for ((i = 0; i < 100; i++)); do
         [[ -s $dfile ]] && break

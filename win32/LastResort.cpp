@@ -21,25 +21,75 @@ LPTOP_LEVEL_EXCEPTION_FILTER g_previousFilter = nullptr;
 std::terminate_handler g_previousTerminate = nullptr;
 DWORD g_uiThread = 0;  // has COM already
 
-void GiveSoundBack(const char* why) noexcept {
-    curtain::Form1* curtain = g_curtain.exchange(nullptr);
-    if (!curtain) return;
-    // A crash may be on a thread without COM.
+// Any thread but the user-interface thread gets COM for the restore.
+void GiveSoundBackHere(curtain::Form1& curtain, const char* why) noexcept {
     const HRESULT com =
-        GetCurrentThreadId() == g_uiThread ? E_ABORT : CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    const bool held = curtain->GiveSoundBack();
+        GetCurrentThreadId() == g_uiThread ? E_ABORT : CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+    const bool held = curtain.GiveSoundBack();
     if (SUCCEEDED(com)) CoUninitialize();
     Trace(std::string(why) + (held ? ": sound given back" : ": nothing held"));
 }
 
+void GiveSoundBack(const char* why) noexcept {
+    if (curtain::Form1* curtain = g_curtain.exchange(nullptr)) GiveSoundBackHere(*curtain, why);
+}
+
+// Hidden before anything else: whatever comes next (an error report, a
+// debugger, a wait) must not happen behind a topmost black screen. The
+// window of another thread is asked without waiting for that thread, which
+// may be the one that is stuck.
+void HideCurtain(curtain::Form1& curtain) noexcept {
+    const HWND window = reinterpret_cast<HWND>(curtain.hWnd());
+    if (!window) return;
+    if (GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId()) {
+        ShowWindow(window, SW_HIDE);
+        return;
+    }
+    ShowWindowAsync(window, SW_HIDE);
+    for (int i = 0; i < 50 && IsWindowVisible(window); ++i) Sleep(10);
+}
+
+// A crash inside the audio stack may leave a lock held that the restore
+// needs: the restore runs on a fresh thread, and the way out waits for it
+// only so long.
+constexpr DWORD kCrashRestoreMs = 2000;
+
+struct Restore {
+    curtain::Form1* curtain;
+    const char* why;
+};
+// Not on the waiting stack: the thread may outlive the wait.
+Restore g_restore{};
+
+DWORD WINAPI RestoreThread(void* restore) noexcept {
+    const Restore& r = *static_cast<const Restore*>(restore);
+    GiveSoundBackHere(*r.curtain, r.why);
+    return 0;
+}
+
+void LeaveAfterCrash(const char* why) noexcept {
+    curtain::Form1* curtain = g_curtain.exchange(nullptr);
+    if (!curtain) return;
+    HideCurtain(*curtain);
+    g_restore = {curtain, why};
+    const HANDLE restore = CreateThread(nullptr, 0, RestoreThread, &g_restore, 0, nullptr);
+    if (!restore) {
+        Trace(std::string(why) + ": no thread for the sound");
+        return;
+    }
+    if (WaitForSingleObject(restore, kCrashRestoreMs) != WAIT_OBJECT_0)
+        Trace(std::string(why) + ": the sound was not given back in time");
+    CloseHandle(restore);
+}
+
 LONG WINAPI CrashFilter(EXCEPTION_POINTERS* info) {
-    GiveSoundBack("crash");
+    LeaveAfterCrash("crash");
     // Then the usual end of a crashed program (error reporting, debugger).
     return g_previousFilter ? g_previousFilter(info) : EXCEPTION_CONTINUE_SEARCH;
 }
 
 void OnTerminate() {
-    GiveSoundBack("terminate");
+    LeaveAfterCrash("terminate");
     if (g_previousTerminate) g_previousTerminate();
     std::abort();
 }

@@ -34,14 +34,14 @@ done
 
 all_scenarios="win32-files win32-forms environment version-info start-empty second-copy close-ends strip-sides hotkey-down mouse-pull
 right-click-menu screen-watch pattern-clipboard pattern-start-bmp tray-icon tray-menu exit-menu end-session sound-mute sound-crash
-sound-session-end dialog-start dialog-keyboard dialog-hotkey dialog-choices dialog-choices-saved dialog-reopen dialog-no-lockout
+sound-kill sound-session-end dialog-start dialog-keyboard dialog-hotkey dialog-choices dialog-choices-saved dialog-reopen dialog-no-lockout
 pattern-buttons picker one-move keep-exit-pattern dialog-no-freeze picker-switch-away"
 read -ra scenarios <<<"$(echo ${OMBRY_E2E_SCENARIOS:-$all_scenarios})"
 # Scenarios that only read the exe's file, never start it.
 file_only() { [[ " version-info environment " == *" $1 "* ]]; }
 # Scenarios that need sound: each runs in a prefix of its own with Wine's
 # sound driver on, beside a sound server of its own.
-needs_audio() { [[ " sound-mute sound-crash sound-session-end " == *" $1 "* ]]; }
+needs_audio() { [[ " sound-mute sound-crash sound-kill sound-session-end " == *" $1 "* ]]; }
 
 audio=
 for name in "${scenarios[@]}"; do needs_audio "$name" && audio=audio; done

@@ -158,26 +158,32 @@ TEST_F(Curtain, DoubleClickReachesTheImageOnly) {
     EXPECT_EQ(state.CurtainDown, 0);
 }
 
-// The screen watch.
-TEST_F(Curtain, HeightChangeWhileDownStoresButKeepsSoundAndPicture) {
+// The screen watch: a monitor that sleeps and wakes is a new screen, its
+// height or its width alone changed.
+TEST_F(Curtain, ANewScreenWhileDownIsCoveredWithoutMutingAgain) {
     Mute();
     curtain.FormBig();
-    services.screenHeight = 9000;
-    curtain.Timer1_Timer();
-    EXPECT_EQ(RectOf(curtain), (Rect{-50, -50, 15510, 150}));
-    EXPECT_EQ(state.CurtainDown, 0);
+    for (const Rect screen : {Rect{0, 0, 15360, 9000}, Rect{0, 0, 20520, 9000}}) {
+        services.screenWidth = screen.width;
+        services.screenHeight = screen.height;
+        log.clear();
+        curtain.Timer1_Timer();
+        EXPECT_EQ(RectOf(curtain), (Rect{-10, -10, screen.width + 30, screen.height + 20}));
+        EXPECT_EQ(RectOf(curtain.Image1), screen);
+        EXPECT_THAT(log.Only({"waveOut", "SetMute", "SetWindowPos"}), IsEmpty());
+    }
+    EXPECT_EQ(state.CurtainDown, 1);
     EXPECT_EQ(state.SoundMuted, 1);
     EXPECT_TRUE(curtain.Image1.Visible());
-    EXPECT_EQ(curtain.LastScreenHeight, 9000);
+    curtain.Image1_DblClick();
+    EXPECT_EQ(RectOf(curtain), (Rect{-50, -50, 20520 + 150, 150}));
 }
 
-TEST_F(Curtain, WidthChangeAloneDoesNothing) {
-    curtain.FormBig();
-    log.clear();
-    services.screenWidth = 20000;
+TEST_F(Curtain, ANewWidthAloneLaysTheStoredStripOutAgain) {
+    services.screenWidth = 20520;
     curtain.Timer1_Timer();
-    EXPECT_THAT(log.calls, IsEmpty());
-    EXPECT_EQ(state.CurtainDown, 1);
+    EXPECT_EQ(RectOf(curtain), (Rect{-50, -50, 20520 + 150, 150}));
+    EXPECT_EQ(state.CurtainDown, 0);
 }
 
 TEST_F(Curtain, ScreensTallerThan32767TwipsAreWatchedToo) {

@@ -103,7 +103,7 @@ TEST_F(Sound, RaiseRestoresTheLevelsFromJustBeforeTheMuteNotStartUps) {
 
 // Each endpoint gets its own state back: muted ones stay muted, a change
 // the user made while down is undone, a failing one is skipped, one that
-// appeared while down is left alone.
+// appeared after the last look is left alone.
 TEST_F(Sound, EndpointsAreMutedAndGivenBackTheirOwnState) {
     StartMuting(0, {{"spk"}, {"hdmi", true}, {"usb", false, true}});
     curtain.FormBig();
@@ -134,6 +134,7 @@ TEST_F(Sound, AnEndpointMissedByTheRestoreGetsItsOwnStateLater) {
     EXPECT_FALSE(MutedNow("spk"));
     EXPECT_TRUE(MutedNow("usb"));
     EXPECT_EQ(state.SoundMuted, 0);
+    EXPECT_EQ(services.files["ombry.mute"], "Ombry mute note\r\n0 usb\r\n");  // for the next start
 
     api.FindEndpoint("usb")->fails = false;  // back, still muted by us
     curtain.FormBig();
@@ -180,6 +181,49 @@ TEST_F(Sound, GivingTheSoundBackInTheMiddleOfAMuteUnmutesWhatWasHeld) {
     ASSERT_EQ(state.SoundMuted, 0);
     curtain.GiveSoundBack();
     EXPECT_FALSE(MutedNow("spk"));
+}
+
+// Headphones plugged in while down: muted at the next look, each given its
+// own state back at the restore; no looking while nothing is muted. Each
+// is noted before it is muted, and the note goes with the restore.
+TEST_F(Sound, EndpointsThatArriveWhileMutedAreMutedAndGivenBack) {
+    StartMuting(0, {{"spk"}});
+    curtain.FormBig();
+    api.endpoints.push_back({"jack"});
+    api.endpoints.push_back({"bt", true});
+    for (int tick = 0; tick < 10; ++tick) curtain.Timer1.Tick();
+    EXPECT_TRUE(MutedNow("jack"));
+    EXPECT_THAT(log.Only({"ReplaceFile", "SetMute"}), ElementsAre("ReplaceFile(ombry.mute)", "SetMute(spk,1)",
+                                                                 "ReplaceFile(ombry.mute)", "SetMute(jack,1)"));
+    EXPECT_EQ(services.files["ombry.mute"], "Ombry mute note\r\n0 spk\r\n0 jack\r\n1 bt\r\n");
+
+    curtain.Image1_DblClick();
+    EXPECT_FALSE(services.files.contains("ombry.mute"));
+    EXPECT_FALSE(MutedNow("spk"));
+    EXPECT_FALSE(MutedNow("jack"));
+    EXPECT_TRUE(MutedNow("bt"));
+    log.clear();
+    for (int tick = 0; tick < 20; ++tick) curtain.Timer1.Tick();
+    EXPECT_THAT(log.Only({"EnumAudio"}), IsEmpty());
+}
+
+// A killed run's note at start: each endpoint gets its own state back
+// before anything else; never a mute, and a damaged note changes nothing.
+TEST_F(Sound, AtStartANoteLeftBehindUnmutesWhatItMutedThenGoes) {
+    api.endpoints = {{"spk", true}, {"hdmi", true}};
+    services.files["ombry.mute"] = "Ombry mute note\r\n0 spk\r\n1 hdmi\r\n0 gone\r\n";
+    Start("0,0,1,\"\",0,0,0,0\r\n");
+    EXPECT_THAT(log.Only({"SetMute", "Load(Form1"}), ElementsAre("SetMute(spk,0)", "SetMute(gone,0)", "Load(Form1)"));
+    EXPECT_FALSE(MutedNow("spk"));
+    EXPECT_TRUE(MutedNow("hdmi"));
+    EXPECT_FALSE(services.files.contains("ombry.mute"));
+
+    for (const char* damaged : {"", "Ombry mute note\r\n0 spk", "Ombry mute note\r\n2 spk\r\n",
+                                "Ombry mute note\r\n0 spk\r\n0 \r\n", "0 spk\r\n", "Ombry\r\n0 spk\r\n"}) {
+        FreshStart run("", [&](fakes::FakeServices& s) { s.files["ombry.mute"] = damaged; });
+        EXPECT_THAT(run.log.Only({"SetMute"}), IsEmpty()) << damaged;
+        EXPECT_FALSE(run.services.files.contains("ombry.mute")) << damaged;
+    }
 }
 
 }  // namespace

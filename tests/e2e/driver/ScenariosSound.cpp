@@ -247,9 +247,35 @@ OMBRY_SCENARIO(SoundCrash, "sound-crash") {
     const std::vector<std::string> lines = trace.Fresh();
     Check(given, "the crash filter runs", Joined(lines));
     CheckEveryEndpoint(lines, m.ids, false, "the crash unmutes every endpoint before the process dies");
+    Check(!IsWindowVisible(m.curtain), "the black curtain is hidden once the sound is given back",
+          m.app.Running() ? "the program still runs" : "the program has ended");
     // Whatever the system does with a crashed program now (a debugger, a
     // report) is not ours to wait for.
     m.app.End(500);
+}
+
+// Killed outright while muted (the task manager, a power cut): nothing of
+// the program runs, but the note it left beside ombry.cfg has the next
+// start give every endpoint its own state back.
+OMBRY_SCENARIO(SoundKill, "sound-kill") {
+    Com com;
+    TraceFile trace(ctx.dir + L"\\trace.txt");
+    const std::wstring note = ctx.dir + L"\\ombry.mute";
+    std::vector<std::string> ids;
+    {
+        Muted m;
+        if (!StartMuted(ctx, trace, m)) return;
+        Check(FileExists(note), "a note of the muted endpoints lies beside ombry.cfg");
+        TerminateProcess(m.app.process, 1);
+        if (!Check(m.app.WaitExit(3000), "the program is killed while muted")) return;
+        ids = m.ids;
+    }
+    trace.Fresh();
+    App again;
+    if (!StartTraced(again, ctx, trace, 1)) return;
+    trace.WaitFor("SetMute(" + ids.back() + ",0)", 3000);
+    CheckEveryEndpoint(trace.Fresh(), ids, false, "the next start unmutes every endpoint the killed run muted");
+    Check(!FileExists(note), "the note is removed");
 }
 
 // The Windows session ends while muted: every window of the program hears
