@@ -257,9 +257,10 @@ RECT VisiblePart(const RECT& r) {
     return out;
 }
 
-Samples SampleBlack(const RECT& r, int cols, int rows) {
+Samples SampleBlack(const RECT& r, int cols, int rows) { return SampleBlackIn(VisiblePart(r), cols, rows); }
+
+Samples SampleBlackIn(const RECT& v, int cols, int rows) {
     Samples s;
-    RECT v = VisiblePart(r);
     if (IsRectEmpty(&v)) return s;
     // One pixel in from each edge: edges are where anti-aliasing and frames live.
     const int x0 = v.left + 1, x1 = v.right - 2, y0 = v.top + 1, y1 = v.bottom - 2;
