@@ -4,6 +4,7 @@
 #include <functional>
 #include <initializer_list>
 
+#include "app/OptionsFile.h"
 #include "app/SettingsFile.h"
 
 namespace app {
@@ -76,6 +77,7 @@ void Program::LoadDialog() {
 void Program::Main() {
     TrayIcon = std::make_unique<tray::cTrayIcon>(api, services);
     if (services.AnotherInstanceRunning()) return;
+    Form1.OtherMonitors.everyMonitor = ReadOptions(services).EveryMonitor;
 
     // The first reference to the curtain window loads it.
     Form1.Load();

@@ -4,6 +4,7 @@
 // whole screen showing the pattern picture in Image1.
 #include <cstdint>
 
+#include "curtain/Covers.h"
 #include "forms/Form.h"
 
 namespace app {
@@ -53,6 +54,9 @@ public:
     // than a 16-bit value so that screens over 32767 twips (a 4K portrait
     // screen is 57600 at 96 dpi) are watched like any other.
     std::int32_t LastScreenHeight = 0;
+
+    // The curtain over the other monitors: follows this one down and up.
+    Covers OtherMonitors;
 
 protected:
     void Form_Load() override;

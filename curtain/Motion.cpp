@@ -25,6 +25,7 @@ void Form1::FormBig() {
     Image1.SetTop(0);
     Image1.SetLeft(0);
     Image1.SetVisible(true);
+    OtherMonitors.Spread();
     state_.CurtainDown = 1;
 }
 
@@ -51,11 +52,13 @@ void Form1::Image1_DblClick() {
         state_.SoundMuted = 0;
     }
     Image1.SetVisible(false);
+    OtherMonitors.Release();
     program_.Form2.Option1_Click(state_.CurtainSide);
     state_.CurtainDown = 0;
 }
 
 void Form1::Timer1_Timer() {
+    OtherMonitors.Watch();
     forms::Services& screen = GetServices();
     if (static_cast<float>(screen.ScreenHeight()) == static_cast<float>(LastScreenHeight)) return;
     program_.Form2.Option1_Click(state_.CurtainSide);

@@ -25,6 +25,7 @@ public:
 
     int ScreenWidth() override;
     int ScreenHeight() override;
+    std::vector<forms::Bounds> Monitors() override;
 
     forms::Picture ClipboardPicture() override;
     forms::Picture LoadPicture(const std::string& file) override;

@@ -65,6 +65,12 @@ public:
     std::unique_ptr<forms::FormPeer> CreatePeer(forms::Form& form) override;
     int ScreenWidth() override { return Checked(screenWidth); }
     int ScreenHeight() override { return Checked(screenHeight); }
+    // None set: one monitor, the primary screen.
+    std::vector<forms::Bounds> monitors;
+    std::vector<forms::Bounds> Monitors() override {
+        if (monitors.empty()) return {{0, 0, Checked(screenWidth), Checked(screenHeight)}};
+        return monitors;
+    }
     forms::Picture ClipboardPicture() override {
         log_.Add("ClipboardPicture()");
         if (clipboardHeld) throw forms::Failure("clipboard held");

@@ -82,8 +82,8 @@ TEST_F(Startup, RegistersTheHotkeyAndHandsTheSettingsToTheDialog) {
 TEST_F(Startup, HooksTheCurtainBeforeReadingTheSettingsAndShowsItLast) {
     Start(kQuiet);
     EXPECT_THAT(log.Only({"Load(", "SetWindowLongA", "ReadFile", "Form1.Visible", "UnregisterHotKey"}),
-                ElementsAre("Load(Form1)", "SetWindowLongA(Form1,-4,hook)", "ReadFile(Ombry.cfg)", "Load(Form2)",
-                            "UnregisterHotKey(Form1,1)", "Form1.Visible=1"));
+                ElementsAre("ReadFile(ombry-options.cfg)", "Load(Form1)", "SetWindowLongA(Form1,-4,hook)",
+                            "ReadFile(Ombry.cfg)", "Load(Form2)", "UnregisterHotKey(Form1,1)", "Form1.Visible=1"));
     EXPECT_EQ(state.CurtainHwnd, Hwnd());
     EXPECT_EQ(state.PrevWndProc, fakes::FakeApi::kOriginalProc);
     EXPECT_FALSE(curtain.Image2.Visible());
