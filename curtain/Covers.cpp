@@ -46,16 +46,16 @@ Covers::~Covers() {
     for (auto& cover : covers_) cover->Discard();
 }
 
-std::vector<forms::Bounds> Covers::OtherMonitors() const {
+std::vector<forms::Bounds> Covers::Others(std::vector<forms::Bounds> all) const {
     if (!everyMonitor) return {};
-    std::vector<forms::Bounds> all = program_.services.Monitors();
     if (!all.empty()) all.erase(all.begin());
     return all;
 }
 
 void Covers::Spread() {
     covered_.clear();  // placed afresh: each spread is also a re-assertion
-    Fit(OtherMonitors());
+    guard_.Reset();
+    Fit(Others(program_.services.Monitors()));
 }
 
 void Covers::Fit(const std::vector<forms::Bounds>& others) {
@@ -77,7 +77,13 @@ void Covers::Release() {
 
 void Covers::Watch() {
     if (program_.state.CurtainDown == 0) return;
-    Fit(OtherMonitors());
+    const std::vector<forms::Bounds> all = program_.services.Monitors();
+    Fit(Others(all));
+    std::vector<forms::Bounds> covered{all.front()};
+    std::vector<api::Handle> windows{program_.Form1.hWnd()};
+    covered.insert(covered.end(), covered_.begin(), covered_.end());
+    for (std::size_t i = 0; i < covered_.size(); ++i) windows.push_back(covers_[i]->hWnd());
+    guard_.Tick(program_.services, program_.api, covered, windows);
 }
 
 void Covers::Unload() {

@@ -7,6 +7,7 @@
 #include <memory>
 #include <vector>
 
+#include "curtain/TopmostGuard.h"
 #include "forms/Form.h"
 #include "forms/Services.h"
 
@@ -41,8 +42,9 @@ public:
     // With the curtain's raise: every cover hidden.
     void Release();
     // On each tick of the screen watch while the curtain is down: monitors
-    // that came, went, moved or changed size are covered or released, and a
-    // new picture of the curtain reaches the covers.
+    // that came, went, moved or changed size are covered or released, a new
+    // picture of the curtain reaches the covers, and another program's
+    // window that shows over the curtain is covered again.
     void Watch();
     // Ends every cover's window, with the curtain's unload.
     void Unload();
@@ -54,11 +56,13 @@ public:
 
 private:
     void Fit(const std::vector<forms::Bounds>& others);
-    std::vector<forms::Bounds> OtherMonitors() const;
+    // All monitors but the primary, or none when the option is off.
+    std::vector<forms::Bounds> Others(std::vector<forms::Bounds> all) const;
 
     app::Program& program_;
     std::vector<std::unique_ptr<Cover>> covers_;  // the first covered_.size() are shown
     std::vector<forms::Bounds> covered_;          // the monitors they cover
+    TopmostGuard guard_;
 };
 
 }  // namespace curtain

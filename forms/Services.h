@@ -34,6 +34,10 @@ public:
     // units as every other place and size the forms know). Read each time:
     // monitors come and go while the program runs.
     virtual std::vector<Bounds> Monitors() = 0;
+    // Where other programs' windows stand above any of these windows of
+    // ours (twips, as Monitors): those shown, not minimised, and not one of
+    // the system's own surfaces, which stand above every program anyway.
+    virtual std::vector<Bounds> WindowsAbove(const std::vector<Handle>& ours) = 0;
 
     // Pictures. Empty name: an empty picture. A missing or unreadable file
     // is a Failure, as is a picture that cannot be written.

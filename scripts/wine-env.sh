@@ -4,6 +4,7 @@
 #   ombry_xvfb_start               a private X display; exports DISPLAY
 #   ombry_xorg_start               a private X display with two monitors (Xorg, dummy
 #                                  driver): 1024x768 at 0,0 (primary), 800x600 at 1024,0
+#   ombry_xorg_layout              lays those two monitors out again
 #   ombry_wine_prefix DIR [DPI] [audio]
 #                                  a fresh prefix (copied from a template); exports WINEPREFIX;
 #                                  with "audio" Wine's sound driver is on (pulse)
@@ -194,21 +195,28 @@ CONF
         ombry_xorg_stop
         return 1
     fi
+    ombry_xorg_layout || { ombry_xorg_stop; return 1; }
+}
+
+# Lays the two monitors out (again: a scenario may switch one off).
+ombry_xorg_layout() {
+    local i
     xrandr --output DUMMY0 --mode 1024x768 --pos 0x0 --primary &&
         { xrandr --addmode DUMMY1 800x600 2>/dev/null || true; } &&
         xrandr --output DUMMY1 --mode 800x600 --pos 1024x0 || {
         _ombry_log "could not lay out the monitors"
-        ombry_xorg_stop
         return 1
     }
     xsetroot -solid '#336699'
     # A Wine process started before the outputs settle sees one monitor.
     for ((i = 0; i < 50; i++)); do
-        [[ $(xrandr --listactivemonitors 2>/dev/null | head -n1) == "Monitors: 2" ]] && break
+        ombry_xorg_laid_out && break
         sleep 0.1
     done
     sleep 2
 }
+
+ombry_xorg_laid_out() { [[ $(xrandr --listactivemonitors 2>/dev/null | head -n1) == "Monitors: 2" ]]; }
 
 ombry_xorg_stop() {
     [[ -n ${OMBRY_XORG_PID:-} ]] || return 0

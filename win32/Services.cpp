@@ -7,6 +7,7 @@
 #include "win32/Files.h"
 #include "win32/FormWindow.h"
 #include "win32/Pictures.h"
+#include "win32/SystemSurfaces.h"
 #include "win32/Text.h"
 
 namespace win32 {
@@ -45,6 +46,14 @@ std::vector<forms::Bounds> Win32Services::Monitors() {
                            dpi.TwipsY(r.bottom - r.top)});
     }
     if (out.empty() || !rects.front().second) out.insert(out.begin(), {0, 0, ScreenWidth(), ScreenHeight()});
+    return out;
+}
+
+std::vector<forms::Bounds> Win32Services::WindowsAbove(const std::vector<forms::Handle>& ours) {
+    std::vector<forms::Bounds> out;
+    const Dpi& dpi = backend_.dpi;
+    for (const RECT& r : ForeignWindowsAbove(ours))
+        out.push_back({dpi.TwipsX(r.left), dpi.TwipsY(r.top), dpi.TwipsX(r.right - r.left), dpi.TwipsY(r.bottom - r.top)});
     return out;
 }
 

@@ -38,8 +38,8 @@ done
 all_scenarios="win32-files win32-forms environment version-info start-empty second-copy close-ends strip-sides hotkey-down mouse-pull
 right-click-menu screen-watch pattern-clipboard pattern-start-bmp tray-icon tray-menu exit-menu end-session sound-mute sound-crash
 sound-session-end dialog-start dialog-keyboard dialog-hotkey dialog-choices dialog-choices-saved dialog-reopen dialog-no-lockout
-pattern-buttons picker one-move keep-exit-pattern"
-two_monitor_scenarios="monitors-cover monitors-pattern monitors-option"
+pattern-buttons picker one-move keep-exit-pattern topmost-window"
+two_monitor_scenarios="monitors-cover monitors-pattern monitors-option monitors-change topmost-window"
 monitors=${OMBRY_E2E_MONITORS:-1}
 [[ $monitors -gt 1 ]] && all_scenarios=$two_monitor_scenarios
 export OMBRY_E2E_MONITORS=$monitors
@@ -143,6 +143,8 @@ for name in "${scenarios[@]}"; do
         WINEPREFIX=$plain_prefix
     fi
     xdotool keyup shift 2>/dev/null  # a scenario may have failed with Shift held
+    # A scenario may have failed with a monitor switched off.
+    if [[ $monitors -gt 1 ]] && ! ombry_xorg_laid_out; then ombry_xorg_layout; fi
 done
 
 echo "e2e: $passed passed, $failed failed, $skipped skipped"

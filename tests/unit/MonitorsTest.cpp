@@ -75,4 +75,20 @@ TEST_F(EveryMonitor, WhileDownTheWatchCoversMonitorsThatComeMoveOrGo) {
     EXPECT_FALSE(Cover(1).Visible());
 }
 
+TEST_F(EveryMonitor, AnotherProgramsWindowOverTheCurtainIsCoveredAgainAtMostThreeTimesASecond) {
+    curtain.FormBig();
+    log.clear();
+    services.windowsAbove = {{20000, 3000, 3000, 2250}};  // on the second monitor
+    for (int tick = 0; tick < 20; ++tick) curtain.Timer1_Timer();
+    const auto moves = log.Only({"SetWindowPos"});
+    ASSERT_EQ(moves.size(), 2u * 3 * 2);  // both windows, three times in each of two seconds
+    EXPECT_EQ(moves[0], "SetWindowPos(Form1,HWND_TOPMOST,0,0,0,0,19)");  // on top, the focus left alone
+
+    // Off every covered monitor, it does not count.
+    services.windowsAbove = {{-5000, 0, 3000, 2250}};
+    log.clear();
+    for (int tick = 0; tick < 20; ++tick) curtain.Timer1_Timer();
+    EXPECT_THAT(log.Only({"SetWindowPos"}), IsEmpty());
+}
+
 }  // namespace

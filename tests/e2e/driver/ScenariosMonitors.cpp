@@ -1,27 +1,27 @@
 // The curtain on two monitors (run.sh with OMBRY_E2E_MONITORS=2): the
-// primary 1024x768 at 0,0, and 800x600 to its right.
+// primary 1024x768 at 0,0, and 800x600 to its right; and another program's
+// topmost window over the spread curtain, on one monitor or two.
 #include "Curtain.h"
 #include "Driver.h"
 
 namespace e2e {
 namespace {
 
+BOOL CALLBACK AddMonitor(HMONITOR m, HDC, LPRECT, LPARAM list) {
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (GetMonitorInfoW(m, &info)) {
+        auto& v = *reinterpret_cast<std::vector<RECT>*>(list);
+        const bool primary = info.dwFlags & MONITORINFOF_PRIMARY;
+        v.insert(primary ? v.begin() : v.end(), info.rcMonitor);
+    }
+    return TRUE;
+}
+
 // Every monitor's rectangle, the primary first.
 std::vector<RECT> MonitorRects() {
     std::vector<RECT> all;
-    EnumDisplayMonitors(
-        nullptr, nullptr,
-        [](HMONITOR m, HDC, LPRECT, LPARAM list) -> BOOL {
-            MONITORINFO info{};
-            info.cbSize = sizeof info;
-            if (GetMonitorInfoW(m, &info)) {
-                auto& v = *reinterpret_cast<std::vector<RECT>*>(list);
-                const bool primary = info.dwFlags & MONITORINFOF_PRIMARY;
-                v.insert(primary ? v.begin() : v.end(), info.rcMonitor);
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&all));
+    EnumDisplayMonitors(nullptr, nullptr, &AddMonitor, reinterpret_cast<LPARAM>(&all));
     return all;
 }
 
@@ -130,6 +130,94 @@ OMBRY_SCENARIO(MonitorsOption, "monitors-option") {
     if (!h || !SpreadByHotkey(h, ctx)) return;
     CheckMonitorBlack(primary, true, "after a restart the hotkey covers the primary monitor");
     CheckMonitorBlack(*second, false, "and still leaves the second one uncovered", 300);
+}
+
+// The program's covers shown now.
+int ShownCovers(DWORD pid) {
+    int n = 0;
+    for (const WindowInfo& w : TopLevelWindows(pid)) n += w.cls == L"Ombry.Form.Cover" && w.visible;
+    return n;
+}
+
+// The second monitor switched off and on again while the curtain is down:
+// released, then covered, and the curtain stays down.
+OMBRY_SCENARIO(MonitorsChange, "monitors-change") {
+    const auto second = SecondMonitor();
+    if (!second) return;
+    App app;
+    HWND h = StartWith(app, ctx, Settings(0, kHotkey));
+    if (!h || !SpreadByHotkey(h, ctx) || !CheckMonitorBlack(*second, true, "spread, the second monitor is covered"))
+        return;
+    RunHost(L"Z:\\usr\\bin\\xrandr --output DUMMY1 --off");
+    if (!Check(WaitUntil([] { return GetSystemMetrics(SM_CMONITORS) == 1; }, 5000), "the second monitor goes"))
+        return;
+    Check(WaitUntil([&] { return ShownCovers(app.pid) == 0; }, 1000), "its cover goes with it",
+          Fmt("%d shown", ShownCovers(app.pid)));
+    CheckDown(h, ctx, "with the second monitor gone, the curtain still");
+
+    RunHost(L"Z:\\usr\\bin\\xrandr --output DUMMY1 --mode 800x600 --pos 1024x0");
+    if (!Check(WaitUntil([] { return GetSystemMetrics(SM_CMONITORS) == 2; }, 5000), "the second monitor comes back"))
+        return;
+    CheckMonitorBlack(*second, true, "a monitor added while the curtain is down is covered");
+    CheckDown(h, ctx, "with it back, the curtain still");
+}
+
+// A white window of ours, topmost, as another program's pinned window or
+// pop-up would be; shown, so it takes the focus.
+HWND ShowPinnedWindow(const RECT& r) {
+    static const wchar_t* cls = [] {
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = DefWindowProcW;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+        wc.lpszClassName = L"Ombry.E2E.Pinned";
+        RegisterClassW(&wc);
+        return wc.lpszClassName;
+    }();
+    HWND w = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, cls, L"", WS_POPUP, r.left, r.top, r.right - r.left,
+                             r.bottom - r.top, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    if (w) {
+        ShowWindow(w, SW_SHOW);
+        SetForegroundWindow(w);
+        UpdateWindow(w);
+    }
+    return w;
+}
+
+OMBRY_SCENARIO(TopmostWindow, "topmost-window") {
+    std::vector<RECT> monitors = MonitorRects();
+    App app;
+    HWND h = StartWith(app, ctx, Settings(0, kHotkey));
+    if (!h || !SpreadByHotkey(h, ctx)) return;
+    for (const RECT& m : monitors) CheckMonitorBlack(m, true, "spread, the monitor reads black");
+
+    // One pinned window in the middle of each monitor.
+    std::vector<HWND> pinned;
+    for (const RECT& m : monitors) {
+        const POINT c = Middle(m);
+        pinned.push_back(ShowPinnedWindow({c.x - 100, c.y - 75, c.x + 100, c.y + 75}));
+    }
+    const double shown = NowMs();
+    if (!Check(!pinned.empty() && pinned.back() != nullptr, "a topmost window of another program shows")) return;
+    HWND focus = GetForegroundWindow();
+    // Covered: the program's windows above ours in the z-order again, and the
+    // screen black there (a window not yet painted reads black too).
+    const bool covered = WaitUntil([&] {
+        for (HWND w = GetTopWindow(nullptr); w; w = GetWindow(w, GW_HWNDNEXT)) {
+            if (w == pinned.front()) return false;
+            if (w == h) break;
+        }
+        for (const RECT& m : monitors)
+            if (!IsBlack(ScreenPixel(Middle(m).x, Middle(m).y))) return false;
+        return true;
+    }, 1500, 10);
+    const double took = NowMs() - shown;
+    Check(covered && took <= 500, "the curtain covers it again within 0.5 s", Fmt("%.0f ms", took));
+    Note(Fmt("covered again after %.0f ms", took));
+    Check(GetForegroundWindow() == focus && focus != h, "without taking the focus",
+          Fmt("foreground %p, was %p, curtain %p", static_cast<void*>(GetForegroundWindow()),
+              static_cast<void*>(focus), static_cast<void*>(h)));
+    for (HWND w : pinned) DestroyWindow(w);
 }
 
 }  // namespace
