@@ -6,7 +6,9 @@
 # curtain (median and worst of 20 presses), with no pattern and with a
 # 3840x2160 and a 7680x4320 one, each also as a ratio to a minimal curtain
 # built beside the exe (one window, one SetWindowPos); and what the waiting
-# curtain costs (processor time over ten idle seconds, memory).
+# curtain costs (processor time over ten idle seconds, stored and spread,
+# memory). With OMBRY_E2E_MONITORS=2, on two monitors (see tests/e2e/run.sh):
+# the screen then counts as shown when every monitor shows it.
 #
 #   tools/bench.sh <build-dir> [starts]
 set -uo pipefail
@@ -98,5 +100,20 @@ ratio "7680x4320 pattern, hotkey down to the pattern shown" latency-ms pattern-7
 ratio "hotkey down to window covering the screen" spread-ms plain || status=1
 run_scenario idle-cost 60 || status=1
 sed -n 's/^# idle-cpu-ms \(.*\)/waiting curtain: \1 ms of processor time in 10 s idle/p; s/^# working-set-kb \(.*\)/waiting curtain: working set \1 KiB/p; s/^# private-kb \(.*\)/waiting curtain: private memory \1 KiB/p' "$work/idle-cost.log"
-echo "machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ *//'); $("$OMBRY_WINE" --version 2>/dev/null), Xvfb"
+# Idle, stored and spread (the screen watch then also checks that the
+# curtain covers), each beside the minimal curtain.
+run_scenario idle-cost 60 "$build/minimal_curtain.exe" idle-minimal || status=1
+OMBRY_E2E_IDLE=down run_scenario idle-cost 60 "$build/ombry.exe" idle-down || status=1
+OMBRY_E2E_IDLE=down run_scenario idle-cost 60 "$build/minimal_curtain.exe" idle-minimal-down || status=1
+idle_ratio() {  # idle_ratio <label> <log> <minimal's log>
+    local mine floor
+    mine=$(median idle-cpu-ms "$2")
+    floor=$(median idle-cpu-ms "$3")
+    [[ -n $mine && -n $floor ]] || { echo "idle $1: nothing measured"; return 1; }
+    awk -v l="$1" -v m="$mine" -v f="$floor" 'BEGIN {
+        printf "idle %s: %.1f ms of processor time in 10 s, %.2fx the minimal curtain (%.1f ms)\n", l, m, (f > 0 ? m / f : 0), f }'
+}
+idle_ratio stored idle-cost idle-minimal || status=1
+idle_ratio spread idle-down idle-minimal-down || status=1
+echo "machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ *//'); $("$OMBRY_WINE" --version 2>/dev/null), ${OMBRY_E2E_MONITORS:-1} monitor(s), $([[ ${OMBRY_E2E_MONITORS:-1} -gt 1 ]] && echo 'Xorg dummy' || echo Xvfb)"
 exit "$status"

@@ -257,6 +257,26 @@ RECT VisiblePart(const RECT& r) {
     return out;
 }
 
+namespace {
+BOOL CALLBACK AddMonitor(HMONITOR m, HDC, LPRECT, LPARAM list) {
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (GetMonitorInfoW(m, &info)) {
+        auto& v = *reinterpret_cast<std::vector<RECT>*>(list);
+        const bool primary = info.dwFlags & MONITORINFOF_PRIMARY;
+        v.insert(primary ? v.begin() : v.end(), info.rcMonitor);
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+std::vector<RECT> MonitorRects() {
+    std::vector<RECT> all;
+    EnumDisplayMonitors(nullptr, nullptr, &AddMonitor, reinterpret_cast<LPARAM>(&all));
+    return all;
+}
+
 Samples SampleBlack(const RECT& r, int cols, int rows) { return SampleBlackIn(VisiblePart(r), cols, rows); }
 
 Samples SampleBlackIn(const RECT& v, int cols, int rows) {

@@ -166,9 +166,11 @@ OMBRY_SCENARIO(HotkeyLatency, "hotkey-latency") {
     App app;
     HWND h = StartWith(app, ctx, SettingsLine(0, 0, 0, "F9", kHotkey, 0, pattern ? 1 : 0, pattern ? 1 : 0));
     if (!h) return;
-    const int W = ctx.screenW, H = ctx.screenH;
-    const POINT points[] = {{1, 1}, {W / 2, 1}, {W - 2, 1}, {1, H / 2}, {W / 2, H / 2},
-                            {W - 2, H / 2}, {1, H - 2}, {W / 2, H - 2}, {W - 2, H - 2}};
+    // Nine points across each monitor.
+    std::vector<POINT> points;
+    for (const RECT& m : MonitorRects())
+        for (const LONG y : {m.top + 1, (m.top + m.bottom) / 2, m.bottom - 2})
+            for (const LONG x : {m.left + 1, (m.left + m.right) / 2, m.right - 2}) points.push_back({x, y});
     auto allShown = [&] {
         HDC dc = GetDC(nullptr);
         bool all = true;
@@ -180,7 +182,7 @@ OMBRY_SCENARIO(HotkeyLatency, "hotkey-latency") {
     for (int i = 0; i < 20; ++i) {
         CheckStoredAt(h, ctx, 0, "before a press");
         PumpFor(200);
-        // From the key going down to nine points across the screen showing
+        // From the key going down to nine points across each monitor showing
         // the curtain (each screen read is a round trip to the X server).
         if (i == 0) {
             const double s0 = NowMs();
