@@ -54,12 +54,14 @@ std::vector<RECT> ForeignWindowsAbove(const std::vector<forms::Handle>& ours) {
             --oursLeft;
             continue;
         }
-        RECT r{};
+        if (!IsWindowVisible(w)) continue;
         DWORD pid = 0;
         GetWindowThreadProcessId(w, &pid);
-        if (pid == GetCurrentProcessId() || !IsWindowVisible(w) || IsIconic(w) || !GetWindowRect(w, &r) ||
-            IsRectEmpty(&r) || IsCloaked(w) || IsSystemSurface(w))
-            continue;
+        // The program's own menu over the curtain: putting the curtain on
+        // top now would hide it. Nothing is asked for until it has gone.
+        if (pid == GetCurrentProcessId()) return {};
+        RECT r{};
+        if (IsIconic(w) || !GetWindowRect(w, &r) || IsRectEmpty(&r) || IsCloaked(w) || IsSystemSurface(w)) continue;
         out.push_back(r);
     }
     return out;

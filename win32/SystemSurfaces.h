@@ -11,7 +11,8 @@
 namespace win32 {
 
 // The rectangles of the shown windows of other programs that stand above
-// any of ours in the z-order.
+// any of ours in the z-order; none while another window of this program
+// (its menu) stands above them.
 std::vector<RECT> ForeignWindowsAbove(const std::vector<forms::Handle>& ours);
 
 }  // namespace win32
