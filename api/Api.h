@@ -14,6 +14,7 @@ using Handle = std::intptr_t;  // HWND, HICON, ...
 inline constexpr Handle HWND_TOPMOST = -1;
 inline constexpr unsigned SWP_NOSIZE = 0x1;
 inline constexpr unsigned SWP_NOMOVE = 0x2;
+inline constexpr unsigned SWP_NOACTIVATE = 0x10;
 inline constexpr int GWL_WNDPROC = -4;
 
 inline constexpr unsigned WM_MOUSEMOVE = 0x200;

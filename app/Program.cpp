@@ -4,6 +4,7 @@
 #include <functional>
 #include <initializer_list>
 
+#include "app/OptionsFile.h"
 #include "app/SettingsFile.h"
 #include "curtain/MuteNote.h"
 
@@ -79,6 +80,7 @@ void Program::Main() {
     if (services.AnotherInstanceRunning()) return;
     // A run killed while muted left its endpoints muted: theirs first.
     curtain::CarryOutMuteNote(services, api);
+    Form1.OtherMonitors.everyMonitor = ReadOptions(services).EveryMonitor;
 
     // The first reference to the curtain window loads it.
     Form1.Load();

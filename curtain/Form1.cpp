@@ -18,6 +18,7 @@ Form1::Form1(app::Program& program)
       OmbrySet(*this, layout::kOmbrySet),
       MenuEnd(*this, layout::kMenuEnd),
       MenuMy(*this, layout::kMenuMy, {&OmbrySet, &MenuEnd}),
+      OtherMonitors(program),
       program_(program),
       state_(program.state) {
     picTrayIcon.Add(picTrayIcon0);

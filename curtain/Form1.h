@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "curtain/Covers.h"
 #include "forms/Form.h"
 
 namespace app {
@@ -55,6 +56,9 @@ public:
     // screen is 57600 at 96 dpi) are watched like any other.
     std::int32_t LastScreenHeight = 0;
     std::int32_t LastScreenWidth = 0;
+
+    // The curtain over the other monitors: follows this one down and up.
+    Covers OtherMonitors;
 
 protected:
     void Form_Load() override;

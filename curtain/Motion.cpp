@@ -30,6 +30,7 @@ void Form1::SpreadOverScreen() {
     Image1.SetTop(0);
     Image1.SetLeft(0);
     Image1.SetVisible(true);
+    OtherMonitors.Spread();
 }
 
 void Form1::Form_MouseMove(int /*button*/, int shift, float x, float y) {
@@ -55,6 +56,7 @@ void Form1::Image1_DblClick() {
         state_.SoundMuted = 0;
     }
     Image1.SetVisible(false);
+    OtherMonitors.Release();
     program_.Form2.Option1_Click(state_.CurtainSide);
     state_.CurtainDown = 0;
 }
@@ -66,6 +68,7 @@ void Form1::Image1_DblClick() {
 // strip of its edge.
 void Form1::Timer1_Timer() {
     MuteArrivedEndpoints();
+    OtherMonitors.Watch();
     forms::Services& screen = GetServices();
     const std::int32_t width = screen.ScreenWidth(), height = screen.ScreenHeight();
     if (width == LastScreenWidth && height == LastScreenHeight) return;

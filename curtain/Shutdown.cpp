@@ -2,6 +2,7 @@
 // writes the settings, gives back the sound, the window procedure, the
 // hotkey and the icon, and unloads every other form.
 #include "api/Api.h"
+#include "app/OptionsFile.h"
 #include "app/Program.h"
 #include "app/SettingsFile.h"
 #include "curtain/Form1.h"
@@ -37,6 +38,7 @@ void Form1::Form_Unload(int& /*cancel*/) {
         if (!GetServices().ReplaceFile(kSettingsWriteName, app::FormatSettingsFile(line)))
             throw forms::Failure("cannot write the settings file");
     });
+    Protected([this] { app::WriteOptions(GetServices(), {.EveryMonitor = OtherMonitors.everyMonitor}); });
     Protected([this] {
         if (state_.SoundMuted > 0) {
             std::int16_t restore = 1;
@@ -53,6 +55,7 @@ void Form1::Form_Unload(int& /*cancel*/) {
     });
     for (forms::Form* form : program_.Forms())
         if (form != this) Protected([form] { form->Unload(); });
+    Protected([this] { OtherMonitors.Unload(); });
 }
 
 }  // namespace curtain

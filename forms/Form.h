@@ -23,6 +23,9 @@ struct FormTraits {
     bool minButton = false, maxButton = false;
     bool showInTaskbar = false;
     bool programIcon = true;
+    // False: neither showing the form nor a click on it takes the keyboard
+    // focus from where it is.
+    bool activates = true;
     std::uint32_t backColor = 0x8000000F;   // 0x00BBGGRR, or the system's button face
     Font font{};
 };

@@ -13,6 +13,13 @@
 
 namespace forms {
 
+// A rectangle of the desktop in twips, in the coordinates of a form's Left
+// and Top: the primary monitor's top left is 0,0.
+struct Bounds {
+    int left = 0, top = 0, width = 0, height = 0;
+    bool operator==(const Bounds&) const = default;
+};
+
 class Services {
 public:
     virtual ~Services() = default;
@@ -23,6 +30,14 @@ public:
     // The primary display, in twips.
     virtual int ScreenWidth() = 0;
     virtual int ScreenHeight() = 0;
+    // Every monitor of the desktop, the primary first, in twips (the same
+    // units as every other place and size the forms know). Read each time:
+    // monitors come and go while the program runs.
+    virtual std::vector<Bounds> Monitors() = 0;
+    // Where other programs' windows stand above any of these windows of
+    // ours (twips, as Monitors): those shown, not minimised, and not one of
+    // the system's own surfaces, which stand above every program anyway.
+    virtual std::vector<Bounds> WindowsAbove(const std::vector<Handle>& ours) = 0;
 
     // Pictures. Empty name: an empty picture. A missing or unreadable file
     // is a Failure, as is a picture that cannot be written.

@@ -84,5 +84,9 @@ inline constexpr forms::ControlTraits kCheck3{.name = "Check3", .kind = Kind::Ch
 inline constexpr forms::ControlTraits kCheck4{.name = "Check4", .kind = Kind::CheckBox,
     .left = 3000, .top = 855, .width = 3870, .height = 330, .caption = "カーテンの模様を常に終了時のものにする",
     .tabIndex = 21};
+// Beside the title, where the dialog has room.
+inline constexpr forms::ControlTraits kCheck5{.name = "Check5", .kind = Kind::CheckBox,
+    .left = 4185, .top = 180, .width = 2865, .height = 255, .caption = "すべての画面を覆う",
+    .toolTip = "カーテンがすべてのモニターを覆います", .tabIndex = 22};
 
 }  // namespace resources::form2

@@ -42,7 +42,7 @@ fi
 
 skipped=()
 e2e() {  # e2e <build-dir> [dpi]
-    local label="$1${2:+ at $2 dpi}"
+    local label="$1${2:+ at $2 dpi}${OMBRY_E2E_MONITORS:+ on $OMBRY_E2E_MONITORS monitors}"
     step "end-to-end: $label"
     if [ ! -f "$1/ombry.exe" ] || [ ! -f "$1/driver.exe" ]; then
         echo "missing $1/ombry.exe or driver.exe"
@@ -78,6 +78,11 @@ else
     OMBRY_E2E_DRIVER=$root/build/win64/driver.exe OMBRY_E2E_SCENARIOS=version-info e2e build/win32
     skipped+=("build/win32: the scenarios that start ombry.exe (this machine cannot run 32-bit programs)")
 fi
+
+# Two monitors (Xorg with the dummy driver): one configuration, the
+# scenarios written for it.
+OMBRY_E2E_MONITORS=2 e2e build/win64
+ombry_can_run_32bit && OMBRY_E2E_MONITORS=2 e2e build/win32
 
 for s in "${skipped[@]}"; do echo "skipped: $s"; done
 printf '\n%d passed, %d failed, %d skipped\n' "$passed" "$failed" "${#skipped[@]}"

@@ -2,6 +2,9 @@
 # Wine in Xvfb for the end-to-end tests. Source it, then:
 #   ombry_install_deps [audio]     packages, i386 Wine, Japanese locale, fonts
 #   ombry_xvfb_start               a private X display; exports DISPLAY
+#   ombry_xorg_start               a private X display with two monitors (Xorg, dummy
+#                                  driver): 1024x768 at 0,0 (primary), 800x600 at 1024,0
+#   ombry_xorg_layout              lays those two monitors out again
 #   ombry_wine_prefix DIR [DPI] [audio]
 #                                  a fresh prefix (copied from a template); exports WINEPREFIX;
 #                                  with "audio" Wine's sound driver is on (pulse)
@@ -21,6 +24,7 @@
 # well under a second.
 OMBRY_WINE_TEMPLATES=${OMBRY_WINE_TEMPLATES:-/var/tmp/ombry-wine-templates}
 OMBRY_XVFB_PID=${OMBRY_XVFB_PID:-}
+OMBRY_XORG_PID=${OMBRY_XORG_PID:-}
 OMBRY_AUDIO_PID=${OMBRY_AUDIO_PID:-}
 
 _ombry_log() { printf 'wine-env: %s\n' "$*" >&2; }
@@ -40,6 +44,8 @@ ombry_install_deps() {
         locales
     )
     [[ ${1:-} == audio ]] && want+=(pulseaudio pulseaudio-utils)
+    # Xvfb has one RandR output; two monitors need Xorg's dummy driver.
+    [[ ${OMBRY_E2E_MONITORS:-1} -gt 1 ]] && want+=(xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils)
     local fresh_arch=0
     if ! dpkg --print-foreign-architectures | grep -qx i386; then
         dpkg --add-architecture i386
@@ -140,6 +146,88 @@ ombry_xvfb_start() {
     rm -f "$dfile"
 }
 
+# Two monitors side by side, tops aligned: the primary 1024x768 at 0,0 and
+# 800x600 at 1024,0. Xorg's dummy driver has sixteen RandR outputs, which
+# Wine sees as monitors (Xvfb has one). The root is painted, so that an
+# uncovered monitor never reads as black.
+ombry_xorg_start() {
+    local dir n i
+    dir=$(mktemp -d /tmp/ombry-xorg.XXXXXX) || return 1
+    cat >"$dir/xorg.conf" <<'CONF'
+Section "ServerFlags"
+    Option "AutoAddDevices" "false"
+EndSection
+Section "Device"
+    Identifier "dummy"
+    Driver "dummy"
+    VideoRam 256000
+EndSection
+Section "Monitor"
+    Identifier "monitor"
+    HorizSync 5.0 - 1000.0
+    VertRefresh 5.0 - 200.0
+EndSection
+Section "Screen"
+    Identifier "screen"
+    Device "dummy"
+    Monitor "monitor"
+    DefaultDepth 24
+    SubSection "Display"
+        Depth 24
+        Virtual 4096 2048
+    EndSubSection
+EndSection
+CONF
+    # Xorg has no -displayfd with this driver here: take the first display
+    # number with neither a lock nor a socket.
+    for ((n = 40; n < 100; n++)); do
+        [[ -e /tmp/.X$n-lock || -e /tmp/.X11-unix/X$n ]] || break
+    done
+    Xorg ":$n" -config "$dir/xorg.conf" -noreset -nolisten tcp -logfile "$dir/xorg.log" >/dev/null 2>&1 &
+    OMBRY_XORG_PID=$!
+    export OMBRY_XORG_PID
+    DISPLAY=:$n
+    export DISPLAY
+    for ((i = 0; i < 100; i++)); do
+        xrandr >/dev/null 2>&1 && break
+        kill -0 "$OMBRY_XORG_PID" 2>/dev/null || break
+        sleep 0.1
+    done
+    if ! xrandr >/dev/null 2>&1; then
+        _ombry_log "Xorg did not start: $(tail -n 3 "$dir/xorg.log" 2>/dev/null)"
+        ombry_xorg_stop
+        return 1
+    fi
+    ombry_xorg_layout || { ombry_xorg_stop; return 1; }
+}
+
+# Lays the two monitors out (again: a scenario may switch one off).
+ombry_xorg_layout() {
+    local i
+    xrandr --output DUMMY0 --mode 1024x768 --pos 0x0 --primary &&
+        { xrandr --addmode DUMMY1 800x600 2>/dev/null || true; } &&
+        xrandr --output DUMMY1 --mode 800x600 --pos 1024x0 || {
+        _ombry_log "could not lay out the monitors"
+        return 1
+    }
+    xsetroot -solid '#336699'
+    # A Wine process started before the outputs settle sees one monitor.
+    for ((i = 0; i < 50; i++)); do
+        ombry_xorg_laid_out && break
+        sleep 0.1
+    done
+    sleep 2
+}
+
+ombry_xorg_laid_out() { [[ $(xrandr --listactivemonitors 2>/dev/null | head -n1) == "Monitors: 2" ]]; }
+
+ombry_xorg_stop() {
+    [[ -n ${OMBRY_XORG_PID:-} ]] || return 0
+    _ombry_end_pid "$OMBRY_XORG_PID"
+    OMBRY_XORG_PID=
+    return 0
+}
+
 # The registry settings every prefix gets (UTF-8 here; written as UTF-16LE).
 # Without a sound server Wine's audio driver only fills stderr with ALSA
 # noise, so it is off unless the prefix is for audio.
@@ -151,11 +239,21 @@ _ombry_reg_text() {
         'Windows Registry Editor Version 5.00' '' \
         '[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]' \
         '"ＭＳ ゴシック"="IPAGothic"' \
-        '"ＭＳ Ｐゴシック"="IPAPGothic"' '' \
-        '[HKEY_CURRENT_USER\Software\Wine\Explorer]' \
-        '"Desktop"="Default"' '' \
-        '[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]' \
-        '"Default"="1024x768"' '' \
+        '"ＭＳ Ｐゴシック"="IPAPGothic"' ''
+    if [[ ${OMBRY_E2E_MONITORS:-1} -gt 1 ]]; then
+        # A virtual desktop is one monitor: the windows go straight to X,
+        # unmanaged (no window manager; hiding would wait 2 s).
+        printf '%s\r\n' \
+            '[HKEY_CURRENT_USER\Software\Wine\X11 Driver]' \
+            '"Managed"="N"' ''
+    else
+        printf '%s\r\n' \
+            '[HKEY_CURRENT_USER\Software\Wine\Explorer]' \
+            '"Desktop"="Default"' '' \
+            '[HKEY_CURRENT_USER\Software\Wine\Explorer\Desktops]' \
+            '"Default"="1024x768"' ''
+    fi
+    printf '%s\r\n' \
         '[HKEY_CURRENT_USER\Software\Wine\Drivers]' \
         "\"Audio\"=\"$driver\"" ''
     if [[ -n $dpi ]]; then
@@ -266,6 +364,7 @@ ombry_audio_stop() {
 ombry_stop_all() {
     ombry_wine_reset
     ombry_audio_stop
+    ombry_xorg_stop
     if [[ -n ${OMBRY_XVFB_PID:-} ]]; then
         _ombry_end_pid "$OMBRY_XVFB_PID"
         OMBRY_XVFB_PID=
@@ -284,7 +383,11 @@ ombry_session() {
     trap _ombry_session_end EXIT
     trap 'exit 130' INT
     trap 'exit 143' TERM
-    ombry_xvfb_start || return 1
+    if [[ ${OMBRY_E2E_MONITORS:-1} -gt 1 ]]; then
+        ombry_xorg_start || return 1
+    else
+        ombry_xvfb_start || return 1
+    fi
     ombry_wine_prefix "$OMBRY_WORK/prefix" "$dpi" || { _ombry_log "could not prepare the Wine prefix"; return 1; }
     ombry_wine_export "$bits"
 }

@@ -39,6 +39,7 @@ Form2::Form2(app::Program& program)
       Frame6(*this, layout::kFrame6),
       Check3(*this, layout::kCheck3),
       Check4(*this, layout::kCheck4),
+      Check5(*this, layout::kCheck5),
       program_(program),
       state_(program.state) {
     for (forms::Frame* f : {&Frame1_0, &Frame1_1, &Frame1_2}) Frame1.Add(*f);
@@ -56,6 +57,7 @@ Form2::Form2(app::Program& program)
     }
     Check3.Click = [this] { Check3_Click(); };
     Check4.Click = [this] { Check4_Click(); };
+    Check5.Click = [this] { Check5_Click(); };
     SetEndButton.Click = [this] { SetEndButton_Click(); };
     Text1.KeyDown = [this](int key, int shift) { Text1_KeyDown(key, shift); };
     Text1.KeyUp = [this](int key, int shift) { Text1_KeyUp(key, shift); };
@@ -68,6 +70,7 @@ void Form2::Form_Load() {
     keysDownInText1_.clear();
     Check3.SetValue(state_.ShowSettingsAtStart);
     Check4.SetValue(state_.KeepExitPattern);
+    Check5.SetValue(program_.Form1.OtherMonitors.everyMonitor ? 1 : 0);
     SetCaption(layout::kForm.caption);
     program_.CenterForm(*this);
     program_.Form1.FormFront();
@@ -101,6 +104,8 @@ void Form2::Form_Unload(int& /*cancel*/) { state_.HotkeySuspended = 0; }
 void Form2::Check3_Click() { state_.ShowSettingsAtStart = static_cast<std::int16_t>(Check3.Value()); }
 
 void Form2::Check4_Click() { state_.KeepExitPattern = static_cast<std::int16_t>(Check4.Value()); }
+
+void Form2::Check5_Click() { program_.Form1.OtherMonitors.everyMonitor = Check5.Value() == 1; }
 
 void Form2::Option3_Click(std::int16_t index) {
     if (index == 0 || index == 1) state_.SoundMode = index;

@@ -29,6 +29,7 @@ public:
     // Event procedures.
     void Check3_Click();
     void Check4_Click();
+    void Check5_Click();
     void Option3_Click(std::int16_t index);
     void SetEndButton_Click();
     void Text1_KeyDown(int keyCode, int shift);  // HotkeyCapture.cpp
@@ -52,6 +53,7 @@ public:
     forms::CommandButton Command1_2, Command1_3;
     forms::Frame Frame6;
     forms::CheckBox Check3, Check4;
+    forms::CheckBox Check5;  // the curtain covers every monitor
 
     // The indexed groups.
     forms::ControlArray<forms::Frame> Frame1;

@@ -100,6 +100,7 @@ void FormWindow::CreateFormWindow() {
     if (traits.border == forms::FormBorder::None) {
         style |= WS_POPUP;
         if (!traits.showInTaskbar) exStyle |= WS_EX_TOOLWINDOW;
+        if (!traits.activates) exStyle |= WS_EX_NOACTIVATE;
     } else {
         style |= WS_CAPTION;
         if (traits.controlBox) style |= WS_SYSMENU;
@@ -291,7 +292,7 @@ void FormWindow::ChangedForm(forms::Prop p) {
             break;
         case forms::Prop::Visible:
             ApplyGeometry();  // shown where it belongs
-            ShowWindow(hwnd_, form_.Visible() ? SW_SHOW : SW_HIDE);
+            ShowWindow(hwnd_, !form_.Visible() ? SW_HIDE : form_.Traits().activates ? SW_SHOW : SW_SHOWNA);
             break;
         case forms::Prop::Enabled:
             EnableWindow(hwnd_, form_.Enabled());

@@ -12,6 +12,7 @@
 #include "forms/Form.h"
 #include "win32/Backend.h"
 #include "win32/Handles.h"
+#include "win32/StretchedPictures.h"
 
 namespace win32 {
 
@@ -61,7 +62,6 @@ private:
     void OnMouse(UINT msg, WPARAM wp, LPARAM lp);
     void ChangedImage(forms::Image& image, forms::Prop p);
     void RefreshImage(forms::Image& image);
-    HBITMAP ScaledBitmap(const forms::Image& image, HDC dc, int width, int height);
 
     // Controls.cpp: child windows of the standard controls.
     void CreateChildren();
@@ -104,13 +104,7 @@ private:
     std::vector<std::unique_ptr<ChildWindow>> children_;
     std::vector<forms::Image*> images_;  // in drawing order, the topmost last
     std::unordered_map<const forms::Image*, RECT> imageRects_;  // as last drawn
-    // A stretched picture scaled once to its box, kept while picture and size last.
-    struct Scaled {
-        forms::Picture source;
-        int width = 0, height = 0;
-        UniqueBitmap bitmap;
-    };
-    std::unordered_map<const forms::Image*, Scaled> scaled_;
+    StretchedPictures pictures_;  // the images' pictures, with their scaled copies
     bool geometryPending_ = false;  // the form's place or size waits for ApplyGeometry
     const forms::Control* pressed_ = nullptr;  // took the last left press on the form
     HWND lastFocus_ = nullptr;    // the control that had the focus when the form went inactive

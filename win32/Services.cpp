@@ -1,10 +1,13 @@
 #include "win32/Services.h"
 
+#include <algorithm>
+
 #include "forms/Failure.h"
 #include "forms/FileName.h"
 #include "win32/Files.h"
 #include "win32/FormWindow.h"
 #include "win32/Pictures.h"
+#include "win32/SystemSurfaces.h"
 #include "win32/Text.h"
 
 namespace win32 {
@@ -18,6 +21,41 @@ std::unique_ptr<forms::FormPeer> Win32Services::CreatePeer(forms::Form& form) {
 // Read each time: the curtain polls it to notice a change of resolution.
 int Win32Services::ScreenWidth() { return GetSystemMetrics(SM_CXSCREEN) * 1440 / backend_.dpi.x; }
 int Win32Services::ScreenHeight() { return GetSystemMetrics(SM_CYSCREEN) * 1440 / backend_.dpi.y; }
+
+namespace {
+BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM list) {
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (GetMonitorInfoW(monitor, &info)) {
+        auto& rects = *reinterpret_cast<std::vector<std::pair<RECT, bool>>*>(list);
+        rects.emplace_back(info.rcMonitor, (info.dwFlags & MONITORINFOF_PRIMARY) != 0);
+    }
+    return TRUE;
+}
+}  // namespace
+
+std::vector<forms::Bounds> Win32Services::Monitors() {
+    std::vector<std::pair<RECT, bool>> rects;
+    const Dpi& dpi = backend_.dpi;
+    std::vector<forms::Bounds> out;
+    if (EnumDisplayMonitors(nullptr, nullptr, &AddMonitor, reinterpret_cast<LPARAM>(&rects))) {
+        // The primary first, the rest in the system's order.
+        std::stable_partition(rects.begin(), rects.end(), [](const auto& r) { return r.second; });
+        for (const auto& [r, primary] : rects)
+            out.push_back({dpi.TwipsX(r.left), dpi.TwipsY(r.top), dpi.TwipsX(r.right - r.left),
+                           dpi.TwipsY(r.bottom - r.top)});
+    }
+    if (out.empty() || !rects.front().second) out.insert(out.begin(), {0, 0, ScreenWidth(), ScreenHeight()});
+    return out;
+}
+
+std::vector<forms::Bounds> Win32Services::WindowsAbove(const std::vector<forms::Handle>& ours) {
+    std::vector<forms::Bounds> out;
+    const Dpi& dpi = backend_.dpi;
+    for (const RECT& r : ForeignWindowsAbove(ours))
+        out.push_back({dpi.TwipsX(r.left), dpi.TwipsY(r.top), dpi.TwipsX(r.right - r.left), dpi.TwipsY(r.bottom - r.top)});
+    return out;
+}
 
 forms::Picture Win32Services::ClipboardPicture() { return PictureFromClipboard(); }
 forms::Picture Win32Services::LoadPicture(const std::string& file) { return LoadBitmapFile(file); }

@@ -25,6 +25,8 @@ public:
 
     int ScreenWidth() override;
     int ScreenHeight() override;
+    std::vector<forms::Bounds> Monitors() override;
+    std::vector<forms::Bounds> WindowsAbove(const std::vector<forms::Handle>& ours) override;
 
     forms::Picture ClipboardPicture() override;
     forms::Picture LoadPicture(const std::string& file) override;

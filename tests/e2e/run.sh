@@ -11,6 +11,9 @@
 # 77 when the build is 32-bit and this machine cannot run 32-bit programs.
 #
 # OMBRY_E2E_SCENARIOS overrides the list of scenarios (space-separated).
+# OMBRY_E2E_MONITORS=2 runs on two monitors instead (Xorg with the dummy
+# driver, no Wine virtual desktop, hence no taskbar): 1024x768 at 0,0, the
+# primary, and 800x600 at 1024,0; by default only the scenarios written for it.
 # OMBRY_E2E_DRIVER names another driver.exe: a 64-bit driver can still read
 # a 32-bit ombry.exe's file (version-info) where 32-bit programs cannot run.
 set -uo pipefail
@@ -35,7 +38,11 @@ done
 all_scenarios="win32-files win32-forms environment version-info start-empty second-copy close-ends strip-sides hotkey-down mouse-pull
 right-click-menu screen-watch pattern-clipboard pattern-start-bmp tray-icon tray-menu exit-menu end-session sound-mute sound-crash
 sound-kill sound-session-end dialog-start dialog-keyboard dialog-hotkey dialog-choices dialog-choices-saved dialog-reopen dialog-no-lockout
-pattern-buttons picker one-move keep-exit-pattern dialog-no-freeze picker-switch-away"
+pattern-buttons picker one-move keep-exit-pattern dialog-no-freeze picker-switch-away topmost-window"
+two_monitor_scenarios="monitors-cover monitors-pattern monitors-option monitors-change topmost-window"
+monitors=${OMBRY_E2E_MONITORS:-1}
+[[ $monitors -gt 1 ]] && all_scenarios=$two_monitor_scenarios
+export OMBRY_E2E_MONITORS=$monitors
 read -ra scenarios <<<"$(echo ${OMBRY_E2E_SCENARIOS:-$all_scenarios})"
 # Scenarios that only read the exe's file, never start it.
 file_only() { [[ " version-info environment " == *" $1 "* ]]; }
@@ -67,7 +74,7 @@ shots=$build/e2e-shots
 passed=0
 failed=0
 skipped=0
-echo "e2e: $(basename "$build"): $bits-bit ombry.exe, display $DISPLAY, ${OMBRY_E2E_DPI} dpi"
+echo "e2e: $(basename "$build"): $bits-bit ombry.exe, display $DISPLAY, ${OMBRY_E2E_DPI} dpi, $monitors monitor(s)"
 for name in "${scenarios[@]}"; do
     wd=$(mktemp -d "$work/$name.XXXXXX")
     log=$work/$name.log
@@ -136,6 +143,8 @@ for name in "${scenarios[@]}"; do
         WINEPREFIX=$plain_prefix
     fi
     xdotool keyup shift 2>/dev/null  # a scenario may have failed with Shift held
+    # A scenario may have failed with a monitor switched off.
+    if [[ $monitors -gt 1 ]] && ! ombry_xorg_laid_out; then ombry_xorg_layout; fi
 done
 
 echo "e2e: $passed passed, $failed failed, $skipped skipped"

@@ -65,6 +65,15 @@ public:
     std::unique_ptr<forms::FormPeer> CreatePeer(forms::Form& form) override;
     int ScreenWidth() override { return Checked(screenWidth); }
     int ScreenHeight() override { return Checked(screenHeight); }
+    // None set: one monitor, the primary screen.
+    std::vector<forms::Bounds> monitors;
+    // Other programs' windows above the curtain's: none unless a test puts one there.
+    std::vector<forms::Bounds> windowsAbove;
+    std::vector<forms::Bounds> WindowsAbove(const std::vector<forms::Handle>&) override { return windowsAbove; }
+    std::vector<forms::Bounds> Monitors() override {
+        if (monitors.empty()) return {{0, 0, Checked(screenWidth), Checked(screenHeight)}};
+        return monitors;
+    }
     forms::Picture ClipboardPicture() override {
         log_.Add("ClipboardPicture()");
         if (clipboardHeld) throw forms::Failure("clipboard held");

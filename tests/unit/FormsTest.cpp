@@ -145,7 +145,7 @@ TEST(DialogLayouts, EveryControlLiesInsideItsContainerAtEveryDpi) {
                                           &l::kOption1_3, &l::kCommand1_0, &l::kCommand1_1, &l::kSetEndButton,
                                           &l::kFrame1_1, &l::kFrame1_2, &l::kLabel1, &l::kLabel2, &l::kLabel3,
                                           &l::kFrame5, &l::kOption3_0, &l::kOption3_1, &l::kCommand1_2,
-                                          &l::kCommand1_3, &l::kFrame6, &l::kCheck3, &l::kCheck4});
+                                          &l::kCommand1_3, &l::kFrame6, &l::kCheck3, &l::kCheck4, &l::kCheck5});
     }
     {
         namespace l = resources::form4;

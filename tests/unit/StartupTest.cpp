@@ -84,7 +84,8 @@ TEST_F(Startup, HooksTheCurtainBeforeReadingTheSettingsAndShowsItLast) {
     Start(kQuiet);
     EXPECT_THAT(log.Only({"Load(", "ChangeWindowMessageFilterEx", "SetWindowLongA", "ReadFile", "Form1.Visible",
                           "UnregisterHotKey"}),
-                ElementsAre("ReadFile(ombry.mute)", "Load(Form1)", "ChangeWindowMessageFilterEx(Form1,0xc0de,1)",  // heard also elevated
+                ElementsAre("ReadFile(ombry.mute)", "ReadFile(ombry-options.cfg)", "Load(Form1)",
+                            "ChangeWindowMessageFilterEx(Form1,0xc0de,1)",  // heard also elevated
                             "SetWindowLongA(Form1,-4,hook)", "ReadFile(Ombry.cfg)", "Load(Form2)",
                             "UnregisterHotKey(Form1,1)", "Form1.Visible=1"));
     EXPECT_EQ(state.CurtainHwnd, Hwnd());

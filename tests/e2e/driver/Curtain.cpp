@@ -141,18 +141,28 @@ bool NearColour(COLORREF seen, std::uint32_t rgb) {
     return dr <= 8 && dg <= 8 && db <= 8;
 }
 
+// A busy machine may paint a moment late: the colours have 2 s to show.
+bool CheckColours(std::initializer_list<std::pair<POINT, std::uint32_t>> want, const std::string& what) {
+    std::string seen;
+    bool ok = false;
+    WaitUntil([&] {
+        seen.clear();
+        ok = true;
+        for (const auto& [p, colour] : want) {
+            const COLORREF c = ScreenPixel(p.x, p.y);
+            ok = NearColour(c, colour) && ok;
+            seen += Fmt(" (%ld,%ld)=%06lx", p.x, p.y, static_cast<unsigned long>(c));
+        }
+        return ok;
+    });
+    return Check(ok, what, "BGR at" + seen);
+}
+
 namespace {
 // Spreads the curtain with the hotkey and checks the colour at each point.
 void CheckShown(HWND h, Context& ctx, std::initializer_list<std::pair<POINT, std::uint32_t>> want, const char* what) {
     if (!SpreadByHotkey(h, ctx)) return;
-    std::string seen;
-    bool ok = true;
-    for (const auto& [p, colour] : want) {
-        const COLORREF c = ScreenPixel(p.x, p.y);
-        ok = NearColour(c, colour) && ok;
-        seen += Fmt(" (%ld,%ld)=%06lx", p.x, p.y, static_cast<unsigned long>(c));
-    }
-    Check(ok, Fmt("%s covers the screen, stretched", what), "BGR at" + seen);
+    CheckColours(want, Fmt("%s covers the screen, stretched", what));
 }
 }  // namespace
 

@@ -1,8 +1,10 @@
 #pragma once
 // What the scenarios about the curtain share: its rectangles in twips and
 // pixels, and starting it with a settings line.
+#include <initializer_list>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "Driver.h"
 
@@ -43,6 +45,8 @@ std::vector<std::uint8_t> HalvesDib(std::uint32_t left, std::uint32_t right, int
 std::vector<std::uint8_t> TopBottomDib(std::uint32_t top, std::uint32_t bottom, int w = 64, int h = 48);
 bool PutOnClipboard(const std::vector<std::uint8_t>& dib);  // as CF_DIB, like a screen capture
 bool NearColour(COLORREF seen, std::uint32_t rgb);
+// The screen shows each colour (0x00RRGGBB) at its point within 2 s.
+bool CheckColours(std::initializer_list<std::pair<POINT, std::uint32_t>> want, const std::string& what);
 // Spreads the curtain with the hotkey; the picture's halves must fill the screen's halves.
 void CheckPatternShown(HWND h, Context& ctx, std::uint32_t left, std::uint32_t right, const char* what);
 // The same for a picture of a top and a bottom half: upright, not mirrored.

@@ -154,6 +154,8 @@ struct Samples {
 };
 Samples SampleBlack(const RECT& r, int cols = 9, int rows = 9);
 RECT VisiblePart(const RECT& r);  // r clipped to the primary screen
+std::vector<RECT> MonitorRects();  // every monitor's rectangle, the primary first
+Samples SampleBlackIn(const RECT& r, int cols = 9, int rows = 9);  // r as it is: any monitor
 // A bottom-up 24-bit uncompressed header of w x h (biSizeImage left 0).
 BITMAPINFOHEADER Rgb24Header(int w, int h);
 // Writes the whole screen as a 24-bit .bmp.

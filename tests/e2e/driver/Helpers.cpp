@@ -257,9 +257,30 @@ RECT VisiblePart(const RECT& r) {
     return out;
 }
 
-Samples SampleBlack(const RECT& r, int cols, int rows) {
+namespace {
+BOOL CALLBACK AddMonitor(HMONITOR m, HDC, LPRECT, LPARAM list) {
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (GetMonitorInfoW(m, &info)) {
+        auto& v = *reinterpret_cast<std::vector<RECT>*>(list);
+        const bool primary = info.dwFlags & MONITORINFOF_PRIMARY;
+        v.insert(primary ? v.begin() : v.end(), info.rcMonitor);
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+std::vector<RECT> MonitorRects() {
+    std::vector<RECT> all;
+    EnumDisplayMonitors(nullptr, nullptr, &AddMonitor, reinterpret_cast<LPARAM>(&all));
+    return all;
+}
+
+Samples SampleBlack(const RECT& r, int cols, int rows) { return SampleBlackIn(VisiblePart(r), cols, rows); }
+
+Samples SampleBlackIn(const RECT& v, int cols, int rows) {
     Samples s;
-    RECT v = VisiblePart(r);
     if (IsRectEmpty(&v)) return s;
     // One pixel in from each edge: edges are where anti-aliasing and frames live.
     const int x0 = v.left + 1, x1 = v.right - 2, y0 = v.top + 1, y1 = v.bottom - 2;

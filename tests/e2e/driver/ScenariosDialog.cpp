@@ -47,6 +47,7 @@ const Expected kControls[] = {
     {"Frame6", L"Button", L"Ombry 起動時の設定", nullptr, 90, 630, 6945, 690},
     {"Check3", L"Button", L"起動時 設定画面を表示する", nullptr, 270, 945, 2715, 195},
     {"Check4", L"Button", L"カーテンの模様を常に終了時のものにする", nullptr, 3000, 855, 3870, 330},
+    {"Check5", L"Button", L"すべての画面を覆う", nullptr, 4185, 180, 2865, 255},
 };
 
 bool SameClass(const std::wstring& a, const wchar_t* b) {
@@ -233,7 +234,7 @@ OMBRY_SCENARIO(DialogKeyboard, "dialog-keyboard") {
     // Tab walks the controls in the layout's order, and round; in an option
     // group it stops at the selected button.
     const char* order[] = {"Option1(0)", "Command1(0)", "Command1(1)", "SetEndButton", "Option3(0)",
-                           "Command1(2)", "Command1(3)", "Check3", "Check4", "Text1"};
+                           "Command1(2)", "Command1(3)", "Check3", "Check4", "Check5", "Text1"};
     std::string walked;
     bool inOrder = true;
     for (const char* want : order) {
@@ -244,7 +245,7 @@ OMBRY_SCENARIO(DialogKeyboard, "dialog-keyboard") {
         inOrder = inOrder && std::strcmp(got, want) == 0;
     }
     Check(inOrder, "Tab walks Text1, the side, two pattern buttons, 設定の終了, muting, two more pattern "
-                   "buttons, the two check boxes and back to Text1",
+                   "buttons, the three check boxes and back to Text1",
           walked);
     Check(TextOf(d["Text1"]).empty(), "Tab is not captured as a hotkey", U8(TextOf(d["Text1"])));
 

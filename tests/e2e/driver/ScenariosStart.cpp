@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "Curtain.h"
 #include "Driver.h"
 
 #include <psapi.h>  // after <windows.h>, which Driver.h brings
@@ -231,11 +232,20 @@ OMBRY_SCENARIO(StartupTime, "startup-time") {
 }
 
 // A benchmark: what the waiting curtain costs, in processor time over ten
-// idle seconds and in memory.
+// idle seconds and in memory. Without OMBRY_E2E_IDLE, at the first start
+// (the settings dialog open); with OMBRY_E2E_IDLE=stored at its edge, with
+// OMBRY_E2E_IDLE=down spread by the hotkey.
 OMBRY_SCENARIO(IdleCost, "idle-cost") {
+    const char* idle = std::getenv("OMBRY_E2E_IDLE");
+    const bool down = idle && std::string(idle) == "down";
+    if (idle && !Check(WriteSettingsFile(ctx.dir, Settings(0, kHotkey)), "settings file written")) return;
     App app;
     if (!StartAndWaitForCurtain(app, ctx, ctx.dir)) return;
     PumpFor(1000);
+    if (down) {
+        KeyPress(kHotkey);
+        PumpFor(1000);
+    }
     auto cpuMs = [&] {
         FILETIME created, exited, kernel, user;
         if (!GetProcessTimes(app.process, &created, &exited, &kernel, &user)) return -1.0;

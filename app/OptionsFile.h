@@ -1,0 +1,32 @@
+#pragma once
+// The options that ombry.cfg has no field for, kept in a second small file
+// beside it, "ombry-options.cfg": one "Name=value" line per option that
+// differs from its default. Read leniently: a line that cannot be read,
+// an unknown name or a value out of range leaves that option at its
+// default, and a file that is missing or unreadable gives the defaults.
+#include <string>
+#include <string_view>
+
+namespace forms {
+class Services;
+}
+
+namespace app {
+
+inline constexpr const char* kOptionsFileName = "ombry-options.cfg";
+
+struct Options {
+    bool EveryMonitor = true;  // the curtain covers every monitor, not the primary alone
+    bool operator==(const Options&) const = default;
+};
+
+Options ParseOptionsFile(std::string_view bytes);
+// Only the options that differ from their defaults: empty when none does.
+std::string FormatOptionsFile(const Options& options);
+
+Options ReadOptions(forms::Services& services);
+// Replaces the file as a whole; with every option at its default there is
+// no file (a damaged one is removed). False when it could not be done.
+bool WriteOptions(forms::Services& services, const Options& options);
+
+}  // namespace app

@@ -1,0 +1,38 @@
+#pragma once
+// Keeps the spread curtain on top. On each tick of the screen watch it asks
+// the window system which other programs' windows stand above the
+// curtain's; where one shows on a covered monitor (a pinned window, a
+// program's own pop-up), the curtain's windows are put on top again,
+// without taking the focus. The system's own surfaces are not asked for:
+// no program can cover them. Against another program that does the same, a
+// few re-assertions within a second, then none for the rest of that second.
+#include <cstdint>
+#include <vector>
+
+#include "forms/Services.h"
+
+namespace api {
+class Api;  // not included here: Form1.h reaches files that include <windows.h>
+}
+
+namespace curtain {
+
+class TopmostGuard {
+public:
+    static constexpr int kTicksPerSecond = 10;  // the watch's period is 100 ms
+    static constexpr int kMostPerSecond = 3;
+
+    // monitors: what the curtain covers now; windows: its windows there.
+    void Tick(forms::Services& services, api::Api& api, const std::vector<forms::Bounds>& monitors,
+              const std::vector<std::intptr_t>& windows);
+    void Reset() { ticksThisSecond_ = assertedThisSecond_ = 0; }
+
+private:
+    static bool Uncovered(forms::Services& services, const std::vector<forms::Bounds>& monitors,
+                          const std::vector<std::intptr_t>& windows);
+
+    int ticksThisSecond_ = 0;
+    int assertedThisSecond_ = 0;
+};
+
+}  // namespace curtain

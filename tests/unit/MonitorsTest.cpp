@@ -1,0 +1,94 @@
+// The curtain over every monitor: a cover over each monitor but the
+// primary, following the curtain down and up, and the monitors while down.
+#include "OmbryFixture.h"
+
+using testing::Contains;
+using testing::ElementsAre;
+using testing::IsEmpty;
+
+namespace {
+
+class EveryMonitor : public OmbryTest {
+protected:
+    const forms::Bounds kPrimary{0, 0, 15360, 11520};
+    const forms::Bounds kRight{15360, 0, 12000, 9000};  // 800 x 600 to its right
+    void SetUp() override {
+        services.monitors = {kPrimary, kRight};
+        Start("0,0,0,\"\",0,0,0,0\r\n");
+    }
+    const curtain::Cover& Cover(std::size_t i = 0) { return *curtain.OtherMonitors.All().at(i); }
+    static Rect RectOf(const forms::Bounds& b) { return {b.left, b.top, b.width, b.height}; }
+};
+
+TEST_F(EveryMonitor, TheSpreadCoversTheOtherMonitorTopmostWithThePictureUntilTheRaise) {
+    curtain.Image1.SetPicture(services.MakePicture("pattern"));
+    log.clear();
+    curtain.FormBig();
+    EXPECT_EQ(OmbryTest::RectOf(Cover()), RectOf(kRight));
+    EXPECT_EQ(OmbryTest::RectOf(Cover().Image1), (Rect{0, 0, 12000, 9000}));
+    EXPECT_EQ(Cover().Image1.Picture(), curtain.Image1.Picture());
+    // Topmost without taking the activation from the curtain (SWP_NOACTIVATE).
+    EXPECT_THAT(log.Only({"SetWindowPos(Cover", "Cover.Visible"}),
+                ElementsAre("SetWindowPos(Cover,HWND_TOPMOST,0,0,0,0,19)", "Cover.Visible=1"));
+    curtain.Image1_DblClick();
+    EXPECT_FALSE(Cover().Visible());
+}
+
+TEST_F(EveryMonitor, ADoubleClickOnACoverRaisesAllAndItsRightClickOpensTheCurtainsMenu) {
+    curtain.FormBig();
+    forms::MouseEvent right;
+    right.button = 2;
+    log.clear();
+    Cover().Image1.MouseUp(right);
+    api.PumpPosted();  // the hook replays the first right-click, then opens the menu
+    EXPECT_THAT(log.calls, Contains("PopupMenu(MenuMy:各種設定|終了)"));
+
+    Cover().Image1.DblClick();
+    EXPECT_EQ(state.CurtainDown, 0);
+    EXPECT_FALSE(Cover().Visible());
+    EXPECT_EQ(OmbryTest::RectOf(curtain), (Rect{-50, -50, 15510, 150}));
+}
+
+TEST_F(EveryMonitor, WhileDownTheWatchCoversMonitorsThatComeMoveOrGo) {
+    services.monitors = {kPrimary};
+    curtain.FormBig();
+    EXPECT_THAT(curtain.OtherMonitors.All(), IsEmpty());
+
+    const forms::Bounds left{-12000, 0, 12000, 9000};
+    services.monitors = {kPrimary, kRight, left};
+    curtain.Timer1_Timer();
+    EXPECT_EQ(OmbryTest::RectOf(Cover(1)), RectOf(left));
+    services.monitors = {kPrimary, {15360, 0, 15360, 11520}};  // the right one larger
+    curtain.Timer1_Timer();
+    EXPECT_EQ(OmbryTest::RectOf(Cover(0)), (Rect{15360, 0, 15360, 11520}));
+    EXPECT_FALSE(Cover(1).Visible());
+    EXPECT_EQ(state.CurtainDown, 1);
+
+    // An unchanged desk is left alone; stored, nothing is covered.
+    log.clear();
+    curtain.Timer1_Timer();
+    EXPECT_THAT(log.Only({"Cover", "SetWindowPos"}), IsEmpty());
+    curtain.Image1_DblClick();
+    services.monitors = {kPrimary, kRight, left};
+    curtain.Timer1_Timer();
+    EXPECT_FALSE(Cover(0).Visible());
+    EXPECT_FALSE(Cover(1).Visible());
+}
+
+TEST_F(EveryMonitor, AnotherProgramsWindowOverTheCurtainIsCoveredAgainAtMostThreeTimesASecond) {
+    curtain.FormBig();
+    log.clear();
+    services.windowsAbove = {{20000, 3000, 3000, 2250}};  // on the second monitor
+    for (int tick = 0; tick < 20; ++tick) curtain.Timer1_Timer();
+    const auto moves = log.Only({"SetWindowPos"});
+    ASSERT_EQ(moves.size(), 2u * 3 * 2);  // both windows, three times in each of two seconds
+    EXPECT_EQ(moves[0], "SetWindowPos(Form1,HWND_TOPMOST,0,0,0,0,19)");  // on top, the focus left alone
+
+    // Off every covered monitor, it does not count.
+    services.windowsAbove = {{-5000, 0, 3000, 2250}};
+    log.clear();
+    for (int tick = 0; tick < 20; ++tick) curtain.Timer1_Timer();
+    EXPECT_THAT(log.Only({"SetWindowPos"}), IsEmpty());
+}
+
+}  // namespace

@@ -1,0 +1,70 @@
+#include "win32/SystemSurfaces.h"
+
+#include <algorithm>
+#include <cwchar>
+
+namespace win32 {
+
+namespace {
+
+// By window class: the Start menu, the notification centre, toasts and the
+// search (CoreWindow and its hosts), Alt+Tab and Task View, Task Manager
+// (kept always on top in a band of its own), the on-screen keyboard and
+// Magnifier.
+constexpr const wchar_t* kSurfaceClasses[] = {
+    L"Windows.UI.Core.CoreWindow", L"XamlExplorerHostIslandWindow", L"MultitaskingViewFrame",
+    L"ForegroundStaging",          L"TaskSwitcherWnd",              L"TaskManagerWindow",
+    L"OSKMainClass",               L"MagUIClass",
+};
+
+bool IsSystemSurface(HWND w) {
+    wchar_t cls[64] = {};
+    if (!GetClassNameW(w, cls, 64)) return false;
+    for (const wchar_t* surface : kSurfaceClasses)
+        if (std::wcscmp(cls, surface) == 0) return true;
+    return false;
+}
+
+// A cloaked window (a suspended app's frame, a window on another virtual
+// desktop) is "visible" but not drawn. dwmapi is loaded when first needed,
+// so the exe imports only what it always did.
+bool IsCloaked(HWND w) {
+    using GetAttribute = HRESULT(WINAPI*)(HWND, DWORD, PVOID, DWORD);
+    static const auto get = [] {
+        HMODULE dwm = LoadLibraryW(L"dwmapi.dll");
+        return dwm ? reinterpret_cast<GetAttribute>(reinterpret_cast<void*>(GetProcAddress(dwm, "DwmGetWindowAttribute")))
+                   : nullptr;
+    }();
+    constexpr DWORD kCloaked = 14;  // DWMWA_CLOAKED, Windows 8 and later
+    DWORD cloaked = 0;
+    return get && SUCCEEDED(get(w, kCloaked, &cloaked, sizeof cloaked)) && cloaked != 0;
+}
+
+}  // namespace
+
+// One walk down the z-order from the top to the last of our windows.
+// (WindowFromPoint at a grid of points would ask once a point, and a small
+// window between the points would pass unseen.)
+std::vector<RECT> ForeignWindowsAbove(const std::vector<forms::Handle>& ours) {
+    std::vector<RECT> out;
+    std::size_t oursLeft = ours.size();
+    int left = 4096;  // windows come and go while we walk: never loop for ever
+    for (HWND w = GetTopWindow(nullptr); w && oursLeft > 0 && left-- > 0; w = GetWindow(w, GW_HWNDNEXT)) {
+        if (std::find(ours.begin(), ours.end(), reinterpret_cast<forms::Handle>(w)) != ours.end()) {
+            --oursLeft;
+            continue;
+        }
+        if (!IsWindowVisible(w)) continue;
+        DWORD pid = 0;
+        GetWindowThreadProcessId(w, &pid);
+        // The program's own menu over the curtain: putting the curtain on
+        // top now would hide it. Nothing is asked for until it has gone.
+        if (pid == GetCurrentProcessId()) return {};
+        RECT r{};
+        if (IsIconic(w) || !GetWindowRect(w, &r) || IsRectEmpty(&r) || IsCloaked(w) || IsSystemSurface(w)) continue;
+        out.push_back(r);
+    }
+    return out;
+}
+
+}  // namespace win32
