@@ -292,6 +292,12 @@ std::wstring TextOf(HWND h) {
     return std::wstring(buf, std::min<DWORD_PTR>(got, 255));
 }
 
+HWND ChildWithText(HWND parent, const std::wstring& text) {
+    for (HWND h : Children(parent))
+        if (TextOf(h) == text) return h;
+    return nullptr;
+}
+
 HWND FocusOf(HWND window) {
     GUITHREADINFO info{};
     info.cbSize = sizeof info;

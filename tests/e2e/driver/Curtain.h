@@ -87,6 +87,7 @@ std::string SettingsFileText(const Context& ctx);
 // The text as WM_GETTEXT gives it, which is what a screen reader reads.
 std::wstring TextOf(HWND h);
 HWND FocusOf(HWND window);  // the focus in the window's thread
+HWND ChildWithText(HWND parent, const std::wstring& text);  // the first child that reads text, or null
 // Polls until done() holds, up to ms; input to another program takes its time.
 template <class Done>
 bool WaitUntil(Done done, DWORD ms = 2000, DWORD pollMs = 20) {

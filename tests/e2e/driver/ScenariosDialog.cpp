@@ -291,8 +291,8 @@ OMBRY_SCENARIO(DialogHotkey, "dialog-hotkey") {
     // Leaving the box with Shift+Tab: Shift goes down in the box, up elsewhere.
     KeyChord({VK_SHIFT, VK_TAB});
     PumpFor(150);
-    Check(run.dialog.Focused() == std::string("Check4") && TextOf(text1) == L"A",
-          "Shift+Tab leaves the box for Check4, still reading A",
+    Check(run.dialog.Focused() == std::string("Check5") && TextOf(text1) == L"A",
+          "Shift+Tab leaves the box for the last control in tab order, Check5, still reading A",
           std::string(run.dialog.Focused()) + " / " + U8(TextOf(text1)));
 
     if (!run.dialog.End("設定の終了 closes the dialog")) return;

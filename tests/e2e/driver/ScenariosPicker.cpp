@@ -12,12 +12,6 @@ constexpr std::uint32_t kRed = 0xff0000, kBlue = 0x0000ff, kGreen = 0x00ff00, kY
 // A settings line that opens the dialog at start; pattern flag as given.
 std::string WithDialog(int patternState) { return SettingsLine(0, 0, 0, "F9", kHotkey, 1, 0, patternState); }
 
-// The first child of parent that reads text.
-HWND Child(HWND parent, const std::wstring& text) {
-    for (HWND h : Children(parent))
-        if (TextOf(h) == text) return h;
-    return nullptr;
-}
 HWND ChildOfClass(HWND parent, const wchar_t* cls) {
     for (HWND h : Children(parent))
         if (lstrcmpiW(Describe(h).cls.c_str(), cls) == 0) return h;
@@ -44,7 +38,7 @@ bool ClickUntil(POINT at, Done done) {
 // `done`, until that holds.
 template <class Done>
 bool Press(HWND window, const std::wstring& text, Done done) {
-    HWND button = Child(window, text);
+    HWND button = ChildWithText(window, text);
     if (!Check(button != nullptr, "the button \"" + U8(text) + "\" is there")) return false;
     return ClickUntil(Middle(RectOf(button)), done);
 }
@@ -52,7 +46,7 @@ bool Press(HWND window, const std::wstring& text, Done done) {
 // Without a visible effect to wait for: until the button has the focus,
 // which it takes from the press, then a moment for its click to run.
 bool Press(HWND window, const std::wstring& text) {
-    HWND button = Child(window, text);
+    HWND button = ChildWithText(window, text);
     const bool pressed = Press(window, text, [&] { return FocusOf(window) == button; });
     PumpFor(300);
     return Check(pressed, "\"" + U8(text) + "\" is pressed");
@@ -146,7 +140,7 @@ OMBRY_SCENARIO(PatternButtons, "pattern-buttons") {
         if (!s || !Press(s.dialog, L"模様無し")) return;
         // The picker opened now says there is no pattern, over its empty preview.
         HWND picker = OpenPicker(s.app.pid, s.dialog, L"模様の読み出し", L"画像の読み出し");
-        HWND label = picker ? Child(picker, L"現在カーテンの模様はありません") : nullptr;
+        HWND label = picker ? ChildWithText(picker, L"現在カーテンの模様はありません") : nullptr;
         Check(label && IsWindowVisible(label), "the picker shows \"現在カーテンの模様はありません\"");
         if (const char* shot = std::getenv("OMBRY_E2E_PICKER_SHOT")) {
             SaveScreenshot(Wide(std::string(shot) + ".empty.bmp"));
