@@ -15,8 +15,8 @@ count() {  # count <passed> <failed>
 }
 step() { printf '\n== %s\n' "$*"; }
 
-step "installing what is missing (with the sound server for the sound scenarios)"
-ombry_install_deps audio || { echo "setup failed"; echo "0 passed, 1 failed"; exit 1; }
+step "installing what is missing (with the sound server and the two-monitor X server)"
+OMBRY_E2E_MONITORS=2 ombry_install_deps audio || { echo "setup failed"; echo "0 passed, 1 failed"; exit 1; }
 
 jobs=$(nproc 2>/dev/null || echo 2)
 build_ok=1
