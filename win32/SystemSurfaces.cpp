@@ -31,7 +31,10 @@ bool IsSystemSurface(HWND w) {
 bool IsCloaked(HWND w) {
     using GetAttribute = HRESULT(WINAPI*)(HWND, DWORD, PVOID, DWORD);
     static const auto get = [] {
-        HMODULE dwm = LoadLibraryW(L"dwmapi.dll");
+        // From the system folder only: the exe's folder is one the user
+        // writes, and a dwmapi.dll put there must not be loaded. Cloaking
+        // exists from Windows 8, where this search is always known.
+        HMODULE dwm = LoadLibraryExW(L"dwmapi.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
         return dwm ? reinterpret_cast<GetAttribute>(reinterpret_cast<void*>(GetProcAddress(dwm, "DwmGetWindowAttribute")))
                    : nullptr;
     }();
