@@ -175,7 +175,11 @@ std::vector<std::string> ListMatchingFiles(const std::string& pattern) {
     if (!search) return names;
     constexpr DWORD kSkipped = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
     do {
-        if (!(found.dwFileAttributes & kSkipped)) names.push_back(Narrow(found.cFileName));
+        // The system matches the short 8.3 name too: "x.bmpx" is "X~1.BMP"
+        // there. Only a name that matches as it stands is listed.
+        if (found.dwFileAttributes & kSkipped) continue;
+        std::string name = Narrow(found.cFileName);
+        if (forms::MatchesPattern(name, pattern)) names.push_back(std::move(name));
     } while (FindNextFileW(search.get(), &found));
     return names;
 }
