@@ -41,6 +41,9 @@ struct Shared : Settings {
     // put in force instead. The file stays as it is at exit while the
     // settings still equal them.
     std::optional<Settings> UnreadFileSettings;
+    // The same for ombry-options.cfg: left as it is while the options are
+    // their defaults.
+    bool OptionsFileUnread = false;
 
     // Back to the defaults of a missing settings file.
     void ResetSettings() { static_cast<Settings&>(*this) = Settings{}; }

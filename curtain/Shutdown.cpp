@@ -45,7 +45,10 @@ void Form1::Form_Unload(int& /*cancel*/) {
                      : GetServices().ReplaceFile(kSettingsWriteName, bytes)))
             throw forms::Failure("cannot write the settings file");
     });
-    Protected([this] { app::WriteOptions(GetServices(), {.EveryMonitor = OtherMonitors.everyMonitor}); });
+    Protected([this] {
+        const app::Options options{.EveryMonitor = OtherMonitors.everyMonitor};
+        if (!state_.OptionsFileUnread || options != app::Options{}) app::WriteOptions(GetServices(), options);
+    });
     Protected([this] {
         if (state_.SoundMuted > 0) {
             std::int16_t restore = 1;

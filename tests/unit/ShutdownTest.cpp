@@ -168,12 +168,17 @@ TEST_F(Shutdown, DestroyingTheProgramClosesItsWindowsWithoutAShutdown) {
 // and the user's file is theirs still at exit.
 TEST(ShutdownAfterAnUnreadableFile, LeavesItAsItIsUnlessASettingChangedThenKeepsItBeside) {
     const std::string held = "2,0,1,\"F9\",120,0,0,0\r\n";
-    const auto heldOpen = [](fakes::FakeServices& s) { s.unreadable = {"ombry.cfg"}; };
+    const std::string options = "EveryMonitor=0\r\n";
+    const auto heldOpen = [&](fakes::FakeServices& s) {
+        s.files["ombry-options.cfg"] = options;
+        s.unreadable = {"ombry.cfg", "ombry-options.cfg"};
+    };
     FreshStart unchanged(held, heldOpen);
     EXPECT_EQ(unchanged.api.notified.back().szTip, "Ombry起動中！(設定ﾌｧｲﾙが読めません)");
     unchanged.services.unreadable.clear();  // let go by now
     unchanged.program.Form1.Unload();
-    EXPECT_EQ(unchanged.services.files, (std::map<std::string, std::string>{{"ombry.cfg", held}}));
+    EXPECT_EQ(unchanged.services.files,
+              (std::map<std::string, std::string>{{"ombry.cfg", held}, {"ombry-options.cfg", options}}));
 
     FreshStart changed(held, heldOpen);
     changed.program.Form2.Option3(1).SetValue(true);
