@@ -52,7 +52,7 @@ public:
         // not their permissions fails every replace.
         constexpr DWORD kFlags = REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS;
         if (::ReplaceFileW(Widen(replaced).c_str(), Widen(replacement).c_str(), Widen(backup).c_str(), kFlags,
-                         nullptr, nullptr))
+                           nullptr, nullptr))
             return forms::ReplaceOutcome::Replaced;
         switch (GetLastError()) {
             case ERROR_UNABLE_TO_MOVE_REPLACEMENT: return forms::ReplaceOutcome::ReplacementNotMoved;

@@ -113,10 +113,6 @@ OMBRY_SCENARIO(SettingsHeld, "settings-held") {
     const POINT endAt = Middle(RectOf(end));
     Click(endAt.x, endAt.y);
     if (!Check(WaitUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }), "the dialog closes")) return;
-    const POINT icon = Middle(TrayIconSlot(0));
-    MouseMove(icon.x, icon.y);
-    PumpFor(1500);  // the tip, for a look at the picture kept
-    SaveScreenshot(ctx.dir + L"\\shot-settings-held-tip.bmp");
     const auto menu = OpenIconMenu("settings held");
     if (!menu || !EndFromMenu(app, *menu)) return;
     const std::string got = SettingsFileText(ctx);
