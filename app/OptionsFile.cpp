@@ -36,9 +36,10 @@ std::string FormatOptionsFile(const Options& options) {
     return out;
 }
 
-Options ReadOptions(forms::Services& services) {
+Options ReadOptions(forms::Services& services, bool& unreadable) {
     try {
         const std::optional<std::string> bytes = services.ReadFile(kOptionsFileName);
+        unreadable = !bytes && services.FileExists(kOptionsFileName);
         return bytes ? ParseOptionsFile(*bytes) : Options{};
     } catch (const std::exception&) {
         return {};

@@ -24,7 +24,9 @@ Options ParseOptionsFile(std::string_view bytes);
 // Only the options that differ from their defaults: empty when none does.
 std::string FormatOptionsFile(const Options& options);
 
-Options ReadOptions(forms::Services& services);
+// `unreadable` tells a file that is there but cannot be read now from a
+// missing one; both give the defaults.
+Options ReadOptions(forms::Services& services, bool& unreadable);
 // Replaces the file as a whole; with every option at its default there is
 // no file (a damaged one is removed). False when it could not be done.
 bool WriteOptions(forms::Services& services, const Options& options);

@@ -13,6 +13,7 @@ namespace app {
 namespace {
 
 constexpr const char* kTrayTip = "Ombry起動中！";
+constexpr const char* kTrayTipUnread = "Ombry起動中！(設定ﾌｧｲﾙが読めません)";
 constexpr const char* kSettingsReadName = "Ombry.cfg";
 constexpr const char* kKeptPattern = "start.bmp";
 
@@ -55,7 +56,10 @@ void Program::CenterForm(forms::Form& form) {
 
 void Program::ReadSettings() {
     std::optional<std::string> bytes = services.ReadFile(kSettingsReadName);
-    if (!bytes) throw forms::Failure("no settings file");
+    if (!bytes) {
+        settingsFileUnread_ = services.FileExists(kSettingsReadName);
+        throw forms::Failure(settingsFileUnread_ ? "settings file cannot be read now" : "no settings file");
+    }
     std::optional<Settings> read = ParseSettingsFile(*bytes);
     if (!read) throw forms::Failure("settings file damaged");
     read->HotkeyName = services.FromAnsi(read->HotkeyName);
@@ -80,7 +84,7 @@ void Program::Main() {
     if (services.AnotherInstanceRunning()) return;
     // A run killed while muted left its endpoints muted: theirs first.
     curtain::CarryOutMuteNote(services, api);
-    Form1.OtherMonitors.everyMonitor = ReadOptions(services).EveryMonitor;
+    Form1.OtherMonitors.everyMonitor = ReadOptions(services, state.OptionsFileUnread).EveryMonitor;
 
     // The first reference to the curtain window loads it.
     Form1.Load();
@@ -129,6 +133,15 @@ void Program::Main() {
             [this] { Form1.Show(); },
         },
         [this] { state.ResetSettings(); });
+
+    // A settings file there but not readable now (held open by another
+    // program, a cloud file not yet available) is still the user's: the
+    // defaults are in force, the tip says so, and the file is left as it is
+    // at exit unless this run changes a setting.
+    if (settingsFileUnread_) {
+        state.UnreadFileSettings = static_cast<const Settings&>(state);
+        RunRecovering({[this] { TrayIcon->SetTip(kTrayTipUnread); }, [this] { TrayIcon->SetVisible(true); }}, [] {});
+    }
 
     // The pattern: a picture that cannot be had leaves the curtain plain.
     RunRecovering(

@@ -61,6 +61,7 @@ private:
     // Adding a form to the program is one entry here.
     std::vector<forms::Form*> forms_{&Form1, &Form2, &Form4};
     unsigned taskbarCreated_ = 0;  // the shell's message after it restarts
+    bool settingsFileUnread_ = false;  // ombry.cfg was there but could not be read
 };
 
 }  // namespace app

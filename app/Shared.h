@@ -3,6 +3,7 @@
 // whole process: the eight settings and the run-time values.
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -35,6 +36,14 @@ struct Shared : Settings {
         bool muted = false;
     };
     std::vector<EndpointMute> EndpointMutes;
+
+    // When ombry.cfg was there at start but could not be read: the settings
+    // put in force instead. The file stays as it is at exit while the
+    // settings still equal them.
+    std::optional<Settings> UnreadFileSettings;
+    // The same for ombry-options.cfg: left as it is while the options are
+    // their defaults.
+    bool OptionsFileUnread = false;
 
     // Back to the defaults of a missing settings file.
     void ResetSettings() { static_cast<Settings&>(*this) = Settings{}; }

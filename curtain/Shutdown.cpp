@@ -13,6 +13,7 @@ namespace {
 
 constexpr const char* kKeptPattern = "start.bmp";
 constexpr const char* kSettingsWriteName = "ombry.cfg";
+constexpr const char* kSettingsKeptName = "ombry.cfg.bak";
 
 // A failing stretch of the shutdown is skipped silently; the next one runs.
 template <class Fn>
@@ -34,11 +35,20 @@ void Form1::Form_Unload(int& /*cancel*/) {
     });
     Protected([this] {
         app::Settings line = state_;
+        // A file that could not be read at start is left as it is, unless
+        // this run changed a setting; then it is kept beside the new one.
+        const bool unread = state_.UnreadFileSettings.has_value();
+        if (unread && *state_.UnreadFileSettings == line) return;
         line.HotkeyName = GetServices().ToAnsi(line.HotkeyName);
-        if (!GetServices().ReplaceFile(kSettingsWriteName, app::FormatSettingsFile(line)))
+        const std::string bytes = app::FormatSettingsFile(line);
+        if (!(unread ? GetServices().ReplaceFileKeepingOld(kSettingsWriteName, bytes, kSettingsKeptName)
+                     : GetServices().ReplaceFile(kSettingsWriteName, bytes)))
             throw forms::Failure("cannot write the settings file");
     });
-    Protected([this] { app::WriteOptions(GetServices(), {.EveryMonitor = OtherMonitors.everyMonitor}); });
+    Protected([this] {
+        const app::Options options{.EveryMonitor = OtherMonitors.everyMonitor};
+        if (!state_.OptionsFileUnread || options != app::Options{}) app::WriteOptions(GetServices(), options);
+    });
     Protected([this] {
         if (state_.SoundMuted > 0) {
             std::int16_t restore = 1;

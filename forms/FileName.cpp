@@ -52,4 +52,28 @@ bool IsPlainFileName(std::string_view name) {
     return !IsDeviceName(name);
 }
 
+bool MatchesPattern(std::string_view name, std::string_view pattern) {
+    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    // Where the last '*' stood, to try it again one character further.
+    std::size_t n = 0, p = 0, starP = std::string_view::npos, starN = 0;
+    while (n < name.size()) {
+        if (p < pattern.size() && pattern[p] == '*') {
+            starP = p++;
+            starN = n;
+        } else if (p < pattern.size() && (pattern[p] == '?' || lower(pattern[p]) == lower(name[n]))) {
+            if (pattern[p] == '?')  // one character: a UTF-8 sequence whole
+                while (n + 1 < name.size() && (static_cast<unsigned char>(name[n + 1]) & 0xC0) == 0x80) ++n;
+            ++p;
+            ++n;
+        } else if (starP != std::string_view::npos) {
+            p = starP + 1;
+            n = ++starN;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == '*') ++p;
+    return p == pattern.size();
+}
+
 }  // namespace forms

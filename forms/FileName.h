@@ -11,4 +11,9 @@ namespace forms {
 // an extension).
 bool IsPlainFileName(std::string_view utf8);
 
+// A name against a wildcard pattern ('*' any run, '?' one character),
+// ignoring the case of ASCII letters: the name as it stands, never a short
+// 8.3 form of it.
+bool MatchesPattern(std::string_view name, std::string_view pattern);
+
 }  // namespace forms

@@ -51,8 +51,15 @@ public:
 
     // Files in the current directory; names compare without regard to case.
     virtual std::optional<std::string> ReadFile(const std::string& name) = 0;
+    // False only when the system says there is no such file: one that
+    // cannot be read now (another program holds it open, a cloud file not
+    // yet available, a share offline) is there.
+    virtual bool FileExists(const std::string& name) = 0;
     // Replaces the whole content, or leaves the old file as it was.
     virtual bool ReplaceFile(const std::string& name, std::string_view bytes) = 0;
+    // The same, and the old file stays beside the new one as keepOldAs.
+    virtual bool ReplaceFileKeepingOld(const std::string& name, std::string_view bytes,
+                                       const std::string& keepOldAs) = 0;
     virtual void DeleteFile(const std::string& name) = 0;  // Failure when it cannot
     virtual std::vector<std::string> ListFiles(const std::string& pattern) = 0;
 

@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "win32/Audio.h"
+#include "win32/SystemLibraries.h"
 #include "win32/Text.h"
 #include "win32/Trace.h"
 
@@ -154,34 +155,34 @@ long Win32Api::Shell_NotifyIconW(unsigned message, const api::NotifyIconData& da
 
 unsigned Win32Api::waveOutGetVolume(unsigned device, std::uint32_t& volume) {
     DWORD v = volume;  // a failed call leaves the caller's value as it was
-    MMRESULT r = ::waveOutGetVolume(reinterpret_cast<HWAVEOUT>(static_cast<UINT_PTR>(device)), &v);
+    MMRESULT r = WaveOutGetVolume(reinterpret_cast<HWAVEOUT>(static_cast<UINT_PTR>(device)), &v);
     volume = v;
     TraceCall("waveOutGetVolume(" + std::to_string(device) + ")", r, Hex(v));
     return r;
 }
 
 unsigned Win32Api::waveOutSetVolume(unsigned device, std::uint32_t volume) {
-    MMRESULT r = ::waveOutSetVolume(reinterpret_cast<HWAVEOUT>(static_cast<UINT_PTR>(device)), volume);
+    MMRESULT r = WaveOutSetVolume(reinterpret_cast<HWAVEOUT>(static_cast<UINT_PTR>(device)), volume);
     TraceCall("waveOutSetVolume(" + std::to_string(device) + "," + Hex(volume) + ")", r);
     return r;
 }
 
 unsigned Win32Api::auxGetVolume(unsigned device, std::uint32_t& volume) {
     DWORD v = volume;
-    MMRESULT r = ::auxGetVolume(device, &v);
+    MMRESULT r = AuxGetVolume(device, &v);
     volume = v;
     TraceCall("auxGetVolume(" + std::to_string(device) + ")", r, Hex(v));
     return r;
 }
 
 unsigned Win32Api::auxSetVolume(unsigned device, std::uint32_t volume) {
-    MMRESULT r = ::auxSetVolume(device, volume);
+    MMRESULT r = AuxSetVolume(device, volume);
     TraceCall("auxSetVolume(" + std::to_string(device) + "," + Hex(volume) + ")", r);
     return r;
 }
 
 unsigned Win32Api::midiOutGetNumDevs() {
-    UINT n = ::midiOutGetNumDevs();
+    UINT n = MidiOutGetNumDevs();
     TraceCall("midiOutGetNumDevs()", 0, std::to_string(n));
     return n;
 }

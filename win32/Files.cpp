@@ -4,6 +4,14 @@
 
 #include <algorithm>
 
+// <windows.h> turns these names into its wide functions; here they are the
+// members of forms::FileCalls, and the wide functions are called by name.
+#undef DeleteFile
+#undef MoveFile
+#undef ReplaceFile
+
+#include "forms/FileName.h"
+#include "forms/FileReplace.h"
 #include "win32/Handles.h"
 #include "win32/Text.h"
 
@@ -35,33 +43,54 @@ bool WriteAll(HANDLE file, std::string_view bytes) {
     return true;
 }
 
+// The replace and the plain calls around it, for forms::PutInPlace.
+class Win32FileCalls final : public forms::FileCalls {
+public:
+    forms::ReplaceOutcome ReplaceFile(const std::string& replaced, const std::string& replacement,
+                                      const std::string& backup) override {
+        // Without the two flags, a share that lets the user change files but
+        // not their permissions fails every replace.
+        constexpr DWORD kFlags = REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS;
+        if (::ReplaceFileW(Widen(replaced).c_str(), Widen(replacement).c_str(), Widen(backup).c_str(), kFlags,
+                           nullptr, nullptr))
+            return forms::ReplaceOutcome::Replaced;
+        switch (GetLastError()) {
+            case ERROR_UNABLE_TO_MOVE_REPLACEMENT: return forms::ReplaceOutcome::ReplacementNotMoved;
+            case ERROR_UNABLE_TO_MOVE_REPLACEMENT_2: return forms::ReplaceOutcome::OldAtBackupName;
+            case ERROR_UNABLE_TO_REMOVE_REPLACED: return forms::ReplaceOutcome::ReplacedNotRemoved;
+            default: return forms::ReplaceOutcome::Failed;
+        }
+    }
+    bool MoveFile(const std::string& from, const std::string& to) override {
+        return MoveFileExW(Widen(from).c_str(), Widen(to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    }
+    bool DeleteFile(const std::string& name) override { return ::DeleteFileW(Widen(name).c_str()); }
+    bool Exists(const std::string& name) override { return FileIsThere(name); }
+};
+
 // Puts the complete new file in place of an existing one with ReplaceFileW,
 // which keeps what the old file carried: its attributes, its permissions,
-// its creation time. The old file goes to a backup name while the new one
-// takes its place, so that a failure at any step leaves it (under its own
-// name, or else under the backup's).
+// its creation time.
 bool ReplaceExisting(const std::wstring& target, const wchar_t* temp, const std::wstring& folder,
-                     DWORD attributes) {
+                     DWORD attributes, const std::string& keepOldAs) {
     // The attributes that a file can take, given to the new file already:
-    // Wine's ReplaceFileW keeps none of them.
+    // Wine's ReplaceFileW keeps none of them, nor does the plain move.
     constexpr DWORD kSettable = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
                                 FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
     if (attributes & kSettable) SetFileAttributesW(temp, attributes & kSettable);
-    // A name no one else holds, free again for ReplaceFileW to take.
-    wchar_t backup[MAX_PATH + 1] = {};
-    if (!GetTempFileNameW(folder.c_str(), L"omb", 0, backup)) return false;
-    DeleteFileW(backup);
-    if (ReplaceFileW(target.c_str(), temp, backup, 0, nullptr, nullptr)) {
-        DeleteFileW(backup);
-        return true;
+    std::wstring backup = Widen(keepOldAs);
+    if (backup.empty()) {
+        // A name no one else holds, free again for ReplaceFileW to take.
+        wchar_t name[MAX_PATH + 1] = {};
+        if (!GetTempFileNameW(folder.c_str(), L"omb", 0, name)) {
+            DeleteFileW(temp);
+            return false;
+        }
+        DeleteFileW(name);
+        backup = name;
     }
-    // Mostly the old file is still in place. After
-    // ERROR_UNABLE_TO_MOVE_REPLACEMENT_2 it is at the backup name and goes
-    // back; if it cannot, it stays there rather than be lost.
-    if (GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES ||
-        MoveFileExW(backup, target.c_str(), MOVEFILE_WRITE_THROUGH))
-        DeleteFileW(backup);
-    return false;
+    Win32FileCalls calls;
+    return forms::PutInPlace(calls, Narrow(target), Narrow(temp), Narrow(backup), !keepOldAs.empty());
 }
 
 }  // namespace
@@ -103,7 +132,7 @@ std::optional<std::string> ReadFileUpTo(const std::string& name, long long limit
     return content;
 }
 
-bool ReplaceWholeFile(const std::string& name, std::string_view bytes) {
+bool ReplaceWholeFile(const std::string& name, std::string_view bytes, const std::string& keepOldAs) {
     if (name.empty()) return false;
     std::wstring target = Widen(name);
     // A folder is no settings file, and a read-only file is one the user
@@ -120,12 +149,18 @@ bool ReplaceWholeFile(const std::string& name, std::string_view bytes) {
                                 nullptr));
     bool ok = static_cast<bool>(file) && WriteAll(file.get(), bytes) && FlushFileBuffers(file.get());
     ok = file.Close() && ok;
-    if (ok) {
-        ok = exists ? ReplaceExisting(target, temp, folder, attributes)
-                    : MoveFileExW(temp, target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-    }
+    if (ok && exists) return ReplaceExisting(target, temp, folder, attributes, keepOldAs);
+    ok = ok && MoveFileExW(temp, target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
     if (!ok) DeleteFileW(temp);
     return ok;
+}
+
+bool FileIsThere(const std::string& name) {
+    if (name.empty()) return false;
+    if (GetFileAttributesW(Widen(name).c_str()) != INVALID_FILE_ATTRIBUTES) return true;
+    // A share that is offline or a folder that cannot be listed may hold it.
+    const DWORD error = GetLastError();
+    return error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND;
 }
 
 bool DeleteOneFile(const std::string& name) {
@@ -140,7 +175,11 @@ std::vector<std::string> ListMatchingFiles(const std::string& pattern) {
     if (!search) return names;
     constexpr DWORD kSkipped = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
     do {
-        if (!(found.dwFileAttributes & kSkipped)) names.push_back(Narrow(found.cFileName));
+        // The system matches the short 8.3 name too: "x.bmpx" is "X~1.BMP"
+        // there. Only a name that matches as it stands is listed.
+        if (found.dwFileAttributes & kSkipped) continue;
+        std::string name = Narrow(found.cFileName);
+        if (forms::MatchesPattern(name, pattern)) names.push_back(std::move(name));
     } while (FindNextFileW(search.get(), &found));
     return names;
 }

@@ -13,6 +13,7 @@
 #include "win32/FormWindow.h"
 #include "win32/LastResort.h"
 #include "win32/Services.h"
+#include "win32/SystemLibraries.h"
 #include "win32/Trace.h"
 
 namespace {
@@ -38,6 +39,7 @@ private:
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    win32::LoadLibrariesFromSystemOnly();
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);
     try {

@@ -65,8 +65,13 @@ void Win32Services::SavePicture(const forms::Picture& picture, const std::string
 forms::Picture Win32Services::ProgramIcon() { return LoadProgramIcon(backend_.instance); }
 
 std::optional<std::string> Win32Services::ReadFile(const std::string& name) { return ReadWholeFile(name); }
+bool Win32Services::FileExists(const std::string& name) { return FileIsThere(name); }
 bool Win32Services::ReplaceFile(const std::string& name, std::string_view bytes) {
     return ReplaceWholeFile(name, bytes);
+}
+bool Win32Services::ReplaceFileKeepingOld(const std::string& name, std::string_view bytes,
+                                          const std::string& keepOldAs) {
+    return forms::IsPlainFileName(keepOldAs) && ReplaceWholeFile(name, bytes, keepOldAs);
 }
 void Win32Services::DeleteFile(const std::string& name) {
     if (!forms::IsPlainFileName(name) || !DeleteOneFile(name)) throw forms::Failure("cannot delete " + name);

@@ -34,7 +34,9 @@ public:
     forms::Picture ProgramIcon() override;
 
     std::optional<std::string> ReadFile(const std::string& name) override;
+    bool FileExists(const std::string& name) override;
     bool ReplaceFile(const std::string& name, std::string_view bytes) override;
+    bool ReplaceFileKeepingOld(const std::string& name, std::string_view bytes, const std::string& keepOldAs) override;
     void DeleteFile(const std::string& name) override;
     std::vector<std::string> ListFiles(const std::string& pattern) override;
 

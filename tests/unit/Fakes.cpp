@@ -151,8 +151,19 @@ forms::Picture FakeServices::ProgramIcon() {
 std::optional<std::string> FakeServices::ReadFile(const std::string& name) {
     log_.Add("ReadFile(" + name + ")");
     auto it = files.find(Lower(name));
-    if (it == files.end()) return std::nullopt;
+    if (it == files.end() || unreadable.count(Lower(name))) return std::nullopt;
     return it->second;
+}
+
+bool FakeServices::FileExists(const std::string& name) { return files.count(Lower(name)) > 0; }
+
+bool FakeServices::ReplaceFileKeepingOld(const std::string& name, std::string_view bytes,
+                                         const std::string& keepOldAs) {
+    log_.Add("ReplaceFileKeepingOld(" + name + "," + keepOldAs + ")");
+    if (writesFail) return false;
+    if (files.count(Lower(name))) files[Lower(keepOldAs)] = files[Lower(name)];
+    files[Lower(name)] = std::string(bytes);
+    return true;
 }
 
 bool FakeServices::ReplaceFile(const std::string& name, std::string_view bytes) {

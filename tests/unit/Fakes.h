@@ -5,6 +5,7 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <set>
 #include <memory>
 #include <string>
 #include <vector>
@@ -52,6 +53,7 @@ public:
     forms::Picture clipboard;  // empty: no picture on the clipboard
     bool clipboardHeld = false;  // another program has it open
     std::map<std::string, std::string> files;  // names lower-cased
+    std::set<std::string> unreadable;           // there, but ReadFile cannot read them now
     bool writesFail = false;
     bool anotherInstance = false;
     bool screenFails = false;  // the screen size cannot be read
@@ -83,7 +85,9 @@ public:
     void SavePicture(const forms::Picture& picture, const std::string& file) override;
     forms::Picture ProgramIcon() override;
     std::optional<std::string> ReadFile(const std::string& name) override;
+    bool FileExists(const std::string& name) override;
     bool ReplaceFile(const std::string& name, std::string_view bytes) override;
+    bool ReplaceFileKeepingOld(const std::string& name, std::string_view bytes, const std::string& keepOldAs) override;
     void DeleteFile(const std::string& name) override;
     std::vector<std::string> ListFiles(const std::string& pattern) override;
     std::string FromAnsi(std::string_view ansi) override { return std::string(ansi); }

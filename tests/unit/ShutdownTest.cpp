@@ -163,3 +163,27 @@ TEST_F(Shutdown, DestroyingTheProgramClosesItsWindowsWithoutAShutdown) {
 }
 
 }  // namespace
+
+// Another program held ombry.cfg open at start: the defaults are in force,
+// and the user's file is theirs still at exit.
+TEST(ShutdownAfterAnUnreadableFile, LeavesItAsItIsUnlessASettingChangedThenKeepsItBeside) {
+    const std::string held = "2,0,1,\"F9\",120,0,0,0\r\n";
+    const std::string options = "EveryMonitor=0\r\n";
+    const auto heldOpen = [&](fakes::FakeServices& s) {
+        s.files["ombry-options.cfg"] = options;
+        s.unreadable = {"ombry.cfg", "ombry-options.cfg"};
+    };
+    FreshStart unchanged(held, heldOpen);
+    EXPECT_EQ(unchanged.api.notified.back().szTip, "Ombry起動中！(設定ﾌｧｲﾙが読めません)");
+    unchanged.services.unreadable.clear();  // let go by now
+    unchanged.program.Form1.Unload();
+    EXPECT_EQ(unchanged.services.files,
+              (std::map<std::string, std::string>{{"ombry.cfg", held}, {"ombry-options.cfg", options}}));
+
+    FreshStart changed(held, heldOpen);
+    changed.program.Form2.Option3(1).SetValue(true);
+    changed.services.unreadable.clear();
+    changed.program.Form1.Unload();
+    EXPECT_EQ(changed.services.files.at("ombry.cfg"), "0,0,1,\"\",0,1,0,0\r\n");
+    EXPECT_EQ(changed.services.files.at("ombry.cfg.bak"), held);
+}

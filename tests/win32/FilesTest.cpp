@@ -2,8 +2,10 @@
 // test command): the settings file is replaced whole or not at all.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "Check.h"
 #include "win32/Files.h"
@@ -84,4 +86,20 @@ void FileTests() {
     Check(before && ReadWholeFile("ombry.cfg") == before, "and keeps its content");
     SetFileAttributesW(L"ombry.cfg", FILE_ATTRIBUTE_NORMAL);
     Check(Leftovers() == 0, "no temporary file is left behind by either");
+
+    Check(ReplaceWholeFile("ombry.cfg", first) && ReplaceWholeFile("ombry.cfg", second, "ombry.cfg.bak") &&
+              ReadWholeFile("ombry.cfg") == second && ReadWholeFile("ombry.cfg.bak") == first,
+          "asked to, the old file is kept beside the new one");
+    // Held by a writer that lets no one read: there, but not readable now.
+    HANDLE writer = CreateFileW(L"ombry.cfg", GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    Check(!ReadWholeFile("ombry.cfg") && win32::FileIsThere("ombry.cfg") && !win32::FileIsThere("none.cfg"),
+          "a file held open reads as nothing, yet is there; a missing one is not");
+    CloseHandle(writer);
+
+    // The system matches "*.bmp" against short 8.3 names too (X~1.BMP).
+    for (const wchar_t* name : {L"x.bmpx", L"a.bmp~", L"B.BMP", L"c.bmp"})
+        CloseHandle(CreateFileW(name, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    std::vector<std::string> listed = win32::ListMatchingFiles("*.bmp");
+    std::sort(listed.begin(), listed.end());
+    Check(listed == std::vector<std::string>{"B.BMP", "c.bmp"}, "\"*.bmp\" lists only names ending in .bmp");
 }

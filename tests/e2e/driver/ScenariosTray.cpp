@@ -95,6 +95,31 @@ OMBRY_SCENARIO(ExitMenu, "exit-menu") {
     }
 }
 
+// ombry.cfg held open by another program while Ombry starts: the defaults
+// are in force (the dialog opens), and 終了 leaves the user's file as it was.
+OMBRY_SCENARIO(SettingsHeld, "settings-held") {
+    const std::string line = SettingsLine(2, 0, 1, "F9", kHotkey, 0, 0, 0);
+    if (!Check(WriteSettingsFile(ctx.dir, line), "settings file written")) return;
+    // A writer that lets no one read, as an editor or a sync client may.
+    HANDLE writer = CreateFileW((ctx.dir + L"\\ombry.cfg").c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (!Check(writer != INVALID_HANDLE_VALUE, "the driver holds ombry.cfg open, reading denied")) return;
+    App app;
+    HWND h = StartWith(app, ctx, "");
+    HWND dialog = h ? WaitForDialogAtStart(app.pid) : nullptr;
+    CloseHandle(writer);  // let go before the end: nothing stops the write then
+    if (!dialog) return;
+    HWND end = ChildWithText(dialog, L"設定の終了");
+    if (!Check(end != nullptr, "the dialog of the defaults has its end button")) return;
+    const POINT endAt = Middle(RectOf(end));
+    Click(endAt.x, endAt.y);
+    if (!Check(WaitUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }), "the dialog closes")) return;
+    const auto menu = OpenIconMenu("settings held");
+    if (!menu || !EndFromMenu(app, *menu)) return;
+    const std::string got = SettingsFileText(ctx);
+    Check(got == line, "ombry.cfg is as it was", got);
+    Check(!FileExists(ctx.dir + L"\\ombry.cfg.bak"), "and no copy of it was needed");
+}
+
 // At the end of the Windows session the settings are written all the same.
 OMBRY_SCENARIO(EndSession, "end-session") {
     App app;
