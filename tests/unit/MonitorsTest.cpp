@@ -75,6 +75,24 @@ TEST_F(EveryMonitor, WhileDownTheWatchCoversMonitorsThatComeMoveOrGo) {
     EXPECT_FALSE(Cover(1).Visible());
 }
 
+// The pointer stops only at an outer edge of the desk: the strip lies there,
+// never on the way to another monitor.
+TEST_F(EveryMonitor, TheStripLiesAlongTheDesksOuterEdgeAndFollowsTheMonitors) {
+    program.Form2.Option1_Click(2);  // right, with a monitor there: along its far edge, its length
+    EXPECT_EQ(OmbryTest::RectOf(curtain), (Rect{15360 + 12000 - 100, -50, 150, 9000 + 150}));
+    program.Form2.Option1_Click(0);  // top of a side-by-side desk: the primary's edge, as on one monitor
+    EXPECT_EQ(OmbryTest::RectOf(curtain), (Rect{-50, -50, 15510, 150}));
+
+    // Stored, the watch follows the monitors: one to the left, then none.
+    program.Form2.Option1_Click(3);
+    services.monitors = {kPrimary, {-12000, 1500, 12000, 9000}};
+    curtain.Timer1_Timer();
+    EXPECT_EQ(OmbryTest::RectOf(curtain), (Rect{-12050, 1450, 150, 9150}));
+    services.monitors = {kPrimary};
+    curtain.Timer1_Timer();
+    EXPECT_EQ(OmbryTest::RectOf(curtain), (Rect{-50, -50, 150, 11670}));
+}
+
 TEST_F(EveryMonitor, AnotherProgramsWindowOverTheCurtainIsCoveredAgainAtMostThreeTimesASecond) {
     curtain.FormBig();
     log.clear();
