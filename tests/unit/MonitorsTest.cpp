@@ -93,17 +93,38 @@ TEST_F(EveryMonitor, TheStripLiesAlongTheDesksOuterEdgeAndFollowsTheMonitors) {
     EXPECT_EQ(OmbryTest::RectOf(curtain), (Rect{-50, -50, 150, 11670}));
 }
 
-TEST_F(EveryMonitor, AnotherProgramsWindowOverTheCurtainIsCoveredAgainAtMostThreeTimesASecond) {
+TEST_F(EveryMonitor, AnotherProgramsWindowOverTheCurtainIsCoveredAgainUnlessItTakesTheTopBackAtOnce) {
     curtain.FormBig();
     log.clear();
-    services.windowsAbove = {{20000, 3000, 3000, 2250}};  // on the second monitor
-    for (int tick = 0; tick < 20; ++tick) curtain.Timer1_Timer();
+    const forms::WindowAbove pinned{.window = 0x900, .rect = {20000, 3000, 3000, 2250}};  // on the second monitor
+    // Above every other tick: covered again, at most three times a second.
+    for (int tick = 0; tick < 20; ++tick) {
+        services.windowsAbove = tick % 2 == 0 ? std::vector{pinned} : std::vector<forms::WindowAbove>{};
+        curtain.Timer1_Timer();
+    }
     const auto moves = log.Only({"SetWindowPos"});
     ASSERT_EQ(moves.size(), 2u * 3 * 2);  // both windows, three times in each of two seconds
     EXPECT_EQ(moves[0], "SetWindowPos(Form1,HWND_TOPMOST,0,0,0,0,19)");  // on top, the focus left alone
 
-    // Off every covered monitor, it does not count.
-    services.windowsAbove = {{-5000, 0, 3000, 2250}};
+    // Above again at the very next tick: it takes the top back by itself,
+    // and is left alone until the curtain next comes down.
+    services.windowsAbove = {pinned};
+    log.clear();
+    for (int tick = 0; tick < 20; ++tick) curtain.Timer1_Timer();
+    EXPECT_EQ(log.Only({"SetWindowPos"}).size(), 2u);
+    curtain.Image1_DblClick();
+    curtain.FormBig();
+    log.clear();
+    curtain.Timer1_Timer();
+    EXPECT_EQ(log.Only({"SetWindowPos"}).size(), 2u);
+
+    // What shows nothing on a covered monitor does not count: a window off
+    // them, one maximised to their left whose invisible borders reach the
+    // primary, a click-through overlay.
+    services.windowsAbove = {{.window = 0x904, .rect = {-5000, 0, 3000, 2250}},
+                             {.window = 0x908, .rect = {-12120, -120, 12240, 9240}, .frame = {{-12000, 0, 12000, 9000}}},
+                             {.window = 0x90c, .rect = {0, 0, 15360, 11520}, .clickThrough = true}};
+    curtain.FormBig();
     log.clear();
     for (int tick = 0; tick < 20; ++tick) curtain.Timer1_Timer();
     EXPECT_THAT(log.Only({"SetWindowPos"}), IsEmpty());
