@@ -50,6 +50,7 @@ void Form1::Form_Load() {
     Image1.SetPicture(ClipboardOrNothing());
     LastScreenHeight = screen.ScreenHeight();
     LastScreenWidth = screen.ScreenWidth();
+    LastMonitors = screen.Monitors();
     Timer1.SetEnabled(false);
     Timer1.SetInterval(0);
     Image1.SetVisible(false);

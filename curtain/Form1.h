@@ -4,6 +4,7 @@
 // whole screen showing the pattern picture in Image1.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "curtain/Covers.h"
 #include "forms/Form.h"
@@ -56,6 +57,9 @@ public:
     // screen is 57600 at 96 dpi) are watched like any other.
     std::int32_t LastScreenHeight = 0;
     std::int32_t LastScreenWidth = 0;
+    // The monitors when loaded or last seen: the stored strip lies along an
+    // outer edge of the desk, which moves when a monitor comes or goes.
+    std::vector<forms::Bounds> LastMonitors;
 
     // The curtain over the other monitors: follows this one down and up.
     Covers OtherMonitors;

@@ -65,13 +65,19 @@ void Form1::Image1_DblClick() {
 // rebuilt when it wakes: a new size of the screen, in width or height,
 // lays the curtain out again in the state it is in. A spread curtain
 // covers the new screen, with the sound as it was; a stored one lies as the
-// strip of its edge.
+// strip of its edge, which also moves when another monitor comes or goes.
 void Form1::Timer1_Timer() {
     MuteArrivedEndpoints();
     OtherMonitors.Watch();
     forms::Services& screen = GetServices();
     const std::int32_t width = screen.ScreenWidth(), height = screen.ScreenHeight();
-    if (width == LastScreenWidth && height == LastScreenHeight) return;
+    std::vector<forms::Bounds> monitors = screen.Monitors();
+    const bool deskChanged = monitors != LastMonitors;
+    LastMonitors = std::move(monitors);
+    if (width == LastScreenWidth && height == LastScreenHeight) {
+        if (deskChanged && state_.CurtainDown == 0) program_.Form2.Option1_Click(state_.CurtainSide);
+        return;
+    }
     if (state_.CurtainDown != 0)
         SpreadOverScreen();
     else

@@ -1,5 +1,7 @@
 #include "curtain/TopmostGuard.h"
 
+#include <algorithm>
+
 #include "api/Api.h"
 
 namespace curtain {
@@ -9,14 +11,37 @@ bool Overlap(const forms::Bounds& a, const forms::Bounds& b) {
     return a.left < b.left + b.width && b.left < a.left + a.width && a.top < b.top + b.height &&
            b.top < a.top + a.height;
 }
+
+bool Within(const forms::Bounds& inner, const forms::Bounds& outer) {
+    return inner.left >= outer.left && inner.top >= outer.top &&
+           inner.left + inner.width <= outer.left + outer.width && inner.top + inner.height <= outer.top + outer.height;
+}
+
+// What shows of it: the rectangle holds invisible resize borders (a window
+// maximised on a neighbour overlaps the primary by them), so the
+// compositor's frame where it lies within the rectangle; one outside it is
+// in another monitor's scale, and the rectangle is all there is to go by.
+const forms::Bounds& Shown(const forms::WindowAbove& w) {
+    return w.frame && Within(*w.frame, w.rect) ? *w.frame : w.rect;
+}
+
+bool Has(const std::vector<std::intptr_t>& list, std::intptr_t w) {
+    return std::find(list.begin(), list.end(), w) != list.end();
+}
 }  // namespace
 
-bool TopmostGuard::Uncovered(forms::Services& services, const std::vector<forms::Bounds>& monitors,
-                             const std::vector<std::intptr_t>& windows) {
-    for (const forms::Bounds& other : services.WindowsAbove(windows))
+std::vector<std::intptr_t> TopmostGuard::Showing(forms::Services& services, const std::vector<forms::Bounds>& monitors,
+                                                 const std::vector<std::intptr_t>& windows) {
+    std::vector<std::intptr_t> out;
+    for (const forms::WindowAbove& other : services.WindowsAbove(windows)) {
+        if (other.clickThrough) continue;
         for (const forms::Bounds& m : monitors)
-            if (Overlap(other, m)) return true;
-    return false;
+            if (Overlap(Shown(other), m)) {
+                out.push_back(other.window);
+                break;
+            }
+    }
+    return out;
 }
 
 void TopmostGuard::Tick(forms::Services& services, api::Api& api, const std::vector<forms::Bounds>& monitors,
@@ -25,10 +50,23 @@ void TopmostGuard::Tick(forms::Services& services, api::Api& api, const std::vec
         ticksThisSecond_ = 1;
         assertedThisSecond_ = 0;
     }
-    if (assertedThisSecond_ >= kMostPerSecond || !Uncovered(services, monitors, windows)) return;
+    if (asserted_.empty() && assertedThisSecond_ >= kMostPerSecond) return;
+    std::vector<std::intptr_t> showing = Showing(services, monitors, windows);
+    for (std::intptr_t w : asserted_)
+        if (Has(showing, w)) leftAlone_.push_back(w);
+    asserted_.clear();
+    std::erase_if(showing, [this](std::intptr_t w) { return Has(leftAlone_, w); });
+    if (showing.empty() || assertedThisSecond_ >= kMostPerSecond) return;
     ++assertedThisSecond_;
+    asserted_ = std::move(showing);
     for (api::Handle w : windows)
         api.SetWindowPos(w, api::HWND_TOPMOST, 0, 0, 0, 0, api::SWP_NOSIZE | api::SWP_NOMOVE | api::SWP_NOACTIVATE);
+}
+
+void TopmostGuard::Reset() {
+    ticksThisSecond_ = assertedThisSecond_ = 0;
+    asserted_.clear();
+    leftAlone_.clear();
 }
 
 }  // namespace curtain

@@ -4,7 +4,10 @@
 // curtain's; where one shows on a covered monitor (a pinned window, a
 // program's own pop-up), the curtain's windows are put on top again,
 // without taking the focus. The system's own surfaces are not asked for:
-// no program can cover them. Against another program that does the same, a
+// no program can cover them. A click-through overlay shows nothing and
+// does not count. A window that is above again at the very next tick takes
+// the top back by itself: it is left alone until the curtain next comes
+// down, rather than fought into a flicker. Against several such windows, a
 // few re-assertions within a second, then none for the rest of that second.
 #include <cstdint>
 #include <vector>
@@ -25,14 +28,18 @@ public:
     // monitors: what the curtain covers now; windows: its windows there.
     void Tick(forms::Services& services, api::Api& api, const std::vector<forms::Bounds>& monitors,
               const std::vector<std::intptr_t>& windows);
-    void Reset() { ticksThisSecond_ = assertedThisSecond_ = 0; }
+    // With each spread: every window is fought afresh.
+    void Reset();
 
 private:
-    static bool Uncovered(forms::Services& services, const std::vector<forms::Bounds>& monitors,
-                          const std::vector<std::intptr_t>& windows);
+    // The windows above ours that show on one of the monitors.
+    static std::vector<std::intptr_t> Showing(forms::Services& services, const std::vector<forms::Bounds>& monitors,
+                                              const std::vector<std::intptr_t>& windows);
 
     int ticksThisSecond_ = 0;
     int assertedThisSecond_ = 0;
+    std::vector<std::intptr_t> asserted_;   // showing when the last tick put ours on top
+    std::vector<std::intptr_t> leftAlone_;  // took the top back at once
 };
 
 }  // namespace curtain

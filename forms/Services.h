@@ -20,6 +20,18 @@ struct Bounds {
     bool operator==(const Bounds&) const = default;
 };
 
+// Another program's window that stands above ours, as the window system
+// reports it.
+struct WindowAbove {
+    Handle window = 0;
+    Bounds rect;  // its rectangle, with the invisible resize borders of current Windows
+    // What the compositor draws of it, where the compositor runs: without
+    // those borders, but in the monitor's own pixels, which are the
+    // program's only where the monitor has the system's scale.
+    std::optional<Bounds> frame;
+    bool clickThrough = false;  // layered and transparent to the mouse: an overlay
+};
+
 class Services {
 public:
     virtual ~Services() = default;
@@ -34,10 +46,11 @@ public:
     // units as every other place and size the forms know). Read each time:
     // monitors come and go while the program runs.
     virtual std::vector<Bounds> Monitors() = 0;
-    // Where other programs' windows stand above any of these windows of
-    // ours (twips, as Monitors): those shown, not minimised, and not one of
-    // the system's own surfaces, which stand above every program anyway.
-    virtual std::vector<Bounds> WindowsAbove(const std::vector<Handle>& ours) = 0;
+    // Other programs' windows that stand above any of these windows of
+    // ours (twips, as Monitors): those shown, not minimised, not cloaked,
+    // and not one of the system's own surfaces, which stand above every
+    // program anyway.
+    virtual std::vector<WindowAbove> WindowsAbove(const std::vector<Handle>& ours) = 0;
 
     // Pictures. Empty name: an empty picture. A missing or unreadable file
     // is a Failure, as is a picture that cannot be written.

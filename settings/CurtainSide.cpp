@@ -1,6 +1,12 @@
 // The stored strip: where the curtain waits while it is put away. 150 twips
 // thick, overhanging the screen by 50 on its outer side and at both ends,
 // so 100 twips of it lie on the screen along the whole edge.
+//
+// It lies along an outer edge of the desk, where the pointer stops: on the
+// primary's own edge when no monitor lies beyond it, else along the far
+// edge of the monitor that reaches furthest that way. Across an edge that
+// leads to another monitor, a strip would pull the curtain down whenever
+// the pointer went over there.
 #include "app/Program.h"
 #include "settings/Form2.h"
 
@@ -10,6 +16,41 @@ namespace {
 constexpr int kThickness = 150;
 constexpr int kOverhang = 50;
 constexpr std::int16_t kPullZone = 150;
+
+// How far a monitor reaches towards the side (0 top, 1 bottom, 2 right, 3 left).
+int Reach(const forms::Bounds& m, int side) {
+    switch (side) {
+        case 0: return -m.top;
+        case 1: return m.top + m.height;
+        case 2: return m.left + m.width;
+        default: return -m.left;
+    }
+}
+
+// Whether m lies past p's edge on that side, alongside it: the pointer
+// crosses that edge to reach it.
+bool Beyond(const forms::Bounds& m, const forms::Bounds& p, int side) {
+    const bool alongX = m.left < p.left + p.width && p.left < m.left + m.width;
+    const bool alongY = m.top < p.top + p.height && p.top < m.top + m.height;
+    switch (side) {
+        case 0: return alongX && m.top + m.height <= p.top;
+        case 1: return alongX && m.top >= p.top + p.height;
+        case 2: return alongY && m.left >= p.left + p.width;
+        default: return alongY && m.left + m.width <= p.left;
+    }
+}
+
+// The monitor whose edge the strip lies along; primary is the screen as
+// the strip has always known it.
+forms::Bounds StripMonitor(const std::vector<forms::Bounds>& monitors, const forms::Bounds& primary, int side) {
+    bool blocked = false;
+    for (std::size_t i = 1; i < monitors.size(); ++i) blocked = blocked || Beyond(monitors[i], primary, side);
+    if (!blocked) return primary;
+    forms::Bounds outermost = primary;
+    for (const forms::Bounds& m : monitors)
+        if (Reach(m, side) > Reach(outermost, side)) outermost = m;
+    return outermost;
+}
 }  // namespace
 
 void Form2::Option1_Click(std::int16_t index) {
@@ -18,6 +59,7 @@ void Form2::Option1_Click(std::int16_t index) {
     forms::Services& screen = program_.services;
     const int W = screen.ScreenWidth();
     const int H = screen.ScreenHeight();
+    const forms::Bounds m = StripMonitor(screen.Monitors(), {0, 0, W, H}, index);
 
     // Nothing of the pattern may show in the strip.
     curtain.Image1.SetHeight(1);
@@ -30,16 +72,16 @@ void Form2::Option1_Click(std::int16_t index) {
     }
 
     if (index <= 1) {  // top or bottom
-        curtain.SetWidth(W + kThickness);
+        curtain.SetWidth(m.width + kThickness);
         curtain.SetHeight(kThickness);
-        curtain.SetTop(index == 0 ? -kOverhang : H - (kThickness - kOverhang));
-        curtain.SetLeft(-kOverhang);
+        curtain.SetTop(index == 0 ? m.top - kOverhang : m.top + m.height - (kThickness - kOverhang));
+        curtain.SetLeft(m.left - kOverhang);
         state_.PullZoneY = kPullZone;
     } else {  // right or left
-        curtain.SetHeight(H + kThickness);
+        curtain.SetHeight(m.height + kThickness);
         curtain.SetWidth(kThickness);
-        curtain.SetTop(-kOverhang);
-        curtain.SetLeft(index == 2 ? W - (kThickness - kOverhang) : -kOverhang);
+        curtain.SetTop(m.top - kOverhang);
+        curtain.SetLeft(index == 2 ? m.left + m.width - (kThickness - kOverhang) : m.left - kOverhang);
         state_.PullZoneX = kPullZone;
     }
 

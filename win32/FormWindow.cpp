@@ -293,6 +293,7 @@ void FormWindow::ChangedForm(forms::Prop p) {
         case forms::Prop::Visible:
             ApplyGeometry();  // shown where it belongs
             ShowWindow(hwnd_, !form_.Visible() ? SW_HIDE : form_.Traits().activates ? SW_SHOW : SW_SHOWNA);
+            if (!form_.Visible()) pictures_.ForgetAll();
             break;
         case forms::Prop::Enabled:
             EnableWindow(hwnd_, form_.Enabled());

@@ -23,6 +23,10 @@ int Win32Services::ScreenWidth() { return GetSystemMetrics(SM_CXSCREEN) * 1440 /
 int Win32Services::ScreenHeight() { return GetSystemMetrics(SM_CYSCREEN) * 1440 / backend_.dpi.y; }
 
 namespace {
+forms::Bounds Twips(const Dpi& dpi, const RECT& r) {
+    return {dpi.TwipsX(r.left), dpi.TwipsY(r.top), dpi.TwipsX(r.right - r.left), dpi.TwipsY(r.bottom - r.top)};
+}
+
 BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM list) {
     MONITORINFO info{};
     info.cbSize = sizeof info;
@@ -41,19 +45,21 @@ std::vector<forms::Bounds> Win32Services::Monitors() {
     if (EnumDisplayMonitors(nullptr, nullptr, &AddMonitor, reinterpret_cast<LPARAM>(&rects))) {
         // The primary first, the rest in the system's order.
         std::stable_partition(rects.begin(), rects.end(), [](const auto& r) { return r.second; });
-        for (const auto& [r, primary] : rects)
-            out.push_back({dpi.TwipsX(r.left), dpi.TwipsY(r.top), dpi.TwipsX(r.right - r.left),
-                           dpi.TwipsY(r.bottom - r.top)});
+        for (const auto& [r, primary] : rects) out.push_back(Twips(dpi, r));
     }
     if (out.empty() || !rects.front().second) out.insert(out.begin(), {0, 0, ScreenWidth(), ScreenHeight()});
     return out;
 }
 
-std::vector<forms::Bounds> Win32Services::WindowsAbove(const std::vector<forms::Handle>& ours) {
-    std::vector<forms::Bounds> out;
+std::vector<forms::WindowAbove> Win32Services::WindowsAbove(const std::vector<forms::Handle>& ours) {
     const Dpi& dpi = backend_.dpi;
-    for (const RECT& r : ForeignWindowsAbove(ours))
-        out.push_back({dpi.TwipsX(r.left), dpi.TwipsY(r.top), dpi.TwipsX(r.right - r.left), dpi.TwipsY(r.bottom - r.top)});
+    std::vector<forms::WindowAbove> out;
+    for (const ForeignWindow& w : ForeignWindowsAbove(ours)) {
+        forms::WindowAbove above{reinterpret_cast<forms::Handle>(w.window), Twips(dpi, w.rect), std::nullopt,
+                                 w.clickThrough};
+        if (w.frame) above.frame = Twips(dpi, *w.frame);
+        out.push_back(above);
+    }
     return out;
 }
 

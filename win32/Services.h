@@ -26,7 +26,7 @@ public:
     int ScreenWidth() override;
     int ScreenHeight() override;
     std::vector<forms::Bounds> Monitors() override;
-    std::vector<forms::Bounds> WindowsAbove(const std::vector<forms::Handle>& ours) override;
+    std::vector<forms::WindowAbove> WindowsAbove(const std::vector<forms::Handle>& ours) override;
 
     forms::Picture ClipboardPicture() override;
     forms::Picture LoadPicture(const std::string& file) override;

@@ -17,6 +17,9 @@ public:
     void Paint(HDC dc, const forms::Image& image, const RECT& r, const RECT& dirty);
     // The image's picture changed: its copy goes.
     void Forget(const forms::Image& image);
+    // The form is hidden: every copy goes (a cover's full-monitor copy
+    // would otherwise be held all the while the curtain is up).
+    void ForgetAll() { scaled_.clear(); }
 
 private:
     HBITMAP ScaledBitmap(const forms::Image& image, HDC dc, int width, int height);

@@ -25,11 +25,10 @@ bool IsSystemSurface(HWND w) {
     return false;
 }
 
-// A cloaked window (a suspended app's frame, a window on another virtual
-// desktop) is "visible" but not drawn. dwmapi is loaded when first needed,
-// so the exe imports only what it always did.
-bool IsCloaked(HWND w) {
-    using GetAttribute = HRESULT(WINAPI*)(HWND, DWORD, PVOID, DWORD);
+// DwmGetWindowAttribute, or null. dwmapi is loaded when first needed, so
+// the exe imports only what it always did.
+using GetAttribute = HRESULT(WINAPI*)(HWND, DWORD, PVOID, DWORD);
+GetAttribute DwmAttribute() {
     static const auto get = [] {
         // From the system folder only: the exe's folder is one the user
         // writes, and a dwmapi.dll put there must not be loaded. Cloaking
@@ -38,9 +37,26 @@ bool IsCloaked(HWND w) {
         return dwm ? reinterpret_cast<GetAttribute>(reinterpret_cast<void*>(GetProcAddress(dwm, "DwmGetWindowAttribute")))
                    : nullptr;
     }();
+    return get;
+}
+
+// A cloaked window (a suspended app's frame, a window on another virtual
+// desktop) is "visible" but not drawn.
+bool IsCloaked(HWND w) {
     constexpr DWORD kCloaked = 14;  // DWMWA_CLOAKED, Windows 8 and later
     DWORD cloaked = 0;
+    const GetAttribute get = DwmAttribute();
     return get && SUCCEEDED(get(w, kCloaked, &cloaked, sizeof cloaked)) && cloaked != 0;
+}
+
+// What the compositor draws of the window, without the invisible resize
+// borders that GetWindowRect counts; nothing where it does not run.
+std::optional<RECT> FrameBounds(HWND w) {
+    constexpr DWORD kExtendedFrameBounds = 9;  // DWMWA_EXTENDED_FRAME_BOUNDS, Vista and later
+    RECT r{};
+    const GetAttribute get = DwmAttribute();
+    if (get && SUCCEEDED(get(w, kExtendedFrameBounds, &r, sizeof r)) && !IsRectEmpty(&r)) return r;
+    return std::nullopt;
 }
 
 }  // namespace
@@ -48,8 +64,8 @@ bool IsCloaked(HWND w) {
 // One walk down the z-order from the top to the last of our windows.
 // (WindowFromPoint at a grid of points would ask once a point, and a small
 // window between the points would pass unseen.)
-std::vector<RECT> ForeignWindowsAbove(const std::vector<forms::Handle>& ours) {
-    std::vector<RECT> out;
+std::vector<ForeignWindow> ForeignWindowsAbove(const std::vector<forms::Handle>& ours) {
+    std::vector<ForeignWindow> out;
     std::size_t oursLeft = ours.size();
     int left = 4096;  // windows come and go while we walk: never loop for ever
     for (HWND w = GetTopWindow(nullptr); w && oursLeft > 0 && left-- > 0; w = GetWindow(w, GW_HWNDNEXT)) {
@@ -65,7 +81,8 @@ std::vector<RECT> ForeignWindowsAbove(const std::vector<forms::Handle>& ours) {
         if (pid == GetCurrentProcessId()) return {};
         RECT r{};
         if (IsIconic(w) || !GetWindowRect(w, &r) || IsRectEmpty(&r) || IsCloaked(w) || IsSystemSurface(w)) continue;
-        out.push_back(r);
+        constexpr LONG_PTR kClickThrough = WS_EX_LAYERED | WS_EX_TRANSPARENT;
+        out.push_back({w, r, FrameBounds(w), (GetWindowLongPtrW(w, GWL_EXSTYLE) & kClickThrough) == kClickThrough});
     }
     return out;
 }

@@ -70,8 +70,8 @@ public:
     // None set: one monitor, the primary screen.
     std::vector<forms::Bounds> monitors;
     // Other programs' windows above the curtain's: none unless a test puts one there.
-    std::vector<forms::Bounds> windowsAbove;
-    std::vector<forms::Bounds> WindowsAbove(const std::vector<forms::Handle>&) override { return windowsAbove; }
+    std::vector<forms::WindowAbove> windowsAbove;
+    std::vector<forms::WindowAbove> WindowsAbove(const std::vector<forms::Handle>&) override { return windowsAbove; }
     std::vector<forms::Bounds> Monitors() override {
         if (monitors.empty()) return {{0, 0, Checked(screenWidth), Checked(screenHeight)}};
         return monitors;

@@ -75,17 +75,56 @@ TEST_F(EveryMonitor, WhileDownTheWatchCoversMonitorsThatComeMoveOrGo) {
     EXPECT_FALSE(Cover(1).Visible());
 }
 
-TEST_F(EveryMonitor, AnotherProgramsWindowOverTheCurtainIsCoveredAgainAtMostThreeTimesASecond) {
+// The pointer stops only at an outer edge of the desk: the strip lies there,
+// never on the way to another monitor.
+TEST_F(EveryMonitor, TheStripLiesAlongTheDesksOuterEdgeAndFollowsTheMonitors) {
+    program.Form2.Option1_Click(2);  // right, with a monitor there: along its far edge, its length
+    EXPECT_EQ(OmbryTest::RectOf(curtain), (Rect{15360 + 12000 - 100, -50, 150, 9000 + 150}));
+    program.Form2.Option1_Click(0);  // top of a side-by-side desk: the primary's edge, as on one monitor
+    EXPECT_EQ(OmbryTest::RectOf(curtain), (Rect{-50, -50, 15510, 150}));
+
+    // Stored, the watch follows the monitors: one to the left, then none.
+    program.Form2.Option1_Click(3);
+    services.monitors = {kPrimary, {-12000, 1500, 12000, 9000}};
+    curtain.Timer1_Timer();
+    EXPECT_EQ(OmbryTest::RectOf(curtain), (Rect{-12050, 1450, 150, 9150}));
+    services.monitors = {kPrimary};
+    curtain.Timer1_Timer();
+    EXPECT_EQ(OmbryTest::RectOf(curtain), (Rect{-50, -50, 150, 11670}));
+}
+
+TEST_F(EveryMonitor, AnotherProgramsWindowOverTheCurtainIsCoveredAgainUnlessItTakesTheTopBackAtOnce) {
     curtain.FormBig();
     log.clear();
-    services.windowsAbove = {{20000, 3000, 3000, 2250}};  // on the second monitor
-    for (int tick = 0; tick < 20; ++tick) curtain.Timer1_Timer();
+    const forms::WindowAbove pinned{.window = 0x900, .rect = {20000, 3000, 3000, 2250}};  // on the second monitor
+    // Above every other tick: covered again, at most three times a second.
+    for (int tick = 0; tick < 20; ++tick) {
+        services.windowsAbove = tick % 2 == 0 ? std::vector{pinned} : std::vector<forms::WindowAbove>{};
+        curtain.Timer1_Timer();
+    }
     const auto moves = log.Only({"SetWindowPos"});
     ASSERT_EQ(moves.size(), 2u * 3 * 2);  // both windows, three times in each of two seconds
     EXPECT_EQ(moves[0], "SetWindowPos(Form1,HWND_TOPMOST,0,0,0,0,19)");  // on top, the focus left alone
 
-    // Off every covered monitor, it does not count.
-    services.windowsAbove = {{-5000, 0, 3000, 2250}};
+    // Above again at the very next tick: it takes the top back by itself,
+    // and is left alone until the curtain next comes down.
+    services.windowsAbove = {pinned};
+    log.clear();
+    for (int tick = 0; tick < 20; ++tick) curtain.Timer1_Timer();
+    EXPECT_EQ(log.Only({"SetWindowPos"}).size(), 2u);
+    curtain.Image1_DblClick();
+    curtain.FormBig();
+    log.clear();
+    curtain.Timer1_Timer();
+    EXPECT_EQ(log.Only({"SetWindowPos"}).size(), 2u);
+
+    // What shows nothing on a covered monitor does not count: a window off
+    // them, one maximised to their left whose invisible borders reach the
+    // primary, a click-through overlay.
+    services.windowsAbove = {{.window = 0x904, .rect = {-5000, 0, 3000, 2250}},
+                             {.window = 0x908, .rect = {-12120, -120, 12240, 9240}, .frame = {{-12000, 0, 12000, 9000}}},
+                             {.window = 0x90c, .rect = {0, 0, 15360, 11520}, .clickThrough = true}};
+    curtain.FormBig();
     log.clear();
     for (int tick = 0; tick < 20; ++tick) curtain.Timer1_Timer();
     EXPECT_THAT(log.Only({"SetWindowPos"}), IsEmpty());

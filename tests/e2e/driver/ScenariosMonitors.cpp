@@ -111,6 +111,37 @@ OMBRY_SCENARIO(MonitorsOption, "monitors-option") {
     CheckMonitorBlack(*second, false, "and still leaves the second one uncovered", 300);
 }
 
+// The strip at the right, with the second monitor there: it lies along the
+// desk's far right edge, so the pointer crosses over to the second monitor
+// without bringing anything down, and pulls the curtain at that far edge.
+OMBRY_SCENARIO(MonitorsStrip, "monitors-strip") {
+    const auto second = SecondMonitor();
+    if (!second) return;
+    const RECT& m = *second;
+    App app;
+    HWND h = StartWith(app, ctx, Settings(2, kHotkey));
+    if (!h) return;
+    // 150 twips thick, 100 of them on the screen, overhanging both ends by 50.
+    const auto twips = [&](long px) { return static_cast<int>(px * 1440 / ctx.dpi); };
+    const RECT strip = ToPixels({twips(m.right) - 100, twips(m.top) - 50, 150, twips(m.bottom - m.top) + 150}, ctx.dpi);
+    Check(WaitForRect(h, strip, 2000), "the strip lies along the desk's far right edge, " + ToString(strip),
+          "got " + ToString(RectOf(h)));
+
+    const int y = Middle(m).y;
+    for (int x = ctx.screenW / 2; x <= Middle(m).x; x += 16) {  // across, as a hand moves
+        MouseMove(x, y);
+        PumpFor(5);
+    }
+    PumpFor(400);
+    const RECT now = RectOf(h);
+    Check(EqualRect(&strip, &now) != 0, "crossing over to the second monitor brings nothing down",
+          "curtain at " + ToString(now));
+    CheckMonitorBlack(m, false, "the second monitor shows the desktop", 0);
+
+    if (!TouchToSpread(h, ctx, {m.right - 1, y})) return;
+    CheckMonitorBlack(m, true, "the pointer at the far edge brings the curtain down over the second monitor too");
+}
+
 // The program's covers shown now.
 int ShownCovers(DWORD pid) {
     int n = 0;
