@@ -17,8 +17,14 @@ inline constexpr const char* kOptionsFileName = "ombry-options.cfg";
 
 struct Options {
     bool EveryMonitor = true;  // the curtain covers every monitor, not the primary alone
+    unsigned HotkeyModifiers = 0;  // MOD_ALT 1, MOD_CONTROL 2, MOD_SHIFT 4, MOD_WIN 8 held with the hotkey
+    int IdleMinutes = 0;           // the curtain comes down after this long without input; 0: never
+    int LockMinutes = 0;           // Windows is locked after this long down; 0: never
     bool operator==(const Options&) const = default;
 };
+
+inline constexpr unsigned kHotkeyModifierMask = 0xF;
+inline constexpr int kMaxMinutes = 999;
 
 Options ParseOptionsFile(std::string_view bytes);
 // Only the options that differ from their defaults: empty when none does.

@@ -84,7 +84,7 @@ void Program::Main() {
     if (services.AnotherInstanceRunning()) return;
     // A run killed while muted left its endpoints muted: theirs first.
     curtain::CarryOutMuteNote(services, api);
-    Form1.OtherMonitors.everyMonitor = ReadOptions(services, state.OptionsFileUnread).EveryMonitor;
+    state.Options = ReadOptions(services, state.OptionsFileUnread);
 
     // The first reference to the curtain window loads it.
     Form1.Load();

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/OptionsFile.h"
 #include "app/Settings.h"
 
 namespace app {
@@ -44,6 +45,9 @@ struct Shared : Settings {
     // The same for ombry-options.cfg: left as it is while the options are
     // their defaults.
     bool OptionsFileUnread = false;
+
+    // The options beyond the eight settings, kept in ombry-options.cfg.
+    app::Options Options;
 
     // Back to the defaults of a missing settings file.
     void ResetSettings() { static_cast<Settings&>(*this) = Settings{}; }

@@ -47,7 +47,7 @@ Covers::~Covers() {
 }
 
 std::vector<forms::Bounds> Covers::Others(std::vector<forms::Bounds> all) const {
-    if (!everyMonitor) return {};
+    if (!program_.state.Options.EveryMonitor) return {};
     if (!all.empty()) all.erase(all.begin());
     return all;
 }

@@ -49,9 +49,6 @@ public:
     // Ends every cover's window, with the curtain's unload.
     void Unload();
 
-    // The option "すべての画面を覆う": false covers the primary alone.
-    bool everyMonitor = true;
-
     const std::vector<std::unique_ptr<Cover>>& All() const { return covers_; }
 
 private:

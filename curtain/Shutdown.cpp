@@ -46,7 +46,7 @@ void Form1::Form_Unload(int& /*cancel*/) {
             throw forms::Failure("cannot write the settings file");
     });
     Protected([this] {
-        const app::Options options{.EveryMonitor = OtherMonitors.everyMonitor};
+        const app::Options& options = state_.Options;
         if (!state_.OptionsFileUnread || options != app::Options{}) app::WriteOptions(GetServices(), options);
     });
     Protected([this] {

@@ -70,7 +70,7 @@ void Form2::Form_Load() {
     keysDownInText1_.clear();
     Check3.SetValue(state_.ShowSettingsAtStart);
     Check4.SetValue(state_.KeepExitPattern);
-    Check5.SetValue(program_.Form1.OtherMonitors.everyMonitor ? 1 : 0);
+    Check5.SetValue(program_.state.Options.EveryMonitor ? 1 : 0);
     SetCaption(layout::kForm.caption);
     program_.CenterForm(*this);
     program_.Form1.FormFront();
@@ -105,7 +105,7 @@ void Form2::Check3_Click() { state_.ShowSettingsAtStart = static_cast<std::int16
 
 void Form2::Check4_Click() { state_.KeepExitPattern = static_cast<std::int16_t>(Check4.Value()); }
 
-void Form2::Check5_Click() { program_.Form1.OtherMonitors.everyMonitor = Check5.Value() == 1; }
+void Form2::Check5_Click() { program_.state.Options.EveryMonitor = Check5.Value() == 1; }
 
 void Form2::Option3_Click(std::int16_t index) {
     if (index == 0 || index == 1) state_.SoundMode = index;

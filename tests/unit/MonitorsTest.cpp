@@ -96,7 +96,7 @@ TEST_F(EveryMonitor, TheStripLiesAlongTheDesksOuterEdgeAndFollowsTheMonitors) {
 TEST_F(EveryMonitor, AnotherProgramsWindowOverTheCurtainIsCoveredAgainUnlessItTakesTheTopBackAtOnce) {
     curtain.FormBig();
     log.clear();
-    const forms::WindowAbove pinned{.window = 0x900, .rect = {20000, 3000, 3000, 2250}};  // on the second monitor
+    const forms::WindowAbove pinned{.window = 0x900, .rect = {20000, 3000, 3000, 2250}, .frame = {}};  // on the second monitor
     // Above every other tick: covered again, at most three times a second.
     for (int tick = 0; tick < 20; ++tick) {
         services.windowsAbove = tick % 2 == 0 ? std::vector{pinned} : std::vector<forms::WindowAbove>{};
@@ -123,7 +123,7 @@ TEST_F(EveryMonitor, AnotherProgramsWindowOverTheCurtainIsCoveredAgainUnlessItTa
     // primary, a click-through overlay.
     services.windowsAbove = {{.window = 0x904, .rect = {-5000, 0, 3000, 2250}},
                              {.window = 0x908, .rect = {-12120, -120, 12240, 9240}, .frame = {{-12000, 0, 12000, 9000}}},
-                             {.window = 0x90c, .rect = {0, 0, 15360, 11520}, .clickThrough = true}};
+                             {.window = 0x90c, .rect = {0, 0, 15360, 11520}, .frame = {}, .clickThrough = true}};
     curtain.FormBig();
     log.clear();
     for (int tick = 0; tick < 20; ++tick) curtain.Timer1_Timer();
