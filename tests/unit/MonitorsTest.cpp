@@ -121,7 +121,7 @@ TEST_F(EveryMonitor, AnotherProgramsWindowOverTheCurtainIsCoveredAgainUnlessItTa
     // What shows nothing on a covered monitor does not count: a window off
     // them, one maximised to their left whose invisible borders reach the
     // primary, a click-through overlay.
-    services.windowsAbove = {{.window = 0x904, .rect = {-5000, 0, 3000, 2250}},
+    services.windowsAbove = {{.window = 0x904, .rect = {-5000, 0, 3000, 2250}, .frame = {}},
                              {.window = 0x908, .rect = {-12120, -120, 12240, 9240}, .frame = {{-12000, 0, 12000, 9000}}},
                              {.window = 0x90c, .rect = {0, 0, 15360, 11520}, .frame = {}, .clickThrough = true}};
     curtain.FormBig();
