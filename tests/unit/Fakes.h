@@ -137,6 +137,7 @@ public:
         bool fails = false;  // GetMute and SetMute fail on it
     };
     std::vector<Endpoint> endpoints;  // the active audio render endpoints
+    bool screenReader = false;        // a screen reader runs
     Endpoint* FindEndpoint(const std::string& id);
 
     // Runs a message through the window's current procedure.
@@ -158,6 +159,8 @@ public:
     long UnregisterHotKey(api::Handle hwnd, int id) override;
     unsigned RegisterWindowMessageA(const char* name) override;
     long ChangeWindowMessageFilterEx(api::Handle hwnd, unsigned msg, unsigned action) override;
+    long ShowWindowAsync(api::Handle hwnd, int cmdShow) override;
+    long SystemParametersInfoW(unsigned action, unsigned uiParam, int& value, unsigned winIni) override;
     long Shell_NotifyIconW(unsigned message, const api::NotifyIconData& data) override;
     unsigned waveOutGetVolume(unsigned device, std::uint32_t& volume) override;
     unsigned waveOutSetVolume(unsigned device, std::uint32_t volume) override;
