@@ -32,6 +32,9 @@ public:
     // then on nothing else of the program changes the sound, and a change
     // already at work on the user-interface thread is waited for (a while).
     bool GiveSoundBack() noexcept;
+    // At start, before anything mutes: what a run killed while muted left
+    // muted gets its own state back; what is away now stays held.
+    void TakeOverMuteNote();
     // After a crash, from any thread: every curtain window is hidden,
     // without waiting for the thread that owns them (it may be stuck).
     void HideEverywhere() noexcept;

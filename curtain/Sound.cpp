@@ -148,6 +148,10 @@ bool Form1::GiveSoundBack() noexcept {
     return true;
 }
 
+void Form1::TakeOverMuteNote() {
+    state_.EndpointMutes = CarryOutMuteNote(GetServices(), program_.api, muteNote_);
+}
+
 void Form1::HideEverywhere() noexcept {
     try {
         program_.api.ShowWindowAsync(hWnd(), api::SW_HIDE);

@@ -2,6 +2,7 @@
 // The window and form services the behaviour relies on: windows for forms,
 // the screen, pictures, the clipboard, files and the one-copy check. The
 // Win32 backend provides them in the program; a recording fake in the tests.
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -18,6 +19,13 @@ namespace forms {
 struct Bounds {
     int left = 0, top = 0, width = 0, height = 0;
     bool operator==(const Bounds&) const = default;
+};
+
+// One run of a program: its session, its process and when that started.
+struct RunId {
+    std::uint32_t session = 0, process = 0;
+    std::uint64_t started = 0;  // the process's creation time, in 100 ns units
+    bool operator==(const RunId&) const = default;
 };
 
 class Services {
@@ -69,6 +77,11 @@ public:
 
     // True when another copy of the program is running already.
     virtual bool AnotherInstanceRunning() = 0;
+    // This run of the program.
+    virtual RunId ThisRun() = 0;
+    // True while the named run goes on, in any session; also when the
+    // system will not say (a process of that id we may not look at).
+    virtual bool StillRunning(const RunId& run) = 0;
 };
 
 }  // namespace forms

@@ -2,6 +2,7 @@
 // Recording fakes of the window and form services and of the platform
 // calls. Both write into one log, so a test sees the whole sequence across
 // the two seams: "SetForegroundWindow(Form1)", "Form1.Width=15510", ...
+#include <algorithm>
 #include <deque>
 #include <functional>
 #include <map>
@@ -91,6 +92,12 @@ public:
     std::string UpperCase(std::string_view utf8) override;
     void ShowMessage(const std::string& text) override { log_.Add("ShowMessage(" + text + ")"); }
     bool AnotherInstanceRunning() override { return anotherInstance; }
+    forms::RunId thisRun{1, 4242, 133000000000000000};
+    std::vector<forms::RunId> otherRuns;  // other processes running now
+    forms::RunId ThisRun() override { return thisRun; }
+    bool StillRunning(const forms::RunId& run) override {
+        return run == thisRun || std::find(otherRuns.begin(), otherRuns.end(), run) != otherRuns.end();
+    }
 
     Log& log() { return log_; }
 
