@@ -196,6 +196,7 @@ OMBRY_SCENARIO(SoundMute, "sound-mute") {
         trace.Fresh();
         KeyPress(kHotkey);
         CheckDown(h, ctx, "the hotkey with 消さない chosen");
+        Check(TextOf(h) == L"Ombry", "the curtain has a name for a screen reader", "\"" + U8(TextOf(h)) + "\"");
         PumpFor(500);
         const std::vector<std::string> lines = trace.Fresh();
         Check(std::none_of(lines.begin(), lines.end(),
