@@ -16,6 +16,8 @@ inline constexpr unsigned SWP_NOSIZE = 0x1;
 inline constexpr unsigned SWP_NOMOVE = 0x2;
 inline constexpr unsigned SWP_NOACTIVATE = 0x10;
 inline constexpr int GWL_WNDPROC = -4;
+inline constexpr int SW_HIDE = 0;
+inline constexpr unsigned SPI_GETSCREENREADER = 0x0046;
 
 inline constexpr unsigned WM_MOUSEMOVE = 0x200;
 inline constexpr unsigned WM_LBUTTONDOWN = 0x201;
@@ -75,6 +77,11 @@ public:
     // Lets msg reach hwnd from processes of a lower integrity level (an
     // elevated program does not hear the shell otherwise); 0 when it fails.
     virtual long ChangeWindowMessageFilterEx(Handle hwnd, unsigned msg, unsigned action) = 0;
+    // Shows or hides a window of any thread without waiting for that thread.
+    virtual long ShowWindowAsync(Handle hwnd, int cmdShow) = 0;
+    // With SPI_GETSCREENREADER: value is nonzero while a screen reader runs.
+    // 0 when it fails.
+    virtual long SystemParametersInfoW(unsigned action, unsigned uiParam, int& value, unsigned winIni) = 0;
 
     // shell32: nonzero when the shell took the request.
     virtual long Shell_NotifyIconW(unsigned message, const NotifyIconData& data) = 0;

@@ -6,7 +6,6 @@
 
 #include "app/OptionsFile.h"
 #include "app/SettingsFile.h"
-#include "curtain/MuteNote.h"
 
 namespace app {
 
@@ -83,7 +82,7 @@ void Program::Main() {
     TrayIcon = std::make_unique<tray::cTrayIcon>(api);
     if (services.AnotherInstanceRunning()) return;
     // A run killed while muted left its endpoints muted: theirs first.
-    curtain::CarryOutMuteNote(services, api);
+    Form1.TakeOverMuteNote();
     state.Options = ReadOptions(services, state.OptionsFileUnread);
 
     // The first reference to the curtain window loads it.

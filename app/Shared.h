@@ -35,6 +35,7 @@ struct Shared : Settings {
     struct EndpointMute {
         std::string id;
         bool muted = false;
+        bool operator==(const EndpointMute&) const = default;
     };
     std::vector<EndpointMute> EndpointMutes;
 

@@ -75,6 +75,10 @@ void Covers::Release() {
     Fit({});
 }
 
+void Covers::Refresh() {
+    for (std::size_t i = 0; i < covered_.size(); ++i) covers_[i]->Refresh();
+}
+
 void Covers::Watch() {
     if (program_.state.CurtainDown == 0) return;
     const std::vector<forms::Bounds> all = program_.services.Monitors();

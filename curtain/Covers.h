@@ -41,6 +41,8 @@ public:
     void Spread();
     // With the curtain's raise: every cover hidden.
     void Release();
+    // Every shown cover painted now, not when the event is over.
+    void Refresh();
     // On each tick of the screen watch while the curtain is down: monitors
     // that came, went, moved or changed size are covered or released, a new
     // picture of the curtain reaches the covers, and another program's

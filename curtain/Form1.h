@@ -2,6 +2,7 @@
 // The curtain window: the program's main window, which is itself the
 // curtain. Stored as a thin strip along one screen edge, or spread over the
 // whole screen showing the pattern picture in Image1.
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -26,10 +27,18 @@ public:
     void SoundOnOff(std::int16_t& mode);  // 0 mute, 1 restore, else nothing
     void Pop();                  // the pop-up menu at the pointer
 
-    // The last resort of every way out (the end of the message loop, a
-    // crash): restores the sound if the program still holds it muted, and
-    // says whether it did.
+    // The last resort of every way out (the end of the message loop, the
+    // end of the session, a crash): restores the sound if the program still
+    // holds it muted, and says whether it did. Safe from any thread: from
+    // then on nothing else of the program changes the sound, and a change
+    // already at work on the user-interface thread is waited for (a while).
     bool GiveSoundBack() noexcept;
+    // At start, before anything mutes: what a run killed while muted left
+    // muted gets its own state back; what is away now stays held.
+    void TakeOverMuteNote();
+    // After a crash, from any thread: every curtain window is hidden,
+    // without waiting for the thread that owns them (it may be stuck).
+    void HideEverywhere() noexcept;
 
     // Event procedures.
     void Form_MouseMove(int button, int shift, float x, float y);
@@ -72,10 +81,19 @@ private:
     forms::Picture ClipboardOrNothing();
     // The spread curtain's layout over the whole screen as it is now.
     void SpreadOverScreen();
+    void SwitchSound(std::int16_t mode);
+    // Muting chosen, and no screen reader that it would silence.
+    bool MutingWanted();
+    void WatchSound();
     void MuteArrivedEndpoints();
+    void GiveBackReturnedEndpoints();
 
     std::string muteNote_;       // the note of the held endpoints last written
     int ticksSinceListing_ = 0;  // Timer1 ticks since the endpoints were last listed
+    // The sound belongs to the user-interface thread until the last resort
+    // takes it, possibly from another thread.
+    std::atomic<bool> soundTaken_{false};
+    std::atomic<bool> soundBusy_{false};  // the user-interface thread is at it
 
     app::Program& program_;
     app::Shared& state_;

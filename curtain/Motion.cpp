@@ -2,6 +2,7 @@
 #include "api/Api.h"
 #include "app/Program.h"
 #include "curtain/Form1.h"
+#include "curtain/SoundTurn.h"
 
 namespace curtain {
 
@@ -9,14 +10,18 @@ void Form1::FormFront() {
     program_.api.SetWindowPos(hWnd(), api::HWND_TOPMOST, 0, 0, 0, 0, api::SWP_NOSIZE | api::SWP_NOMOVE);
 }
 
+// The screen goes black first: the note of the mute may take its time on a
+// slow or sleeping disk, and the screen is not to be seen meanwhile.
 void Form1::FormBig() {
-    if (state_.SoundMuted == 0 && (state_.SoundMode == 1 || state_.SoundMode == 3)) {
+    SpreadOverScreen();
+    state_.CurtainDown = 1;
+    if (state_.SoundMuted == 0 && MutingWanted()) {
+        Refresh();
+        OtherMonitors.Refresh();
         std::int16_t mute = 0;
         SoundOnOff(mute);
         state_.SoundMuted = 1;
     }
-    SpreadOverScreen();
-    state_.CurtainDown = 1;
 }
 
 void Form1::SpreadOverScreen() {
@@ -67,7 +72,10 @@ void Form1::Image1_DblClick() {
 // covers the new screen, with the sound as it was; a stored one lies as the
 // strip of its edge, which also moves when another monitor comes or goes.
 void Form1::Timer1_Timer() {
-    MuteArrivedEndpoints();
+    // After a crash the last resort has the sound and has hidden the windows.
+    SoundTurn turn{soundBusy_, soundTaken_};
+    if (!turn) return;
+    WatchSound();
     OtherMonitors.Watch();
     forms::Services& screen = GetServices();
     const std::int32_t width = screen.ScreenWidth(), height = screen.ScreenHeight();

@@ -10,6 +10,7 @@ namespace curtain {
 namespace {
 
 constexpr std::string_view kFirstLine = "Ombry mute note";
+constexpr std::string_view kWriter = "writer ";
 // Far more than any machine's endpoints: anything larger is not our note.
 constexpr std::size_t kLargestNote = 64 * 1024;
 
@@ -17,12 +18,41 @@ bool PlainId(std::string_view id) {
     return !id.empty() && std::none_of(id.begin(), id.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; });
 }
 
+// Decimal digits only, no sign, within the type.
+template <class Number>
+bool ReadNumber(std::string_view text, Number& out) {
+    if (text.empty() || text.size() > 20) return false;
+    unsigned long long value = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') return false;
+        const unsigned digit = static_cast<unsigned>(c - '0');
+        if (value > (~0ULL - digit) / 10) return false;
+        value = value * 10 + digit;
+    }
+    if (value > static_cast<unsigned long long>(static_cast<Number>(~Number{0}))) return false;
+    out = static_cast<Number>(value);
+    return true;
+}
+
+std::optional<forms::RunId> ParseWriter(std::string_view line) {
+    line.remove_prefix(kWriter.size());
+    forms::RunId run;
+    const std::size_t a = line.find(' '), b = a == std::string_view::npos ? a : line.find(' ', a + 1);
+    if (b == std::string_view::npos || !ReadNumber(line.substr(0, a), run.session) ||
+        !ReadNumber(line.substr(a + 1, b - a - 1), run.process) || !ReadNumber(line.substr(b + 1), run.started))
+        return std::nullopt;
+    return run;
+}
+
 }  // namespace
 
-std::string FormatMuteNote(const HeldEndpoints& held) {
+std::string FormatMuteNote(const MuteNote& mute) {
     std::string note(kFirstLine);
     note += "\r\n";
-    for (const auto& e : held) {
+    if (const auto& w = mute.writer)
+        note += std::string(kWriter) + std::to_string(w->session) + " " + std::to_string(w->process) + " " +
+                std::to_string(w->started) + "\r\n";
+    for (const auto& e : mute.held) {
         // An id that would break the lines cannot be noted; it is given
         // back only by this run.
         if (!PlainId(e.id)) continue;
@@ -33,9 +63,9 @@ std::string FormatMuteNote(const HeldEndpoints& held) {
     return note;
 }
 
-std::optional<HeldEndpoints> ParseMuteNote(std::string_view text) {
+std::optional<MuteNote> ParseMuteNote(std::string_view text) {
     if (text.size() > kLargestNote) return std::nullopt;
-    HeldEndpoints held;
+    MuteNote note;
     bool first = true;
     while (!text.empty()) {
         const std::size_t end = text.find('\n');
@@ -48,16 +78,26 @@ std::optional<HeldEndpoints> ParseMuteNote(std::string_view text) {
             first = false;
             continue;
         }
+        // The writer comes before every endpoint, once.
+        if (line.starts_with(kWriter) && !note.writer && note.held.empty()) {
+            if (!(note.writer = ParseWriter(line))) return std::nullopt;
+            continue;
+        }
         if (line.size() < 3 || (line[0] != '0' && line[0] != '1') || line[1] != ' ' || !PlainId(line.substr(2)))
             return std::nullopt;
-        held.push_back({std::string(line.substr(2)), line[0] == '1'});
+        note.held.push_back({std::string(line.substr(2)), line[0] == '1'});
     }
     if (first) return std::nullopt;
-    return held;
+    return note;
 }
 
 void KeepMuteNote(forms::Services& files, const HeldEndpoints& held, std::string& written) {
-    const std::string note = held.empty() ? std::string() : FormatMuteNote(held);
+    std::string note;
+    try {
+        if (!held.empty()) note = FormatMuteNote({files.ThisRun(), held});
+    } catch (const std::exception&) {
+        return;
+    }
     if (note == written) return;
     try {
         if (note.empty())
@@ -70,17 +110,28 @@ void KeepMuteNote(forms::Services& files, const HeldEndpoints& held, std::string
     }
 }
 
-void CarryOutMuteNote(forms::Services& files, api::Api& audio) noexcept {
+HeldEndpoints CarryOutMuteNote(forms::Services& files, api::Api& audio, std::string& written) noexcept {
+    HeldEndpoints away;
     try {
         const std::optional<std::string> text = files.ReadFile(kMuteNoteName);
-        if (!text) return;
-        if (const std::optional<HeldEndpoints> held = ParseMuteNote(*text))
-            for (const auto& e : *held)
-                if (!e.muted) audio.SetMute(e.id, false);
-        files.DeleteFile(kMuteNoteName);
+        if (!text) return {};
+        const std::optional<MuteNote> note = ParseMuteNote(*text);
+        if (note && note->writer && files.StillRunning(*note->writer)) return {};
+        if (note)
+            for (const auto& e : note->held)
+                if (!e.muted && audio.SetMute(e.id, false) != 0) away.push_back(e);
+        // Rewritten as this run's note while it holds any, or removed.
+        written = *text;
+        if (away.empty()) {
+            written.clear();
+            files.DeleteFile(kMuteNoteName);
+        } else {
+            KeepMuteNote(files, away, written);
+        }
     } catch (const std::exception&) {
         // Start-up goes on; the note is tried again at the next start.
     }
+    return away;
 }
 
 }  // namespace curtain

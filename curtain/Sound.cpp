@@ -3,11 +3,14 @@
 // program's own audio session on current Windows, so the audio render
 // endpoints are muted too, each given back its own earlier mute state.
 #include <algorithm>
+#include <chrono>
+#include <thread>
 
 #include "api/Api.h"
 #include "app/Program.h"
 #include "curtain/Form1.h"
 #include "curtain/MuteNote.h"
+#include "curtain/SoundTurn.h"
 
 namespace curtain {
 
@@ -47,9 +50,24 @@ void RestoreEndpoints(api::Api& audio, HeldEndpoints& held) {
 // second is soon enough for a headset that connects while the curtain is
 // down, and keeps the calls few.
 constexpr int kTicksBetweenListings = 10;
+
+// How long the last resort waits for a turn at work; a turn that never
+// ends (the crash was inside it) is not waited for longer.
+constexpr int kTurnWaits = 50;
+constexpr auto kTurnWait = std::chrono::milliseconds(10);
+
+// A screen reader speaks through the outputs the mute would silence.
+bool ScreenReaderRunning(api::Api& api) {
+    int running = 0;
+    return api.SystemParametersInfoW(api::SPI_GETSCREENREADER, 0, running, 0) != 0 && running != 0;
+}
 }  // namespace
 
 void Form1::SoundOnOff(std::int16_t& mode) {
+    if (SoundTurn turn{soundBusy_, soundTaken_}) SwitchSound(mode);
+}
+
+void Form1::SwitchSound(std::int16_t mode) {
     api::Api& winmm = program_.api;
     const int last = LastAuxDevice(state_);
     if (mode == 0) {
@@ -71,12 +89,42 @@ void Form1::SoundOnOff(std::int16_t& mode) {
     }
 }
 
+bool Form1::MutingWanted() {
+    return (state_.SoundMode == 1 || state_.SoundMode == 3) && !ScreenReaderRunning(program_.api);
+}
+
+// Once a second while muted or while an endpoint is held: a screen reader
+// that starts while muted gets its voice back, endpoints that arrive are
+// muted, and one that a restore could not reach gets its own state back as
+// soon as it is there again, whatever the curtain's state.
+void Form1::WatchSound() {
+    if (state_.SoundMuted != 1 && state_.EndpointMutes.empty()) return;
+    if (++ticksSinceListing_ < kTicksBetweenListings) return;
+    ticksSinceListing_ = 0;
+    if (state_.SoundMuted == 1 && ScreenReaderRunning(program_.api)) {
+        SwitchSound(1);
+        state_.SoundMuted = 0;
+    } else if (state_.SoundMuted == 1) {
+        MuteArrivedEndpoints();
+    } else {
+        GiveBackReturnedEndpoints();
+    }
+}
+
+void Form1::GiveBackReturnedEndpoints() {
+    const std::vector<std::string> active = program_.api.EnumAudioEndpoints();
+    const std::size_t before = state_.EndpointMutes.size();
+    std::erase_if(state_.EndpointMutes, [&](const auto& e) {
+        return std::find(active.begin(), active.end(), e.id) != active.end() &&
+               program_.api.SetMute(e.id, e.muted) == 0;
+    });
+    if (state_.EndpointMutes.size() != before) KeepMuteNote(GetServices(), state_.EndpointMutes, muteNote_);
+}
+
 // Headphones plugged in or a headset connected while muted would play
 // aloud: each endpoint that becomes active is held and muted like those of
 // the mute, its own state saved for the restore.
 void Form1::MuteArrivedEndpoints() {
-    if (state_.SoundMuted != 1 || ++ticksSinceListing_ < kTicksBetweenListings) return;
-    ticksSinceListing_ = 0;
     const std::size_t first = HoldActiveEndpoints(program_.api, state_.EndpointMutes);
     if (first == state_.EndpointMutes.size()) return;
     KeepMuteNote(GetServices(), state_.EndpointMutes, muteNote_);
@@ -84,12 +132,13 @@ void Form1::MuteArrivedEndpoints() {
 }
 
 bool Form1::GiveSoundBack() noexcept {
+    soundTaken_ = true;
+    for (int i = 0; i < kTurnWaits && soundBusy_; ++i) std::this_thread::sleep_for(kTurnWait);
     // Also when the end came in the middle of a mute, before its caller
     // could set SoundMuted: endpoints already held are still listed.
     if (state_.SoundMuted == 0 && state_.EndpointMutes.empty()) return false;
     try {
-        std::int16_t restore = 1;
-        SoundOnOff(restore);
+        SwitchSound(1);
     } catch (...) {
         // Nothing more can be done on the way out.
     }
@@ -97,6 +146,20 @@ bool Form1::GiveSoundBack() noexcept {
     // Those the restore could not reach stay in the note, for the next start.
     state_.EndpointMutes.clear();
     return true;
+}
+
+void Form1::TakeOverMuteNote() {
+    state_.EndpointMutes = CarryOutMuteNote(GetServices(), program_.api, muteNote_);
+}
+
+void Form1::HideEverywhere() noexcept {
+    try {
+        program_.api.ShowWindowAsync(hWnd(), api::SW_HIDE);
+        for (const auto& cover : OtherMonitors.All())
+            if (cover->Loaded()) program_.api.ShowWindowAsync(cover->hWnd(), api::SW_HIDE);
+    } catch (...) {
+        // The sound's thread runs already; nothing more here.
+    }
 }
 
 }  // namespace curtain

@@ -55,6 +55,10 @@ void Form::BringToFront() {
     if (peer_) peer_->BringToFront();
 }
 
+void Form::Refresh() {
+    if (peer_) peer_->Refresh();
+}
+
 void Form::Unload() { End(true); }
 
 void Form::WindowDestroyed() { End(false); }

@@ -46,6 +46,9 @@ public:
     // Raises the window over the others; an enabled one is activated, so
     // that the control that last had the focus has it again.
     virtual void BringToFront() = 0;
+    // Puts the form where its properties say and paints it now, rather
+    // than when the event is over.
+    virtual void Refresh() = 0;
 };
 
 class Form : public Control {
@@ -71,6 +74,8 @@ public:
     // True while ShowModal has not returned: the form's modal loop runs.
     bool InModalLoop() const { return inModalLoop_; }
     void BringToFront();
+    // Shows the form as it is now, before the event goes on (a loaded form).
+    void Refresh();
 
     // Called by the backend when the system closes the window, or ends the
     // session.

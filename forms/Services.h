@@ -2,6 +2,7 @@
 // The window and form services the behaviour relies on: windows for forms,
 // the screen, pictures, the clipboard, files and the one-copy check. The
 // Win32 backend provides them in the program; a recording fake in the tests.
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -30,6 +31,13 @@ struct WindowAbove {
     // program's only where the monitor has the system's scale.
     std::optional<Bounds> frame;
     bool clickThrough = false;  // layered and transparent to the mouse: an overlay
+};
+
+// One run of a program: its session, its process and when that started.
+struct RunId {
+    std::uint32_t session = 0, process = 0;
+    std::uint64_t started = 0;  // the process's creation time, in 100 ns units
+    bool operator==(const RunId&) const = default;
 };
 
 class Services {
@@ -89,6 +97,11 @@ public:
 
     // True when another copy of the program is running already.
     virtual bool AnotherInstanceRunning() = 0;
+    // This run of the program.
+    virtual RunId ThisRun() = 0;
+    // True while the named run goes on, in any session; also when the
+    // system will not say (a process of that id we may not look at).
+    virtual bool StillRunning(const RunId& run) = 0;
 };
 
 }  // namespace forms

@@ -8,7 +8,7 @@ using forms::Kind;
 
 inline constexpr forms::FormTraits kForm{
     .name = "Form1",
-    .caption = "",
+    .caption = "Ombry",  // never drawn (no border); what a screen reader announces
     .border = forms::FormBorder::None,
     .clientWidth = 10000,
     .clientHeight = 1200,

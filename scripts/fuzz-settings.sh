@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
-# Coverage-guided fuzzing of the settings file reader for a bounded time.
-# Usage: scripts/fuzz-settings.sh [seconds]   (default 30)
+# Coverage-guided fuzzing of the readers of the files the program reads from
+# the user's folder: the settings file, the options file and the mute note,
+# each for a bounded time.
+# Usage: scripts/fuzz-settings.sh [seconds]   (per reader; default 30)
 # Exits non-zero when the fuzzer finds a crash or a round-trip violation;
 # the failing input is left in build/fuzz/ as crash-* / leak-* / timeout-*.
+# Prints how many inputs each reader was given.
 set -euo pipefail
 
 seconds="${1:-30}"
@@ -13,18 +16,22 @@ fi
 
 root="$(cd "$(dirname "$0")/.." && pwd)"
 build="$root/build/fuzz"
-corpus="$build/corpus"
+targets=(settings options mute_note)
 
 cmake -S "$root" -B "$build" -DCMAKE_CXX_COMPILER=clang++ -DOMBRY_FUZZ=ON \
       -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$build" --target settings_fuzz
+for t in "${targets[@]}"; do cmake --build "$build" --target "${t}_fuzz"; done
 
 # Start from real files so the fuzzer reaches the deep fields quickly.
-mkdir -p "$corpus"
-printf '0,0,0,"",0,1,0,0\r\n' > "$corpus/defaults"
-printf '2,0,1,"A",65,0,1,1\r\n' > "$corpus/hotkey-a"
-printf '0,0,0,"""",222,1,0,0\r\n' > "$corpus/quote-name"
-printf -- '-32768,32767,0,"\x82\xa0",-2147483648,0,0,0\n' > "$corpus/bounds"
+seed() { mkdir -p "$build/corpus-$1" && printf -- "$3" >"$build/corpus-$1/$2"; }
+seed settings defaults '0,0,0,"",0,1,0,0\r\n'
+seed settings hotkey-a '2,0,1,"A",65,0,1,1\r\n'
+seed settings quote-name '0,0,0,"""",222,1,0,0\r\n'
+seed settings bounds '-32768,32767,0,"\x82\xa0",-2147483648,0,0,0\n'
+seed options one-monitor 'EveryMonitor=0\r\n'
+seed options spaced ' EveryMonitor = 1 \nOther=2\n'
+seed mute_note earlier 'Ombry mute note\r\n0 {0.0.0.00000000}.{a1b2}\r\n1 usb\r\n'
+seed mute_note writer 'Ombry mute note\r\nwriter 1 4242 133000000000000000\r\n0 spk\r\n'
 
 # Run in the background so an interrupted script still stops the fuzzer.
 fuzz_pid=""
@@ -37,15 +44,19 @@ cleanup() {
 trap cleanup EXIT
 trap 'cleanup; exit 130' INT TERM
 
-"$build/settings_fuzz" -max_total_time="$seconds" -max_len=256 -timeout=10 \
-    -print_final_stats=1 -artifact_prefix="$build/" "$corpus" &
-fuzz_pid=$!
-rc=0
-wait "$fuzz_pid" || rc=$?
-fuzz_pid=""
-
-if [[ $rc -ne 0 ]]; then
-    echo "settings_fuzz failed (exit $rc); see the crash file named above" >&2
-    exit "$rc"
-fi
-echo "settings_fuzz: no crash in ${seconds}s"
+for t in "${targets[@]}"; do
+    log="$build/${t}_fuzz.log"
+    "$build/${t}_fuzz" -max_total_time="$seconds" -max_len=256 -timeout=10 \
+        -print_final_stats=1 -artifact_prefix="$build/" "$build/corpus-$t" >"$log" 2>&1 &
+    fuzz_pid=$!
+    rc=0
+    wait "$fuzz_pid" || rc=$?
+    fuzz_pid=""
+    if [[ $rc -ne 0 ]]; then
+        tail -n 30 "$log" >&2
+        echo "${t}_fuzz failed (exit $rc); see the crash file named above" >&2
+        exit "$rc"
+    fi
+    runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
+    echo "${t}_fuzz: no crash in ${seconds}s, ${runs:-?} inputs"
+done

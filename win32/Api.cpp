@@ -134,6 +134,15 @@ long Win32Api::ChangeWindowMessageFilterEx(api::Handle hwnd, unsigned msg, unsig
     return 1;
 }
 
+long Win32Api::ShowWindowAsync(api::Handle hwnd, int cmdShow) { return ::ShowWindowAsync(Wnd(hwnd), cmdShow); }
+
+long Win32Api::SystemParametersInfoW(unsigned action, unsigned uiParam, int& value, unsigned winIni) {
+    BOOL v = FALSE;
+    const BOOL ok = ::SystemParametersInfoW(action, uiParam, &v, winIni);
+    value = v;
+    return ok;
+}
+
 long Win32Api::Shell_NotifyIconW(unsigned message, const api::NotifyIconData& data) {
     // The Unicode record at its second size (Windows 2000 and later, so XP
     // to 11): a 128-unit tip, and nothing newer that XP would refuse. The

@@ -21,6 +21,8 @@ public:
     long UnregisterHotKey(api::Handle hwnd, int id) override;
     unsigned RegisterWindowMessageA(const char* name) override;
     long ChangeWindowMessageFilterEx(api::Handle hwnd, unsigned msg, unsigned action) override;
+    long ShowWindowAsync(api::Handle hwnd, int cmdShow) override;
+    long SystemParametersInfoW(unsigned action, unsigned uiParam, int& value, unsigned winIni) override;
 
     long Shell_NotifyIconW(unsigned message, const api::NotifyIconData& data) override;
 

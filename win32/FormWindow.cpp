@@ -317,6 +317,14 @@ void FormWindow::ApplyGeometry(bool now) {
                  dpi.PxY(form_.Height()), SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+// The pending move first, then the whole window painted at once: what
+// follows in the event (a slow disk) does not hold the picture back.
+void FormWindow::Refresh() {
+    if (!hwnd_) return;
+    ApplyGeometry();
+    RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+}
+
 forms::Handle FormWindow::WindowOf(const forms::Control& c) const {
     if (&c == &form_) return reinterpret_cast<forms::Handle>(hwnd_);
     const ChildWindow* child = ChildOf(c);

@@ -41,6 +41,7 @@ public:
     void ShowModal() override;
     void SetFocus(forms::Control& c) override;
     void BringToFront() override;
+    void Refresh() override;
 
 private:
     // FormWindow.cpp: the window, the form's own properties, its messages.

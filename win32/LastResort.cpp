@@ -1,7 +1,5 @@
 #include "win32/LastResort.h"
 
-#include "curtain/Form1.h"
-
 #include <objbase.h>
 
 #include <atomic>
@@ -16,37 +14,23 @@ namespace win32 {
 namespace {
 
 // Taken by whichever way out comes first, so the sound is given back once.
-std::atomic<curtain::Form1*> g_curtain{nullptr};
+LastResortCalls g_calls;
+std::atomic<bool> g_armed{false};
 LPTOP_LEVEL_EXCEPTION_FILTER g_previousFilter = nullptr;
 std::terminate_handler g_previousTerminate = nullptr;
 DWORD g_uiThread = 0;  // has COM already
 
 // Any thread but the user-interface thread gets COM for the restore.
-void GiveSoundBackHere(curtain::Form1& curtain, const char* why) noexcept {
+void GiveSoundBackHere(const char* why) noexcept {
     const HRESULT com =
         GetCurrentThreadId() == g_uiThread ? E_ABORT : CoInitializeEx(nullptr, COINIT_MULTITHREADED);
-    const bool held = curtain.GiveSoundBack();
+    const bool held = g_calls.giveSoundBack && g_calls.giveSoundBack();
     if (SUCCEEDED(com)) CoUninitialize();
     Trace(std::string(why) + (held ? ": sound given back" : ": nothing held"));
 }
 
 void GiveSoundBack(const char* why) noexcept {
-    if (curtain::Form1* curtain = g_curtain.exchange(nullptr)) GiveSoundBackHere(*curtain, why);
-}
-
-// Hidden before anything else: whatever comes next (an error report, a
-// debugger, a wait) must not happen behind a topmost black screen. The
-// window of another thread is asked without waiting for that thread, which
-// may be the one that is stuck.
-void HideCurtain(curtain::Form1& curtain) noexcept {
-    const HWND window = reinterpret_cast<HWND>(curtain.hWnd());
-    if (!window) return;
-    if (GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId()) {
-        ShowWindow(window, SW_HIDE);
-        return;
-    }
-    ShowWindowAsync(window, SW_HIDE);
-    for (int i = 0; i < 50 && IsWindowVisible(window); ++i) Sleep(10);
+    if (g_armed.exchange(false)) GiveSoundBackHere(why);
 }
 
 // A crash inside the audio stack may leave a lock held that the restore
@@ -54,25 +38,25 @@ void HideCurtain(curtain::Form1& curtain) noexcept {
 // only so long.
 constexpr DWORD kCrashRestoreMs = 2000;
 
-struct Restore {
-    curtain::Form1* curtain;
-    const char* why;
-};
 // Not on the waiting stack: the thread may outlive the wait.
-Restore g_restore{};
+const char* g_restoreWhy = "";
 
-DWORD WINAPI RestoreThread(void* restore) noexcept {
-    const Restore& r = *static_cast<const Restore*>(restore);
-    GiveSoundBackHere(*r.curtain, r.why);
+DWORD WINAPI RestoreThread(void*) noexcept {
+    GiveSoundBackHere(g_restoreWhy);
     return 0;
 }
 
+// The sound's thread starts first: hiding touches the windows and the heap,
+// which the crash may have damaged, and a second fault there ends the
+// process at once. Then every curtain window is hidden, on every monitor:
+// whatever comes next (an error report, a debugger, the wait) must not
+// happen behind a topmost black screen. The windows' own thread is not
+// waited for; it may be the one that is stuck.
 void LeaveAfterCrash(const char* why) noexcept {
-    curtain::Form1* curtain = g_curtain.exchange(nullptr);
-    if (!curtain) return;
-    HideCurtain(*curtain);
-    g_restore = {curtain, why};
-    const HANDLE restore = CreateThread(nullptr, 0, RestoreThread, &g_restore, 0, nullptr);
+    if (!g_armed.exchange(false)) return;
+    g_restoreWhy = why;
+    const HANDLE restore = CreateThread(nullptr, 0, RestoreThread, nullptr, 0, nullptr);
+    if (g_calls.hideWindows) g_calls.hideWindows();
     if (!restore) {
         Trace(std::string(why) + ": no thread for the sound");
         return;
@@ -106,8 +90,9 @@ constexpr const wchar_t* kWatcherClass = L"Ombry.SessionEnd";
 
 }  // namespace
 
-LastResort::LastResort(curtain::Form1& curtain, HINSTANCE instance, bool watchSession) {
-    g_curtain = &curtain;
+LastResort::LastResort(LastResortCalls calls, HINSTANCE instance, bool watchSession) {
+    g_calls = std::move(calls);
+    g_armed = true;
     g_uiThread = GetCurrentThreadId();
     g_previousFilter = SetUnhandledExceptionFilter(CrashFilter);
     g_previousTerminate = std::set_terminate(OnTerminate);
@@ -124,6 +109,8 @@ LastResort::LastResort(curtain::Form1& curtain, HINSTANCE instance, bool watchSe
 
 LastResort::~LastResort() {
     GiveSoundBack("exit");
+    // The calls may refer to what is about to go.
+    g_calls = {};
     if (watcher_) DestroyWindow(watcher_);
     SetUnhandledExceptionFilter(g_previousFilter);
     std::set_terminate(g_previousTerminate);

@@ -49,7 +49,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         ComApartment com(alone);
         win32::Win32Api api;
         app::Program program(services, api);
-        win32::LastResort lastResort(program.Form1, instance, alone);
+        win32::LastResort lastResort({.giveSoundBack = [&program] { return program.Form1.GiveSoundBack(); },
+                                      .hideWindows = [&program] { program.Form1.HideEverywhere(); }},
+                                     instance, alone);
         program.Main();
         MSG msg;
         while (program.AnyFormLoaded()) {

@@ -107,4 +107,33 @@ bool Win32Services::AnotherInstanceRunning() {
     return *anotherRunning_;
 }
 
+namespace {
+std::uint64_t CreationTime(HANDLE process) {
+    FILETIME created{}, exited{}, kernel{}, user{};
+    if (!GetProcessTimes(process, &created, &exited, &kernel, &user)) return 0;
+    return (std::uint64_t{created.dwHighDateTime} << 32) | created.dwLowDateTime;
+}
+}  // namespace
+
+forms::RunId Win32Services::ThisRun() {
+    DWORD session = 0;
+    ProcessIdToSessionId(GetCurrentProcessId(), &session);
+    return {session, GetCurrentProcessId(), CreationTime(GetCurrentProcess())};
+}
+
+// The process id alone may have been given to another program since: the
+// start time tells. A process we may not look at (another user's) counts as
+// running: its note is better left alone than its mute undone.
+bool Win32Services::StillRunning(const forms::RunId& run) {
+    HANDLE opened = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, run.process);
+    if (!opened && GetLastError() == ERROR_ACCESS_DENIED)  // before Vista, no limited right
+        opened = OpenProcess(PROCESS_QUERY_INFORMATION, FALSE, run.process);
+    if (!opened) return GetLastError() == ERROR_ACCESS_DENIED;
+    UniqueKernelHandle process(opened);
+    DWORD code = 0, session = 0;
+    if (GetExitCodeProcess(opened, &code) && code != STILL_ACTIVE) return false;
+    if (CreationTime(opened) != run.started) return false;
+    return !ProcessIdToSessionId(run.process, &session) || session == run.session;
+}
+
 }  // namespace win32

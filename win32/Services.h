@@ -46,6 +46,8 @@ public:
     void ShowMessage(const std::string& text) override;
 
     bool AnotherInstanceRunning() override;
+    forms::RunId ThisRun() override;
+    bool StillRunning(const forms::RunId& run) override;
 
 private:
     Backend backend_;

@@ -89,6 +89,7 @@ public:
     }
     void SetFocus(forms::Control& c) override { services_.log().Add("SetFocus(" + c.FullName() + ")"); }
     void BringToFront() override { services_.log().Add("BringToFront(" + form_.Name() + ")"); }
+    void Refresh() override { services_.log().Add("Refresh(" + form_.Name() + ")"); }
 
 private:
     static std::string Value(forms::Control& c, forms::Prop p) {
@@ -293,6 +294,17 @@ unsigned FakeApi::RegisterWindowMessageA(const char* name) {
 
 long FakeApi::ChangeWindowMessageFilterEx(api::Handle hwnd, unsigned msg, unsigned action) {
     log_.Add("ChangeWindowMessageFilterEx(" + log_.Name(hwnd) + "," + Hex(msg) + "," + std::to_string(action) + ")");
+    return 1;
+}
+
+long FakeApi::ShowWindowAsync(api::Handle hwnd, int cmdShow) {
+    log_.Add("ShowWindowAsync(" + log_.Name(hwnd) + "," + std::to_string(cmdShow) + ")");
+    return 1;
+}
+
+long FakeApi::SystemParametersInfoW(unsigned action, unsigned /*uiParam*/, int& value, unsigned /*winIni*/) {
+    log_.Add("SystemParametersInfoW(" + Hex(action) + ")");
+    value = action == api::SPI_GETSCREENREADER && screenReader;
     return 1;
 }
 

@@ -2,6 +2,7 @@
 // Recording fakes of the window and form services and of the platform
 // calls. Both write into one log, so a test sees the whole sequence across
 // the two seams: "SetForegroundWindow(Form1)", "Form1.Width=15510", ...
+#include <algorithm>
 #include <deque>
 #include <functional>
 #include <map>
@@ -95,6 +96,12 @@ public:
     std::string UpperCase(std::string_view utf8) override;
     void ShowMessage(const std::string& text) override { log_.Add("ShowMessage(" + text + ")"); }
     bool AnotherInstanceRunning() override { return anotherInstance; }
+    forms::RunId thisRun{1, 4242, 133000000000000000};
+    std::vector<forms::RunId> otherRuns;  // other processes running now
+    forms::RunId ThisRun() override { return thisRun; }
+    bool StillRunning(const forms::RunId& run) override {
+        return run == thisRun || std::find(otherRuns.begin(), otherRuns.end(), run) != otherRuns.end();
+    }
 
     Log& log() { return log_; }
 
@@ -141,6 +148,7 @@ public:
         bool fails = false;  // GetMute and SetMute fail on it
     };
     std::vector<Endpoint> endpoints;  // the active audio render endpoints
+    bool screenReader = false;        // a screen reader runs
     Endpoint* FindEndpoint(const std::string& id);
 
     // Runs a message through the window's current procedure.
@@ -162,6 +170,8 @@ public:
     long UnregisterHotKey(api::Handle hwnd, int id) override;
     unsigned RegisterWindowMessageA(const char* name) override;
     long ChangeWindowMessageFilterEx(api::Handle hwnd, unsigned msg, unsigned action) override;
+    long ShowWindowAsync(api::Handle hwnd, int cmdShow) override;
+    long SystemParametersInfoW(unsigned action, unsigned uiParam, int& value, unsigned winIni) override;
     long Shell_NotifyIconW(unsigned message, const api::NotifyIconData& data) override;
     unsigned waveOutGetVolume(unsigned device, std::uint32_t& volume) override;
     unsigned waveOutSetVolume(unsigned device, std::uint32_t volume) override;

@@ -8,6 +8,9 @@ using testing::IsEmpty;
 
 namespace {
 
+// The note's first two lines as this run (the fakes' ThisRun) writes them.
+const std::string kNoteOfThisRun = "Ombry mute note\r\nwriter 1 4242 133000000000000000\r\n";
+
 class Sound : public OmbryTest {
 protected:
     // Starts with muting chosen, this many MIDI outputs (which bound the
@@ -22,6 +25,9 @@ protected:
     void Call(std::int16_t mode) { curtain.SoundOnOff(mode); }
     std::vector<std::string> Winmm() const { return log.Only({"waveOut", "aux"}); }
     bool MutedNow(const std::string& id) { return api.FindEndpoint(id)->muted; }
+    void OneSecond() {
+        for (int tick = 0; tick < 10; ++tick) curtain.Timer1.Tick();
+    }
 };
 
 TEST_F(Sound, WinmmSequenceForEachAuxBound) {
@@ -134,7 +140,7 @@ TEST_F(Sound, AnEndpointMissedByTheRestoreGetsItsOwnStateLater) {
     EXPECT_FALSE(MutedNow("spk"));
     EXPECT_TRUE(MutedNow("usb"));
     EXPECT_EQ(state.SoundMuted, 0);
-    EXPECT_EQ(services.files["ombry.mute"], "Ombry mute note\r\n0 usb\r\n");  // for the next start
+    EXPECT_EQ(services.files["ombry.mute"], kNoteOfThisRun + "0 usb\r\n");  // for the next start
 
     api.FindEndpoint("usb")->fails = false;  // back, still muted by us
     curtain.FormBig();
@@ -158,21 +164,24 @@ TEST_F(Sound, SpreadingAgainWhileMutedKeepsTheFirstSavedStates) {
     EXPECT_FALSE(MutedNow("spk"));
 }
 
-// The way out that no procedure took: the end of the message loop or a crash.
+// The way out that no procedure took: the end of the message loop or a
+// crash. Only what is held is given back; and from then on nothing mutes
+// again (after a crash on another thread, this one may run on a while).
 TEST_F(Sound, GivingTheSoundBackRestoresOnlyWhatIsHeld) {
     api.waveVolume = 0x40008000;
     StartMuting(0, {{"spk"}});
-    curtain.GiveSoundBack();
-    EXPECT_THAT(log.calls, IsEmpty());
-
     curtain.FormBig();
-    curtain.GiveSoundBack();
+    EXPECT_TRUE(curtain.GiveSoundBack());
     EXPECT_EQ(api.waveVolume, 0x40008000u);
     EXPECT_FALSE(MutedNow("spk"));
     EXPECT_EQ(state.SoundMuted, 0);
     log.clear();
-    curtain.GiveSoundBack();
-    EXPECT_THAT(log.calls, IsEmpty());
+    EXPECT_FALSE(curtain.GiveSoundBack());
+    curtain.Image1_DblClick();
+    curtain.FormBig();
+    api.endpoints.push_back({"jack"});
+    OneSecond();
+    EXPECT_THAT(log.Only({"waveOut", "EnumAudio", "SetMute"}), IsEmpty());
 }
 
 TEST_F(Sound, GivingTheSoundBackInTheMiddleOfAMuteUnmutesWhatWasHeld) {
@@ -195,7 +204,7 @@ TEST_F(Sound, EndpointsThatArriveWhileMutedAreMutedAndGivenBack) {
     EXPECT_TRUE(MutedNow("jack"));
     EXPECT_THAT(log.Only({"ReplaceFile", "SetMute"}), ElementsAre("ReplaceFile(ombry.mute)", "SetMute(spk,1)",
                                                                  "ReplaceFile(ombry.mute)", "SetMute(jack,1)"));
-    EXPECT_EQ(services.files["ombry.mute"], "Ombry mute note\r\n0 spk\r\n0 jack\r\n1 bt\r\n");
+    EXPECT_EQ(services.files["ombry.mute"], kNoteOfThisRun + "0 spk\r\n0 jack\r\n1 bt\r\n");
 
     curtain.Image1_DblClick();
     EXPECT_FALSE(services.files.contains("ombry.mute"));
@@ -209,21 +218,93 @@ TEST_F(Sound, EndpointsThatArriveWhileMutedAreMutedAndGivenBack) {
 
 // A killed run's note at start: each endpoint gets its own state back
 // before anything else; never a mute, and a damaged note changes nothing.
+// One that is away stays held and noted until it is back.
 TEST_F(Sound, AtStartANoteLeftBehindUnmutesWhatItMutedThenGoes) {
     api.endpoints = {{"spk", true}, {"hdmi", true}};
-    services.files["ombry.mute"] = "Ombry mute note\r\n0 spk\r\n1 hdmi\r\n0 gone\r\n";
+    services.files["ombry.mute"] = "Ombry mute note\r\n0 spk\r\n1 hdmi\r\n0 usb\r\n";
     Start("0,0,1,\"\",0,0,0,0\r\n");
-    EXPECT_THAT(log.Only({"SetMute", "Load(Form1"}), ElementsAre("SetMute(spk,0)", "SetMute(gone,0)", "Load(Form1)"));
+    EXPECT_THAT(log.Only({"SetMute", "Load(Form1"}), ElementsAre("SetMute(spk,0)", "SetMute(usb,0)", "Load(Form1)"));
     EXPECT_FALSE(MutedNow("spk"));
     EXPECT_TRUE(MutedNow("hdmi"));
+    EXPECT_EQ(services.files["ombry.mute"], kNoteOfThisRun + "0 usb\r\n");
+
+    OneSecond();
+    api.endpoints.push_back({"usb", true});  // back, still muted
+    OneSecond();
+    EXPECT_FALSE(MutedNow("usb"));
     EXPECT_FALSE(services.files.contains("ombry.mute"));
 
     for (const char* damaged : {"", "Ombry mute note\r\n0 spk", "Ombry mute note\r\n2 spk\r\n",
-                                "Ombry mute note\r\n0 spk\r\n0 \r\n", "0 spk\r\n", "Ombry\r\n0 spk\r\n"}) {
+                                "Ombry mute note\r\n0 spk\r\n0 \r\n", "0 spk\r\n", "Ombry\r\n0 spk\r\n",
+                                "Ombry mute note\r\nwriter 1 2\r\n0 spk\r\n",
+                                "Ombry mute note\r\n0 spk\r\nwriter 1 2 3\r\n"}) {
         FreshStart run("", [&](fakes::FakeServices& s) { s.files["ombry.mute"] = damaged; });
         EXPECT_THAT(run.log.Only({"SetMute"}), IsEmpty()) << damaged;
         EXPECT_FALSE(run.services.files.contains("ombry.mute")) << damaged;
     }
+}
+
+// A second copy in another session must not undo the first one's mute: a
+// note whose writer still runs is left as it is; one whose writer has gone
+// (the same process id, started at another time) is carried out (spk is
+// away here, so this run takes it over).
+TEST_F(Sound, ANoteOfARunStillGoingOnIsLeftAlone) {
+    const std::string note = "Ombry mute note\r\nwriter 2 4000 555\r\n0 spk\r\n";
+    for (const bool running : {true, false}) {
+        FreshStart run("", [&](fakes::FakeServices& s) {
+            s.files["ombry.mute"] = note;
+            s.otherRuns = {{2, 4000, running ? 555u : 556u}};
+        });
+        EXPECT_EQ(run.log.Only({"SetMute"}).size(), running ? 0u : 1u) << running;
+        EXPECT_EQ(run.services.files["ombry.mute"] == note, running) << running;
+    }
+}
+
+// The spread must not wait for a slow disk: the curtain is laid out and
+// painted, then the note is written, then the first endpoint muted.
+TEST_F(Sound, TheCurtainComesDownBeforeTheNoteAndTheNoteBeforeTheMute) {
+    StartMuting(0, {{"spk"}});
+    curtain.FormBig();
+    EXPECT_THAT(log.Only({"Form1.Left", "Refresh(Form1)", "ReplaceFile", "SetMute"}),
+                ElementsAre("Form1.Left=-10", "Refresh(Form1)", "ReplaceFile(ombry.mute)", "SetMute(spk,1)"));
+}
+
+// A screen reader speaks through the outputs: while one runs the curtain
+// does not mute, and one started while muted gets the sound back.
+TEST_F(Sound, AScreenReaderIsNeverSilenced) {
+    StartMuting(1, {{"spk"}});
+    api.screenReader = true;
+    curtain.FormBig();
+    EXPECT_THAT(log.Only({"waveOutSetVolume", "auxSetVolume", "SetMute", "ReplaceFile"}), IsEmpty());
+    curtain.Image1_DblClick();
+
+    api.screenReader = false;
+    curtain.FormBig();
+    ASSERT_TRUE(MutedNow("spk"));
+    api.screenReader = true;
+    OneSecond();
+    EXPECT_FALSE(MutedNow("spk"));
+    EXPECT_EQ(api.waveVolume, 0xFFFFFFFFu);
+    EXPECT_EQ(state.SoundMuted, 0);
+}
+
+// A headset unplugged while down misses the restore; plugged in again after
+// the raise, it gets its own state back at once, and the note goes.
+TEST_F(Sound, AnUnpluggedHeadsetGetsItsStateBackWhenItReturns) {
+    StartMuting(0, {{"spk"}, {"usb"}});
+    curtain.FormBig();
+    api.endpoints.pop_back();  // unplugged, muted
+    curtain.Image1_DblClick();
+    OneSecond();
+    EXPECT_EQ(services.files["ombry.mute"], kNoteOfThisRun + "0 usb\r\n");
+
+    api.endpoints.push_back({"usb", true});
+    OneSecond();
+    EXPECT_FALSE(MutedNow("usb"));
+    EXPECT_FALSE(services.files.contains("ombry.mute"));
+    log.clear();
+    OneSecond();
+    EXPECT_THAT(log.Only({"EnumAudio"}), IsEmpty());
 }
 
 }  // namespace

@@ -196,6 +196,7 @@ OMBRY_SCENARIO(SoundMute, "sound-mute") {
         trace.Fresh();
         KeyPress(kHotkey);
         CheckDown(h, ctx, "the hotkey with 消さない chosen");
+        Check(TextOf(h) == L"Ombry", "the curtain has a name for a screen reader", "\"" + U8(TextOf(h)) + "\"");
         PumpFor(500);
         const std::vector<std::string> lines = trace.Fresh();
         Check(std::none_of(lines.begin(), lines.end(),
@@ -233,8 +234,8 @@ OMBRY_SCENARIO(SoundMute, "sound-mute") {
 }
 
 // A crash while muted: the program's crash filter gives the sound back
-// before the process dies. The crash is a thread started in the program
-// at address 0.
+// before the process dies and uncovers every monitor. The crash is a
+// thread started in the program at address 0.
 OMBRY_SCENARIO(SoundCrash, "sound-crash") {
     Com com;
     TraceFile trace(ctx.dir + L"\\trace.txt");
@@ -247,8 +248,18 @@ OMBRY_SCENARIO(SoundCrash, "sound-crash") {
     const std::vector<std::string> lines = trace.Fresh();
     Check(given, "the crash filter runs", Joined(lines));
     CheckEveryEndpoint(lines, m.ids, false, "the crash unmutes every endpoint before the process dies");
-    Check(!IsWindowVisible(m.curtain), "the black curtain is hidden once the sound is given back",
+    Check(WaitUntil([&] { return !IsWindowVisible(m.curtain); }), "the black curtain is hidden",
           m.app.Running() ? "the program still runs" : "the program has ended");
+    // Every monitor shows the desktop again, the covers of the others too
+    // (the upper part: the taskbar of Wine's desktop is dark).
+    for (const RECT& monitor : MonitorRects()) {
+        const RECT upper{monitor.left + 10, monitor.top + 10, monitor.right - 10,
+                         monitor.top + (monitor.bottom - monitor.top) * 3 / 4};
+        Samples s;
+        WaitUntil([&] { return (s = SampleBlackIn(upper)).total > 0 && s.black == 0; }, 3000);
+        Check(s.total > 0 && s.black == 0, "after the crash the monitor at " + ToString(monitor) + " shows the desktop",
+              Fmt("%d of %d black", s.black, s.total));
+    }
     // Whatever the system does with a crashed program now (a debugger, a
     // report) is not ours to wait for.
     m.app.End(500);
