@@ -23,15 +23,15 @@ cmake -S "$root" -B "$build" -DCMAKE_CXX_COMPILER=clang++ -DOMBRY_FUZZ=ON \
 for t in "${targets[@]}"; do cmake --build "$build" --target "${t}_fuzz"; done
 
 # Start from real files so the fuzzer reaches the deep fields quickly.
-seed() { mkdir -p "$build/corpus-$1" && printf -- "$3" >"$build/corpus-$1/$2"; }
-seed settings defaults '0,0,0,"",0,1,0,0\r\n'
-seed settings hotkey-a '2,0,1,"A",65,0,1,1\r\n'
-seed settings quote-name '0,0,0,"""",222,1,0,0\r\n'
-seed settings bounds '-32768,32767,0,"\x82\xa0",-2147483648,0,0,0\n'
-seed options one-monitor 'EveryMonitor=0\r\n'
-seed options spaced ' EveryMonitor = 1 \nOther=2\n'
-seed mute_note earlier 'Ombry mute note\r\n0 {0.0.0.00000000}.{a1b2}\r\n1 usb\r\n'
-seed mute_note writer 'Ombry mute note\r\nwriter 1 4242 133000000000000000\r\n0 spk\r\n'
+start_with() { mkdir -p "$build/corpus-$1" && printf -- "$3" >"$build/corpus-$1/$2"; }
+start_with settings defaults '0,0,0,"",0,1,0,0\r\n'
+start_with settings hotkey-a '2,0,1,"A",65,0,1,1\r\n'
+start_with settings quote-name '0,0,0,"""",222,1,0,0\r\n'
+start_with settings bounds '-32768,32767,0,"\x82\xa0",-2147483648,0,0,0\n'
+start_with options one-monitor 'EveryMonitor=0\r\n'
+start_with options spaced ' EveryMonitor = 1 \nOther=2\n'
+start_with mute_note earlier 'Ombry mute note\r\n0 {0.0.0.00000000}.{a1b2}\r\n1 usb\r\n'
+start_with mute_note writer 'Ombry mute note\r\nwriter 1 4242 133000000000000000\r\n0 spk\r\n'
 
 # Run in the background so an interrupted script still stops the fuzzer.
 fuzz_pid=""
