@@ -24,6 +24,9 @@ public:
     void FormBig();              // spread over the whole screen
     void SoundOnOff(std::int16_t& mode);  // 0 mute, 1 restore, else nothing
     void Pop();                  // the pop-up menu at the pointer
+    // As the curtain comes down: who has the keyboard now gets it back at
+    // the raise (Keyboard.cpp).
+    void NoteKeyboardOwner();
 
     // The last resort of every way out (the end of the message loop, a
     // crash): restores the sound if the program still holds it muted, and
@@ -34,6 +37,8 @@ public:
     void Form_MouseMove(int button, int shift, float x, float y);
     void Image1_DblClick();
     void Timer1_Timer();
+    void Form_KeyDown(int keyCode, int shift);
+    void Form_ContextMenu();  // the menu key or Shift+F10
     void picTrayIcon_MouseMove(int index, int button, int shift, float x, float y);
     void picTrayEvent_MouseUp(int button, int shift, float x, float y);
     void picTrayEvent_DblClick();
@@ -69,9 +74,11 @@ private:
     // The spread curtain's layout over the whole screen as it is now.
     void SpreadOverScreen();
     void MuteArrivedEndpoints();
+    void GiveKeyboardBack();
 
     std::string muteNote_;       // the note of the held endpoints last written
     int ticksSinceListing_ = 0;  // Timer1 ticks since the endpoints were last listed
+    std::intptr_t keyboardOwner_ = 0;  // the foreground window when the curtain came down
 
     app::Program& program_;
     app::Shared& state_;

@@ -29,6 +29,19 @@ BOOL CALLBACK CollectEnabled(HWND hwnd, LPARAM lp) {
     return TRUE;
 }
 
+// A dialog closed: the system would give the activation to the next window
+// of the program, the curtain's strip. The keyboard goes back to the
+// window that had it before the dialog, unless the user has gone to
+// another program meanwhile.
+void GiveForegroundBack(HWND before, HWND dialog) {
+    if (!before || before == dialog || !IsWindow(before) || !IsWindowVisible(before)) return;
+    const HWND now = GetForegroundWindow();
+    DWORD owner = 0;
+    if (now) GetWindowThreadProcessId(now, &owner);
+    if (now && now != before && owner != GetCurrentProcessId()) return;
+    SetForegroundWindow(before);
+}
+
 }  // namespace
 
 bool PreTranslateFormMessage(MSG& msg) {
@@ -56,6 +69,7 @@ void FormWindow::ShowModal() {
     if (!hwnd_) return;
     auto alive = alive_;
     const HWND self = hwnd_;
+    const HWND before = GetForegroundWindow();
     ApplyGeometry();
     DisableOtherWindows();
     Protect([this] { form_.SetVisible(true); });
@@ -81,6 +95,7 @@ void FormWindow::ShowModal() {
         }
     }
     if (*alive) EnableOtherWindows();
+    if (!*alive) GiveForegroundBack(before, self);
     // The outer loop must see the quit too.
     if (quit) PostQuitMessage(static_cast<int>(quitCode));
 }
@@ -96,7 +111,7 @@ void FormWindow::BringToFront() {
         SetWindowPos(hwnd_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
-void FormWindow::PopupMenu(forms::Menu& menu) {
+void FormWindow::PopupMenu(forms::Menu& menu, std::optional<forms::TwipsPoint> place) {
     if (!hwnd_) return;
     UniqueMenu popup(CreatePopupMenu());
     if (!popup) return;
@@ -117,7 +132,12 @@ void FormWindow::PopupMenu(forms::Menu& menu) {
     // Without being foreground, the menu would not close on a click elsewhere.
     SetForegroundWindow(self);
     POINT at{};
-    GetCursorPos(&at);
+    if (place) {
+        at = {backend_.dpi.PxX(place->x), backend_.dpi.PxY(place->y)};
+        ClientToScreen(self, &at);
+    } else {
+        GetCursorPos(&at);
+    }
     const UINT chosen = static_cast<UINT>(TrackPopupMenu(popup.get(), TPM_RETURNCMD, at.x, at.y, 0, self, nullptr));
     // Lets the menu close properly when it was opened from a notify icon.
     PostMessageW(self, WM_NULL, 0, 0);

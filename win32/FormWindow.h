@@ -37,7 +37,7 @@ public:
 
     void Changed(forms::Control& c, forms::Prop p) override;
     forms::Handle WindowOf(const forms::Control& c) const override;
-    void PopupMenu(forms::Menu& m) override;
+    void PopupMenu(forms::Menu& m, std::optional<forms::TwipsPoint> at) override;
     void ShowModal() override;
     void SetFocus(forms::Control& c) override;
     void BringToFront() override;

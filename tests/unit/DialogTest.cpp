@@ -64,7 +64,7 @@ TEST_F(Dialog, LoadSetsTheChecksCentresRaisesTheCurtainThenSelectsTheOptions) {
     dialog.Load();
     EXPECT_THAT(log.Only({"Check", "Form2.Top", "Form2.Left", "SetWindowPos", "Form1.Left", "Option3(1)"}),
                 ElementsAre("Check3.Value=0", "Check4.Value=2", "Check5.Value=1", "Form2.Top=3930", "Form2.Left=4095",
-                            "SetWindowPos(Form1,HWND_TOPMOST,0,0,0,0,3)", "Form1.Left=15260", "Option3(1).Value=1"));
+                            "SetWindowPos(Form1,HWND_TOPMOST,0,0,0,0,19)", "Form1.Left=15260", "Option3(1).Value=1"));
     EXPECT_EQ(state.CurtainDown, 0);
     EXPECT_EQ(dialog.Caption(), "各種設定");
     // The click procedures wrote back what they were given.

@@ -77,10 +77,11 @@ public:
         auto it = handles_.find(&c);
         return it == handles_.end() ? 0 : it->second;
     }
-    void PopupMenu(forms::Menu& m) override {
+    void PopupMenu(forms::Menu& m, std::optional<forms::TwipsPoint> at) override {
         std::string items;
         for (forms::MenuItem* i : m.Items()) items += (items.empty() ? "" : "|") + i->Caption();
-        services_.log().Add("PopupMenu(" + m.Name() + ":" + items + ")");
+        const std::string where = at ? " at " + std::to_string(at->x) + "," + std::to_string(at->y) : "";
+        services_.log().Add("PopupMenu(" + m.Name() + ":" + items + where + ")");
         if (services_.onPopupMenu) services_.onPopupMenu(m);
     }
     void ShowModal() override {

@@ -190,7 +190,7 @@ TEST_F(Startup, CurtainWindowRightAfterLoad) {
     EXPECT_EQ(curtain.LastScreenHeight, 11520);
     // Topmost first of all, and the timer stopped before it starts again.
     EXPECT_THAT(log.Only({"SetWindowPos", "Timer1"}),
-                ElementsAre("SetWindowPos(Form1,HWND_TOPMOST,0,0,0,0,3)", "Timer1.Enabled=0", "Timer1.Interval=0",
+                ElementsAre("SetWindowPos(Form1,HWND_TOPMOST,0,0,0,0,19)", "Timer1.Enabled=0", "Timer1.Interval=0",
                             "Timer1.Enabled=1", "Timer1.Interval=100"));
 }
 
