@@ -29,19 +29,6 @@ BOOL CALLBACK CollectEnabled(HWND hwnd, LPARAM lp) {
     return TRUE;
 }
 
-// A dialog closed: the system would give the activation to the next window
-// of the program, the curtain's strip. The keyboard goes back to the
-// window that had it before the dialog, unless the user has gone to
-// another program meanwhile.
-void GiveForegroundBack(HWND before, HWND dialog) {
-    if (!before || before == dialog || !IsWindow(before) || !IsWindowVisible(before)) return;
-    const HWND now = GetForegroundWindow();
-    DWORD owner = 0;
-    if (now) GetWindowThreadProcessId(now, &owner);
-    if (now && now != before && owner != GetCurrentProcessId()) return;
-    SetForegroundWindow(before);
-}
-
 }  // namespace
 
 bool PreTranslateFormMessage(MSG& msg) {
@@ -59,6 +46,16 @@ void FormWindow::DisableOtherWindows() {
     }
 }
 
+// A modal form that closes with the foreground gives it back to the window
+// that had it before the form opened, while the form still has it: the
+// system would give it to the next window of the program, the curtain's
+// strip. A user who has gone to another program meanwhile stays there.
+void FormWindow::GiveForegroundBack() {
+    const HWND before = foregroundBefore_;
+    if (!before || before == hwnd_ || GetForegroundWindow() != hwnd_) return;
+    if (IsWindow(before) && IsWindowVisible(before)) SetForegroundWindow(before);
+}
+
 void FormWindow::EnableOtherWindows() {
     for (HWND hwnd : disabledByModal_)
         if (IsWindow(hwnd)) EnableWindow(hwnd, TRUE);
@@ -69,7 +66,7 @@ void FormWindow::ShowModal() {
     if (!hwnd_) return;
     auto alive = alive_;
     const HWND self = hwnd_;
-    const HWND before = GetForegroundWindow();
+    foregroundBefore_ = GetForegroundWindow();
     ApplyGeometry();
     DisableOtherWindows();
     Protect([this] { form_.SetVisible(true); });
@@ -95,7 +92,6 @@ void FormWindow::ShowModal() {
         }
     }
     if (*alive) EnableOtherWindows();
-    if (!*alive) GiveForegroundBack(before, self);
     // The outer loop must see the quit too.
     if (quit) PostQuitMessage(static_cast<int>(quitCode));
 }

@@ -94,6 +94,7 @@ private:
     // FormModal.cpp: modal showing and pop-up menus.
     void DisableOtherWindows();
     void EnableOtherWindows();
+    void GiveForegroundBack();
 
     forms::Form& form_;
     Backend& backend_;
@@ -109,6 +110,7 @@ private:
     const forms::Control* pressed_ = nullptr;  // took the last left press on the form
     HWND lastFocus_ = nullptr;    // the control that had the focus when the form went inactive
     std::vector<HWND> disabledByModal_;
+    HWND foregroundBefore_ = nullptr;  // when shown modally
     // Turns false when this object goes; events may unload the form.
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
