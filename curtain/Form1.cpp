@@ -23,6 +23,7 @@ Form1::Form1(app::Program& program)
       state_(program.state) {
     picTrayIcon.Add(picTrayIcon0);
     MouseMove = [this](const forms::MouseEvent& e) { Form_MouseMove(e.button, e.shift, e.x, e.y); };
+    KeyDown = [this](int key, int shift) { Form_KeyDown(key, shift); };
     Image1.DblClick = [this] { Image1_DblClick(); };
     // The timer also brings back an icon that the shell refused.
     Timer1.Tick = [this] {

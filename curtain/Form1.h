@@ -26,6 +26,9 @@ public:
     void FormBig();              // spread over the whole screen
     void SoundOnOff(std::int16_t& mode);  // 0 mute, 1 restore, else nothing
     void Pop();                  // the pop-up menu at the pointer
+    // As the curtain comes down: who has the keyboard now gets it back at
+    // the raise (Keyboard.cpp).
+    void NoteKeyboardOwner();
 
     // The last resort of every way out (the end of the message loop, the
     // end of the session, a crash): restores the sound if the program still
@@ -44,6 +47,8 @@ public:
     void Form_MouseMove(int button, int shift, float x, float y);
     void Image1_DblClick();
     void Timer1_Timer();
+    void Form_KeyDown(int keyCode, int shift);
+    void Form_ContextMenu();  // the menu key or Shift+F10
     void picTrayIcon_MouseMove(int index, int button, int shift, float x, float y);
     void picTrayEvent_MouseUp(int button, int shift, float x, float y);
     void picTrayEvent_DblClick();
@@ -87,6 +92,7 @@ private:
     void WatchSound();
     void MuteArrivedEndpoints();
     void GiveBackReturnedEndpoints();
+    void GiveKeyboardBack();
 
     std::string muteNote_;       // the note of the held endpoints last written
     int ticksSinceListing_ = 0;  // Timer1 ticks since the endpoints were last listed
@@ -94,6 +100,7 @@ private:
     // takes it, possibly from another thread.
     std::atomic<bool> soundTaken_{false};
     std::atomic<bool> soundBusy_{false};  // the user-interface thread is at it
+    std::intptr_t keyboardOwner_ = 0;  // the foreground window when the curtain came down
 
     app::Program& program_;
     app::Shared& state_;

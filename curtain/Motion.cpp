@@ -7,7 +7,9 @@
 namespace curtain {
 
 void Form1::FormFront() {
-    program_.api.SetWindowPos(hWnd(), api::HWND_TOPMOST, 0, 0, 0, 0, api::SWP_NOSIZE | api::SWP_NOMOVE);
+    // On top only: the keyboard stays where it is.
+    program_.api.SetWindowPos(hWnd(), api::HWND_TOPMOST, 0, 0, 0, 0,
+                              api::SWP_NOSIZE | api::SWP_NOMOVE | api::SWP_NOACTIVATE);
 }
 
 // The screen goes black first: the note of the mute may take its time on a
@@ -50,6 +52,7 @@ void Form1::Form_MouseMove(int /*button*/, int shift, float x, float y) {
         default: return;
     }
     if (!pull) return;
+    NoteKeyboardOwner();
     FormFront();
     FormBig();
 }
@@ -64,6 +67,7 @@ void Form1::Image1_DblClick() {
     OtherMonitors.Release();
     program_.Form2.Option1_Click(state_.CurtainSide);
     state_.CurtainDown = 0;
+    GiveKeyboardBack();
 }
 
 // A monitor that sleeps looks unplugged to Windows, and the desktop is

@@ -30,6 +30,7 @@ void Form1::picTrayEvent_DblClick() {
     // dialog holds the curtain disabled, and spread over the dialog and the
     // taskbar the curtain would take no double-click, leaving a black screen.
     if (program_.ShowOpenDialog() || state_.HotkeySuspended != 0) return;
+    NoteKeyboardOwner();
     FormBig();  // topmost already since it loaded
 }
 

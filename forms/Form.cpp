@@ -85,7 +85,12 @@ void Form::End(bool asked) {
 
 void Form::PopupMenu(Menu& m) {
     Load();
-    peer_->PopupMenu(m);
+    peer_->PopupMenu(m, std::nullopt);
+}
+
+void Form::PopupMenu(Menu& m, int x, int y) {
+    Load();
+    peer_->PopupMenu(m, TwipsPoint{x, y});
 }
 
 }  // namespace forms

@@ -3,6 +3,7 @@
 // the whole process; Load creates its window (hidden) and runs Form_Load,
 // Unload runs Form_Unload and destroys the window. Showing is separate.
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,11 @@ struct FormTraits {
     Font font{};
 };
 
+// A point of a form's client area, in twips.
+struct TwipsPoint {
+    int x = 0, y = 0;
+};
+
 // What the backend does for a loaded form: a window and its controls.
 class FormPeer {
 public:
@@ -37,9 +43,9 @@ public:
     // A property of the form or of one of its controls has changed.
     virtual void Changed(Control& c, Prop p) = 0;
     virtual Handle WindowOf(const Control& c) const = 0;
-    // Opens the menu at the pointer; returns when it has closed, after the
-    // chosen item's Click has run.
-    virtual void PopupMenu(Menu& m) = 0;
+    // Opens the menu at `at`, or at the pointer; returns when it has
+    // closed, after the chosen item's Click has run.
+    virtual void PopupMenu(Menu& m, std::optional<TwipsPoint> at) = 0;
     // Shows the form modally; returns when the form has been unloaded.
     virtual void ShowModal() = 0;
     virtual void SetFocus(Control& c) = 0;
@@ -70,7 +76,8 @@ public:
     // Runs Form_Unload; unless it cancels, destroys the window. The form can
     // be loaded again afterwards from its initial layout.
     void Unload();
-    void PopupMenu(Menu& m);
+    void PopupMenu(Menu& m);                // at the pointer
+    void PopupMenu(Menu& m, int x, int y);  // at x, y of the client area, in twips
     // True while ShowModal has not returned: the form's modal loop runs.
     bool InModalLoop() const { return inModalLoop_; }
     void BringToFront();

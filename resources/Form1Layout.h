@@ -15,6 +15,9 @@ inline constexpr forms::FormTraits kForm{
     .controlBox = false,
     .showInTaskbar = false,  // a tray utility: no taskbar button
     .programIcon = true,
+    // The strip never holds the keyboard: neither showing it nor a click on
+    // it takes the focus; the hotkey and the menus ask for it themselves.
+    .activates = false,
     .backColor = 0x000000,   // black where no picture covers it
 };
 

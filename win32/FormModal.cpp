@@ -46,6 +46,16 @@ void FormWindow::DisableOtherWindows() {
     }
 }
 
+// A modal form that closes with the foreground gives it back to the window
+// that had it before the form opened, while the form still has it: the
+// system would give it to the next window of the program, the curtain's
+// strip. A user who has gone to another program meanwhile stays there.
+void FormWindow::GiveForegroundBack() {
+    const HWND before = foregroundBefore_;
+    if (!before || before == hwnd_ || GetForegroundWindow() != hwnd_) return;
+    if (IsWindow(before) && IsWindowVisible(before)) SetForegroundWindow(before);
+}
+
 void FormWindow::EnableOtherWindows() {
     for (HWND hwnd : disabledByModal_)
         if (IsWindow(hwnd)) EnableWindow(hwnd, TRUE);
@@ -56,6 +66,7 @@ void FormWindow::ShowModal() {
     if (!hwnd_) return;
     auto alive = alive_;
     const HWND self = hwnd_;
+    foregroundBefore_ = GetForegroundWindow();
     ApplyGeometry();
     DisableOtherWindows();
     Protect([this] { form_.SetVisible(true); });
@@ -96,7 +107,7 @@ void FormWindow::BringToFront() {
         SetWindowPos(hwnd_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
-void FormWindow::PopupMenu(forms::Menu& menu) {
+void FormWindow::PopupMenu(forms::Menu& menu, std::optional<forms::TwipsPoint> place) {
     if (!hwnd_) return;
     UniqueMenu popup(CreatePopupMenu());
     if (!popup) return;
@@ -117,7 +128,12 @@ void FormWindow::PopupMenu(forms::Menu& menu) {
     // Without being foreground, the menu would not close on a click elsewhere.
     SetForegroundWindow(self);
     POINT at{};
-    GetCursorPos(&at);
+    if (place) {
+        at = {backend_.dpi.PxX(place->x), backend_.dpi.PxY(place->y)};
+        ClientToScreen(self, &at);
+    } else {
+        GetCursorPos(&at);
+    }
     const UINT chosen = static_cast<UINT>(TrackPopupMenu(popup.get(), TPM_RETURNCMD, at.x, at.y, 0, self, nullptr));
     // Lets the menu close properly when it was opened from a notify icon.
     PostMessageW(self, WM_NULL, 0, 0);

@@ -139,6 +139,7 @@ FormWindow::~FormWindow() {
     // Before the window goes, so that activation returns to them.
     EnableOtherWindows();
     if (!hwnd_) return;
+    GiveForegroundBack();
     HWND hwnd = hwnd_;
     // A hook put in front of our procedure belongs to objects that may be
     // gone by now; the dying window's last messages come to us alone.

@@ -37,7 +37,7 @@ public:
 
     void Changed(forms::Control& c, forms::Prop p) override;
     forms::Handle WindowOf(const forms::Control& c) const override;
-    void PopupMenu(forms::Menu& m) override;
+    void PopupMenu(forms::Menu& m, std::optional<forms::TwipsPoint> at) override;
     void ShowModal() override;
     void SetFocus(forms::Control& c) override;
     void BringToFront() override;
@@ -95,6 +95,7 @@ private:
     // FormModal.cpp: modal showing and pop-up menus.
     void DisableOtherWindows();
     void EnableOtherWindows();
+    void GiveForegroundBack();
 
     forms::Form& form_;
     Backend& backend_;
@@ -110,6 +111,7 @@ private:
     const forms::Control* pressed_ = nullptr;  // took the last left press on the form
     HWND lastFocus_ = nullptr;    // the control that had the focus when the form went inactive
     std::vector<HWND> disabledByModal_;
+    HWND foregroundBefore_ = nullptr;  // when shown modally
     // Turns false when this object goes; events may unload the form.
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };

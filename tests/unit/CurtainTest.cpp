@@ -110,7 +110,7 @@ TEST_F(Curtain, MouseOverTheStripPullsUnlessShiftAloneIsHeld) {
 TEST_F(Curtain, PullBringsTheCurtainToTheFrontThenSpreadsIt) {
     log.clear();
     curtain.Form_MouseMove(0, 0, 5000, 150);  // on the threshold
-    EXPECT_EQ(log.calls.front(), "SetWindowPos(Form1,HWND_TOPMOST,0,0,0,0,3)");
+    EXPECT_EQ(log.calls.front(), "SetWindowPos(Form1,HWND_TOPMOST,0,0,0,0,19)");
     EXPECT_EQ(RectOf(curtain), kDown);
 }
 

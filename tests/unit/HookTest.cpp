@@ -14,7 +14,7 @@ TEST_F(Hook, HotkeyBringsTheCurtainDownAndPassesTheMessageOn) {
     log.clear();
     api.Deliver(Hwnd(), api::WM_HOTKEY, 1, 0x780000);
     EXPECT_THAT(log.calls,
-                ElementsAre("SetForegroundWindow(Form1)", "SetFocus(Form1)", "SetWindowPos(Form1,HWND_TOPMOST,0,0,0,0,3)",
+                ElementsAre("SetForegroundWindow(Form1)", "SetFocus(Form1)", "SetWindowPos(Form1,HWND_TOPMOST,0,0,0,0,19)",
                             "Form1.Height=11540", "Form1.Width=15390", "Form1.Top=-10", "Form1.Left=-10",
                             "Image1.Height=11520", "Image1.Width=15360", "Image1.Top=0", "Image1.Left=0",
                             "Image1.Visible=1", "SystemParametersInfoW(0x46)", "Refresh(Form1)",
@@ -28,8 +28,28 @@ TEST_F(Hook, AnyHotkeyIdActsAlikeAndAgainWhileDown) {
     log.clear();
     api.Deliver(Hwnd(), api::WM_HOTKEY, 7, 0);
     EXPECT_THAT(log.Only({"SetForegroundWindow", "SetFocus", "SetWindowPos", "waveOutSetVolume", "CallWindowProcA"}),
-                ElementsAre("SetForegroundWindow(Form1)", "SetFocus(Form1)", "SetWindowPos(Form1,HWND_TOPMOST,0,0,0,0,3)",
+                ElementsAre("SetForegroundWindow(Form1)", "SetFocus(Form1)", "SetWindowPos(Form1,HWND_TOPMOST,0,0,0,0,19)",
                             "CallWindowProcA(own,Form1,0x312,7,0)"));
+}
+
+// The hotkey takes the keyboard from the window that had it; the raise (Esc
+// as well as the double-click) gives it back while that window exists. The
+// menu key opens the menu at the curtain's centre.
+TEST_F(Hook, TheRaiseGivesTheKeyboardBack) {
+    constexpr std::intptr_t kEditor = 0x9000;
+    log.names[kEditor] = "editor";
+    api.foreground = kEditor;
+    log.clear();
+    api.Deliver(Hwnd(), api::WM_HOTKEY, 1, 0);
+    api.Deliver(Hwnd(), api::WM_CONTEXTMENU, static_cast<std::uintptr_t>(Hwnd()), 0xFFFFFFFF);
+    curtain.Form_KeyDown(27, 0);
+    EXPECT_EQ(state.CurtainDown, 0);
+    api.Deliver(Hwnd(), api::WM_HOTKEY, 1, 0);
+    api.goneWindows = {kEditor};
+    curtain.Image1_DblClick();
+    EXPECT_THAT(log.Only({"SetForegroundWindow", "PopupMenu"}),
+                ElementsAre("SetForegroundWindow(Form1)", "PopupMenu(MenuMy:各種設定|終了 at 7695,5770)",
+                            "SetForegroundWindow(editor)", "SetForegroundWindow(Form1)"));
 }
 
 TEST_F(Hook, SuspendedHotkeyIsOnlyPassedOn) {

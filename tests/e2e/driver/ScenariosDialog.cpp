@@ -298,6 +298,29 @@ OMBRY_SCENARIO(DialogHotkey, "dialog-hotkey") {
     if (!run.dialog.End("設定の終了 closes the dialog")) return;
     Check(run.app.Running(), "the program goes on");
     CheckDownAndUp(run.curtain, ctx, 'A', "the new hotkey A");
+
+    // B chosen, then taken by another program before 設定の終了: refused, and A stays.
+    const auto menu = OpenIconMenu("to choose the key again");
+    if (!menu) return;
+    ChooseMenuItem(*menu, 0);
+    const Dialog again(WaitForTitled(run.app.pid, L"各種設定", 5000, true), ctx.dpi);
+    if (!Check(again.hwnd != nullptr, "各種設定 opens the dialog again")) return;
+    again.ClickOn("Text1");
+    KeyPress('B');
+    WaitText(again["Label1"], L"【B】ｷｰ");
+    const bool taken = RegisterHotKey(nullptr, 1, 0, 'B');
+    again.ClickOn("SetEndButton");
+    Check(WaitText(again["Label3"], L"使用中でｾｯﾄ出来ません") && TextOf(again["Label1"]) == L"現在【A】ｷｰ",
+          "a key another program took: the dialog says so, and that A is in force",
+          U8(TextOf(again["Label3"]) + L" / " + TextOf(again["Label1"])));
+    SaveScreenshot(ctx.dir + L"\\shot-key-taken.bmp");
+    if (taken) UnregisterHotKey(nullptr, 1);
+    ClickCloseBox(again.hwnd);
+    WaitGone(again.hwnd);
+    CheckDownAndUp(run.curtain, ctx, 'A', "A, still in force,");
+    run.app.End();
+    Check(SettingsFileText(ctx).find("\"A\",65") != std::string::npos, "ombry.cfg keeps A",
+          SettingsFileText(ctx));
 }
 
 // Chooses 右, 消す, no dialog at start, the pattern kept and the hotkey A,

@@ -1,0 +1,41 @@
+// The keyboard and the curtain: the window that had the keyboard when the
+// curtain came down gets it back at the raise, and the spread curtain can
+// be raised and its menu opened from the keyboard alone.
+#include <utility>
+
+#include "api/Api.h"
+#include "app/Program.h"
+#include "curtain/Form1.h"
+
+namespace curtain {
+
+namespace {
+constexpr int kEscape = 27;
+}  // namespace
+
+// Noted once, as the curtain comes down: the hotkey takes the foreground
+// after this, and a second spread while down keeps the first owner.
+void Form1::NoteKeyboardOwner() {
+    if (state_.CurtainDown != 0) return;
+    const api::Handle now = program_.api.GetForegroundWindow();
+    keyboardOwner_ = now == hWnd() ? 0 : now;
+}
+
+// Only while the curtain still has the foreground: a user who has gone to
+// another window since keeps it.
+void Form1::GiveKeyboardBack() {
+    const api::Handle owner = std::exchange(keyboardOwner_, 0);
+    api::Api& api = program_.api;
+    if (owner == 0 || api.GetForegroundWindow() != hWnd() || api.IsWindow(owner) == 0) return;
+    api.SetForegroundWindow(owner);
+}
+
+// Esc as the hotkey reaches the curtain as the hotkey, never as a key.
+void Form1::Form_KeyDown(int keyCode, int /*shift*/) {
+    if (keyCode != kEscape || state_.CurtainDown == 0 || program_.HotkeyInForce() == kEscape) return;
+    Image1_DblClick();
+}
+
+void Form1::Form_ContextMenu() { PopupMenu(MenuMy, Width() / 2, Height() / 2); }
+
+}  // namespace curtain
