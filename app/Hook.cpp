@@ -1,7 +1,8 @@
 // The hook in front of the curtain window's own procedure: the hotkey
 // brings the curtain down (or shows the open dialog), and a right-button release becomes the pop-up
 // menu; after the shell restarts, the icon is added again. Every message
-// then goes on to the window's own procedure while the window exists.
+// then goes on to the window's own procedure while the window exists,
+// except a command from the command line, which is answered here.
 #include "api/Api.h"
 #include "app/Program.h"
 
@@ -9,16 +10,10 @@ namespace app {
 
 std::intptr_t Program::CurtainWndProc(std::intptr_t hwnd, unsigned msg, std::uintptr_t wParam,
                                       std::intptr_t lParam) {
+    if (msg == commandMessage_ && commandMessage_ != 0) return RunCommand(wParam);
     try {
         if (msg == taskbarCreated_ && taskbarCreated_ != 0 && TrayIcon) TrayIcon->ShellRestarted();
-        // With a dialog open, the hotkey shows it instead.
-        if (msg == api::WM_HOTKEY && !ShowOpenDialog() && state.HotkeySuspended == 0) {
-            api.SetForegroundWindow(state.CurtainHwnd);
-            api.SetFocus(state.CurtainHwnd);
-            Form1.FormFront();
-            Form1.FormBig();
-            Form1.Image1.SetVisible(true);
-        }
+        if (msg == api::WM_HOTKEY) HotkeyPressed();
         if (msg == api::WM_RBUTTONUP) {
             if (state.PopPrimed != 0) {
                 // Replay the click once: a press at 0,0, then the release.
@@ -36,6 +31,16 @@ std::intptr_t Program::CurtainWndProc(std::intptr_t hwnd, unsigned msg, std::uin
     // the procedure the message would go on to.
     if (!Form1.Loaded() || Form1.hWnd() != hwnd) return 0;
     return api.CallWindowProcA(state.PrevWndProc, hwnd, msg, wParam, lParam);
+}
+
+void Program::HotkeyPressed() {
+    // With a dialog open, the hotkey shows it instead.
+    if (ShowOpenDialog() || state.HotkeySuspended != 0) return;
+    api.SetForegroundWindow(state.CurtainHwnd);
+    api.SetFocus(state.CurtainHwnd);
+    Form1.FormFront();
+    Form1.FormBig();
+    Form1.Image1.SetVisible(true);
 }
 
 }  // namespace app

@@ -2,6 +2,7 @@
 // The window and form services the behaviour relies on: windows for forms,
 // the screen, pictures, the clipboard, files and the one-copy check. The
 // Win32 backend provides them in the program; a recording fake in the tests.
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -89,6 +90,16 @@ public:
 
     // True when another copy of the program is running already.
     virtual bool AnotherInstanceRunning() = 0;
+    // The command line as the system gives it, the program's name first.
+    virtual std::string CommandLine() = 0;
+    // Sends the message registered by this name, with wParam, to this
+    // form's window in the copy that runs; true when it answered `taken`
+    // within a few seconds.
+    virtual bool SendToRunningCopy(const Form& form, const std::string& message, std::uintptr_t wParam,
+                                   std::intptr_t taken) = 0;
+    // A line on the console of the program that started this one, if it
+    // has one; nothing shows otherwise.
+    virtual void WriteToConsole(const std::string& line) = 0;
 };
 
 }  // namespace forms

@@ -46,6 +46,10 @@ public:
     void ShowMessage(const std::string& text) override;
 
     bool AnotherInstanceRunning() override;
+    std::string CommandLine() override;
+    bool SendToRunningCopy(const forms::Form& form, const std::string& message, std::uintptr_t wParam,
+                           std::intptr_t taken) override;
+    void WriteToConsole(const std::string& line) override;
 
 private:
     Backend backend_;

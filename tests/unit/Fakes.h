@@ -95,6 +95,12 @@ public:
     std::string UpperCase(std::string_view utf8) override;
     void ShowMessage(const std::string& text) override { log_.Add("ShowMessage(" + text + ")"); }
     bool AnotherInstanceRunning() override { return anotherInstance; }
+    std::string commandLine = "ombry.exe";
+    bool runningCopyTakes = true;  // the copy that runs answers as asked
+    std::string CommandLine() override { return commandLine; }
+    bool SendToRunningCopy(const forms::Form& form, const std::string& message, std::uintptr_t wParam,
+                           std::intptr_t taken) override;
+    void WriteToConsole(const std::string& line) override { log_.Add("WriteToConsole(" + line + ")"); }
 
     Log& log() { return log_; }
 
@@ -121,6 +127,7 @@ public:
     static constexpr std::intptr_t kOriginalProc = 0x0A0A;
 
     static constexpr unsigned kTaskbarCreated = 0xC0DE;
+    static constexpr unsigned kCommandMessage = 0xC0DF;
 
     // Where SendMessageA delivers, as a window would: set by the fixture.
     std::function<void(std::intptr_t hwnd, unsigned msg)> onSendMessage;
@@ -160,6 +167,7 @@ public:
     std::intptr_t SendMessageA(api::Handle hwnd, unsigned msg, std::uintptr_t wParam, std::intptr_t lParam) override;
     long RegisterHotKey(api::Handle hwnd, int id, unsigned modifiers, unsigned vk) override;
     long UnregisterHotKey(api::Handle hwnd, int id) override;
+    long ReplyMessage(std::intptr_t result) override;
     unsigned RegisterWindowMessageA(const char* name) override;
     long ChangeWindowMessageFilterEx(api::Handle hwnd, unsigned msg, unsigned action) override;
     long Shell_NotifyIconW(unsigned message, const api::NotifyIconData& data) override;
