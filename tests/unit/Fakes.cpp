@@ -214,7 +214,7 @@ bool FakeServices::SendToRunningCopy(const forms::Form& form, const std::string&
                                      std::intptr_t taken) {
     log_.Add("SendToRunningCopy(" + std::string(form.Traits().name) + "," + message + "," + std::to_string(wParam) +
              "," + std::to_string(taken) + ")");
-    return runningCopyTakes;
+    return true;
 }
 
 std::intptr_t FakeApi::Deliver(std::intptr_t hwnd, unsigned msg, std::uintptr_t wParam, std::intptr_t lParam) {

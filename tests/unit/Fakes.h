@@ -96,7 +96,6 @@ public:
     void ShowMessage(const std::string& text) override { log_.Add("ShowMessage(" + text + ")"); }
     bool AnotherInstanceRunning() override { return anotherInstance; }
     std::string commandLine = "ombry.exe";
-    bool runningCopyTakes = true;  // the copy that runs answers as asked
     std::string CommandLine() override { return commandLine; }
     bool SendToRunningCopy(const forms::Form& form, const std::string& message, std::uintptr_t wParam,
                            std::intptr_t taken) override;
