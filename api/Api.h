@@ -83,6 +83,9 @@ public:
     virtual long UnregisterHotKey(Handle hwnd, int id) = 0;
     // kernel32: the calling thread's last error, read right after the call that failed.
     virtual unsigned long GetLastError() = 0;
+    // Lets the thread that sent the message being handled go on, with this
+    // answer; 0 when the message was not sent from another thread.
+    virtual long ReplyMessage(std::intptr_t result) = 0;
     // 0 when it fails.
     virtual unsigned RegisterWindowMessageA(const char* name) = 0;
     // Lets msg reach hwnd from processes of a lower integrity level (an

@@ -2,7 +2,8 @@
 // brings the curtain down (or shows the open dialog), and a right-button
 // release or the menu key becomes the pop-up menu; after the shell
 // restarts, the icon is added again. Every message then goes on to the
-// window's own procedure while the window exists.
+// window's own procedure while the window exists, except a command from the
+// command line, which is answered here.
 #include "api/Api.h"
 #include "app/Program.h"
 
@@ -10,21 +11,14 @@ namespace app {
 
 std::intptr_t Program::CurtainWndProc(std::intptr_t hwnd, unsigned msg, std::uintptr_t wParam,
                                       std::intptr_t lParam) {
+    if (msg == commandMessage_ && commandMessage_ != 0) return RunCommand(wParam);
     try {
         if (msg == taskbarCreated_ && taskbarCreated_ != 0 && TrayIcon) TrayIcon->ShellRestarted();
-        // With a dialog open, the hotkey shows it instead.
-        if (msg == api::WM_HOTKEY && !ShowOpenDialog() && state.HotkeySuspended == 0) {
-            Form1.NoteKeyboardOwner();
-            api.SetForegroundWindow(state.CurtainHwnd);
-            api.SetFocus(state.CurtainHwnd);
-            Form1.FormFront();
-            Form1.FormBig();
-            Form1.Image1.SetVisible(true);
-        }
+        if (msg == api::WM_HOTKEY) HotkeyPressed();
         // From the keyboard the menu has no pointer to open at (x and y -1);
         // the mouse's right-click opens it below.
         if (msg == api::WM_CONTEXTMENU && static_cast<std::uint32_t>(lParam) == 0xFFFFFFFFu) Form1.Form_ContextMenu();
-                if (msg == api::WM_RBUTTONUP) {
+        if (msg == api::WM_RBUTTONUP) {
             if (state.PopPrimed != 0) {
                 // Replay the click once: a press at 0,0, then the release.
                 state.PopPrimed = 0;
@@ -41,6 +35,17 @@ std::intptr_t Program::CurtainWndProc(std::intptr_t hwnd, unsigned msg, std::uin
     // the procedure the message would go on to.
     if (!Form1.Loaded() || Form1.hWnd() != hwnd) return 0;
     return api.CallWindowProcA(state.PrevWndProc, hwnd, msg, wParam, lParam);
+}
+
+void Program::HotkeyPressed() {
+    // With a dialog open, the hotkey shows it instead.
+    if (ShowOpenDialog() || state.HotkeySuspended != 0) return;
+    Form1.NoteKeyboardOwner();
+    api.SetForegroundWindow(state.CurtainHwnd);
+    api.SetFocus(state.CurtainHwnd);
+    Form1.FormFront();
+    Form1.FormBig();
+    Form1.Image1.SetVisible(true);
 }
 
 }  // namespace app

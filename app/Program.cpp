@@ -80,7 +80,7 @@ void Program::LoadDialog() {
 
 void Program::Main() {
     TrayIcon = std::make_unique<tray::cTrayIcon>(api);
-    if (services.AnotherInstanceRunning()) return;
+    if (!TakeCommandLine() || services.AnotherInstanceRunning()) return;
     // A run killed while muted left its endpoints muted: theirs first.
     Form1.TakeOverMuteNote();
     state.Options = ReadOptions(services, state.OptionsFileUnread);
@@ -100,6 +100,9 @@ void Program::Main() {
     taskbarCreated_ = api.RegisterWindowMessageA("TaskbarCreated");
     // Elevated, the curtain would not hear the shell's broadcast otherwise.
     if (taskbarCreated_ != 0) api.ChangeWindowMessageFilterEx(state.CurtainHwnd, taskbarCreated_, api::MSGFLT_ALLOW);
+    // The same for a command from a program started elevated or not.
+    commandMessage_ = api.RegisterWindowMessageA(kCommandMessage);
+    if (commandMessage_ != 0) api.ChangeWindowMessageFilterEx(state.CurtainHwnd, commandMessage_, api::MSGFLT_ALLOW);
     state.PrevWndProc = api.SetWindowLongA(
         state.CurtainHwnd, api::GWL_WNDPROC,
         api.AddressOf([this](std::intptr_t h, unsigned m, std::uintptr_t w, std::intptr_t l) {
@@ -141,6 +144,11 @@ void Program::Main() {
         state.UnreadFileSettings = static_cast<const Settings&>(state);
         RunRecovering({[this] { TrayIcon->SetTip(kTrayTipUnread); }, [this] { TrayIcon->SetVisible(true); }}, [] {});
     }
+
+    // A command given at start acts once start-up is over, as one from a
+    // second copy would: over the dialog the start may open, too.
+    if (startCommand_ != Command::None && commandMessage_ != 0)
+        api.PostMessageA(state.CurtainHwnd, commandMessage_, static_cast<std::uintptr_t>(startCommand_), 0);
 
     // The pattern: a picture that cannot be had leaves the curtain plain.
     RunRecovering(

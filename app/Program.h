@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "api/Api.h"
+#include "app/CommandLine.h"
 #include "app/Shared.h"
 #include "curtain/Form1.h"
 #include "forms/Services.h"
@@ -26,6 +27,8 @@ public:
     // The start procedure: runs once, then the program lives on window
     // messages until the curtain window is unloaded.
     void Main();
+    // What the process ends with: 0, or why a command line was not carried out.
+    int ExitCode() const { return exitCode_; }
 
     // Centres a form on the screen: top first, then left.
     void CenterForm(forms::Form& form);
@@ -33,6 +36,12 @@ public:
     // The hook in front of the curtain window's own procedure.
     std::intptr_t CurtainWndProc(std::intptr_t hwnd, unsigned msg, std::uintptr_t wParam,
                                  std::intptr_t lParam);
+
+    // The hotkey's action: the curtain down, or the open dialog shown.
+    void HotkeyPressed();
+    // A command from the command line, on the curtain; kCommandTaken, or 0
+    // for no command.
+    std::intptr_t RunCommand(std::uintptr_t command) noexcept;
 
     // Registers `code` as the hotkey (none for 0) in place of the one in
     // force. False when the system refused it: then the key kept before
@@ -60,6 +69,8 @@ public:
     std::unique_ptr<tray::cTrayIcon> TrayIcon;
 
 private:
+    // False: the process ends now, with exitCode_.
+    bool TakeCommandLine();
     void ReadSettings();
     void LoadDialog();
     void ApplyPattern();
@@ -68,6 +79,9 @@ private:
     // Adding a form to the program is one entry here.
     std::vector<forms::Form*> forms_{&Form1, &Form2, &Form4};
     unsigned taskbarCreated_ = 0;  // the shell's message after it restarts
+    unsigned commandMessage_ = 0;  // kCommandMessage, registered
+    Command startCommand_ = Command::None;  // given at start, carried out once up
+    int exitCode_ = 0;
     bool settingsFileUnread_ = false;  // ombry.cfg was there but could not be read
 
     // The hotkey the settings keep since the last registration: its code

@@ -102,6 +102,16 @@ public:
     // True while the named run goes on, in any session; also when the
     // system will not say (a process of that id we may not look at).
     virtual bool StillRunning(const RunId& run) = 0;
+    // The command line as the system gives it, the program's name first.
+    virtual std::string CommandLine() = 0;
+    // Sends the message registered by this name, with wParam, to this
+    // form's window in the copy that runs; true when it answered `taken`
+    // within a few seconds.
+    virtual bool SendToRunningCopy(const Form& form, const std::string& message, std::uintptr_t wParam,
+                                   std::intptr_t taken) = 0;
+    // A line on the console of the program that started this one, if it
+    // has one; nothing shows otherwise.
+    virtual void WriteToConsole(const std::string& line) = 0;
 };
 
 }  // namespace forms

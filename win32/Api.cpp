@@ -121,6 +121,7 @@ long Win32Api::RegisterHotKey(api::Handle hwnd, int id, unsigned modifiers, unsi
 long Win32Api::UnregisterHotKey(api::Handle hwnd, int id) { return ::UnregisterHotKey(Wnd(hwnd), id); }
 
 unsigned long Win32Api::GetLastError() { return ::GetLastError(); }
+long Win32Api::ReplyMessage(std::intptr_t result) { return ::ReplyMessage(result); }
 
 unsigned Win32Api::RegisterWindowMessageA(const char* name) { return ::RegisterWindowMessageA(name); }
 

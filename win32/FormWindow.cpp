@@ -21,8 +21,6 @@ constexpr std::uint32_t kSystemColour = 0x80000000u;
 // window together, when the event is over.
 constexpr UINT kApplyGeometry = WM_APP + 0x31;
 
-std::wstring ClassNameOf(const forms::Form& form) { return L"Ombry.Form." + Widen(form.Traits().name); }
-
 // One window class per kind of form, registered on first use.
 bool RegisterFormClass(HINSTANCE instance, const std::wstring& name, bool withIcon, WNDPROC proc) {
     static std::set<std::wstring> registered;
@@ -64,6 +62,8 @@ HWND HiddenOwner(HINSTANCE instance) {
 }
 
 }  // namespace
+
+std::wstring ClassNameOf(const forms::Form& form) { return L"Ombry.Form." + Widen(form.Traits().name); }
 
 FormWindow::FormWindow(forms::Form& form, Backend& backend) : form_(form), backend_(backend) {
     const std::uint32_t back = form.Traits().backColor;

@@ -18,6 +18,10 @@ namespace win32 {
 
 class FormWindow;
 
+// The window class of a kind of form: a copy of the program finds the
+// other copy's windows by it.
+std::wstring ClassNameOf(const forms::Form& form);
+
 // A control's child window and what its window procedure needs to find.
 struct ChildWindow {
     forms::Control* control = nullptr;

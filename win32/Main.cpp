@@ -42,6 +42,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     win32::LoadLibrariesFromSystemOnly();
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);
+    int exitCode = 0;
     try {
         win32::Win32Services services(instance);
         // Asked here before Main asks: the answer is kept.
@@ -62,9 +63,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
                 DispatchMessageW(&msg);
             }
         }
+        // A command line handed over, refused or not understood says so.
+        exitCode = program.ExitCode();
     } catch (...) {
         // A failure at start ends the program without a word.
         return 1;
     }
-    return 0;
+    return exitCode;
 }

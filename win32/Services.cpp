@@ -136,4 +136,45 @@ bool Win32Services::StillRunning(const forms::RunId& run) {
     return !ProcessIdToSessionId(run.process, &session) || session == run.session;
 }
 
+std::string Win32Services::CommandLine() { return Narrow(GetCommandLineW()); }
+
+// A copy just starting may not have its curtain hooked yet, so it is asked
+// again until the time is up; a copy that hangs is not waited for.
+bool Win32Services::SendToRunningCopy(const forms::Form& form, const std::string& message, std::uintptr_t wParam,
+                                      std::intptr_t taken) {
+    constexpr ULONGLONG kWithinMs = 10000;
+    const UINT msg = RegisterWindowMessageW(Widen(message).c_str());
+    if (msg == 0) return false;
+    const std::wstring cls = ClassNameOf(form);
+    const ULONGLONG end = GetTickCount64() + kWithinMs;
+    for (ULONGLONG now = GetTickCount64(); now < end; Sleep(100), now = GetTickCount64()) {
+        HWND window = FindWindowW(cls.c_str(), nullptr);
+        if (!window) continue;
+        // Started by the user, this process may hand the foreground on, as
+        // the hotkey would give it to the copy that runs.
+        DWORD pid = 0;
+        if (GetWindowThreadProcessId(window, &pid)) AllowSetForegroundWindow(pid);
+        DWORD_PTR answer = 0;
+        if (!SendMessageTimeoutW(window, msg, wParam, 0, SMTO_ABORTIFHUNG | SMTO_ERRORONEXIT,
+                                 static_cast<UINT>(end - now), &answer))
+            return false;
+        if (static_cast<std::intptr_t>(answer) == taken) return true;
+    }
+    return false;
+}
+
+// Never a window: a program started from a console says it there.
+void Win32Services::WriteToConsole(const std::string& line) {
+    if (!AttachConsole(ATTACH_PARENT_PROCESS)) return;
+    UniqueFile out(CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                               OPEN_EXISTING, 0, nullptr));
+    if (out) {
+        const std::wstring text = Widen(line + "\r\n");
+        DWORD written = 0;
+        WriteConsoleW(out.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    }
+    out.Close();
+    FreeConsole();
+}
+
 }  // namespace win32

@@ -48,6 +48,10 @@ public:
     bool AnotherInstanceRunning() override;
     forms::RunId ThisRun() override;
     bool StillRunning(const forms::RunId& run) override;
+    std::string CommandLine() override;
+    bool SendToRunningCopy(const forms::Form& form, const std::string& message, std::uintptr_t wParam,
+                           std::intptr_t taken) override;
+    void WriteToConsole(const std::string& line) override;
 
 private:
     Backend backend_;

@@ -35,7 +35,7 @@ for f in "$exe" "$driver"; do
     [[ -f $f ]] || { echo "e2e: missing $f (build it first)" >&2; exit 2; }
 done
 
-all_scenarios="win32-files win32-forms environment version-info start-empty second-copy close-ends strip-sides hotkey-down mouse-pull
+all_scenarios="win32-files win32-forms environment version-info start-empty second-copy command-line close-ends strip-sides hotkey-down mouse-pull
 keyboard-back right-click-menu screen-watch pattern-clipboard pattern-start-bmp tray-icon tray-menu exit-menu settings-held end-session sound-mute sound-crash
 sound-kill sound-session-end dialog-start dialog-keyboard dialog-hotkey dialog-choices dialog-choices-saved dialog-reopen dialog-no-lockout
 pattern-buttons picker one-move keep-exit-pattern dialog-no-freeze picker-switch-away topmost-window"

@@ -212,6 +212,13 @@ std::intptr_t FakeApi::ProcOf(std::intptr_t hwnd) const {
     return it == procs_.end() ? kOriginalProc : it->second;
 }
 
+bool FakeServices::SendToRunningCopy(const forms::Form& form, const std::string& message, std::uintptr_t wParam,
+                                     std::intptr_t taken) {
+    log_.Add("SendToRunningCopy(" + std::string(form.Traits().name) + "," + message + "," + std::to_string(wParam) +
+             "," + std::to_string(taken) + ")");
+    return true;
+}
+
 std::intptr_t FakeApi::Deliver(std::intptr_t hwnd, unsigned msg, std::uintptr_t wParam, std::intptr_t lParam) {
     auto it = addresses_.find(ProcOf(hwnd));
     if (it == addresses_.end()) {
@@ -299,9 +306,14 @@ long FakeApi::UnregisterHotKey(api::Handle hwnd, int id) {
     return 1;
 }
 
+long FakeApi::ReplyMessage(std::intptr_t result) {
+    log_.Add("ReplyMessage(" + std::to_string(result) + ")");
+    return 1;
+}
+
 unsigned FakeApi::RegisterWindowMessageA(const char* name) {
     log_.Add(std::string("RegisterWindowMessageA(") + name + ")");
-    return kTaskbarCreated;
+    return std::string(name) == "TaskbarCreated" ? kTaskbarCreated : kCommandMessage;
 }
 
 long FakeApi::ChangeWindowMessageFilterEx(api::Handle hwnd, unsigned msg, unsigned action) {

@@ -102,6 +102,11 @@ public:
     bool StillRunning(const forms::RunId& run) override {
         return run == thisRun || std::find(otherRuns.begin(), otherRuns.end(), run) != otherRuns.end();
     }
+    std::string commandLine = "ombry.exe";
+    std::string CommandLine() override { return commandLine; }
+    bool SendToRunningCopy(const forms::Form& form, const std::string& message, std::uintptr_t wParam,
+                           std::intptr_t taken) override;
+    void WriteToConsole(const std::string& line) override { log_.Add("WriteToConsole(" + line + ")"); }
 
     Log& log() { return log_; }
 
@@ -128,6 +133,7 @@ public:
     static constexpr std::intptr_t kOriginalProc = 0x0A0A;
 
     static constexpr unsigned kTaskbarCreated = 0xC0DE;
+    static constexpr unsigned kCommandMessage = 0xC0DF;
 
     // Where SendMessageA delivers, as a window would: set by the fixture.
     std::function<void(std::intptr_t hwnd, unsigned msg)> onSendMessage;
@@ -177,6 +183,7 @@ public:
     long RegisterHotKey(api::Handle hwnd, int id, unsigned modifiers, unsigned vk) override;
     long UnregisterHotKey(api::Handle hwnd, int id) override;
     unsigned long GetLastError() override { return lastError; }
+    long ReplyMessage(std::intptr_t result) override;
     unsigned RegisterWindowMessageA(const char* name) override;
     long ChangeWindowMessageFilterEx(api::Handle hwnd, unsigned msg, unsigned action) override;
     long ShowWindowAsync(api::Handle hwnd, int cmdShow) override;

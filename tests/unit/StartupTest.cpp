@@ -97,6 +97,7 @@ TEST_F(Startup, HooksTheCurtainBeforeReadingTheSettingsAndShowsItLast) {
                           "UnregisterHotKey"}),
                 ElementsAre("ReadFile(ombry.mute)", "ReadFile(ombry-options.cfg)", "Load(Form1)",
                             "ChangeWindowMessageFilterEx(Form1,0xc0de,1)",  // heard also elevated
+                            "ChangeWindowMessageFilterEx(Form1,0xc0df,1)",
                             "SetWindowLongA(Form1,-4,hook)", "ReadFile(Ombry.cfg)", "Load(Form2)",
                             "UnregisterHotKey(Form1,1)", "Form1.Visible=1"));
     EXPECT_EQ(state.CurtainHwnd, Hwnd());

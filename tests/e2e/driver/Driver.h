@@ -80,9 +80,9 @@ public:
     App& operator=(const App&) = delete;
     ~App() { End(); }
 
-    // Starts exe with dir as its working directory. flags go to CreateProcessW
-    // (CREATE_SUSPENDED to hook it before it runs).
-    bool Start(const std::wstring& exe, const std::wstring& dir, DWORD flags = 0);
+    // Starts exe with dir as its working directory and args after its name.
+    // flags go to CreateProcessW (CREATE_SUSPENDED to hook it before it runs).
+    bool Start(const std::wstring& exe, const std::wstring& dir, DWORD flags = 0, const std::wstring& args = {});
     void Resume();
     bool Running() const;
     bool WaitExit(DWORD ms, bool pump = false) const;

@@ -58,8 +58,8 @@ void KillAllStarted() {
     LeaveCriticalSection(&g_startedLock);
 }
 
-bool App::Start(const std::wstring& exe, const std::wstring& dir, DWORD flags) {
-    std::wstring cmd = L"\"" + exe + L"\"";
+bool App::Start(const std::wstring& exe, const std::wstring& dir, DWORD flags, const std::wstring& args) {
+    std::wstring cmd = L"\"" + exe + L"\"" + (args.empty() ? L"" : L" " + args);
     STARTUPINFOW si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};

@@ -165,6 +165,41 @@ OMBRY_SCENARIO(SecondCopy, "second-copy") {
     Check(first.Running(), "the first copy still runs");
 }
 
+// A switch from a second process, as a script or a shortcut gives it: its
+// exit code, and what the copy that runs does with it.
+OMBRY_SCENARIO(CommandLine, "command-line") {
+    const std::wstring exe = CopyExeInto(ctx.exe, ctx.dir);
+    auto run = [&](const wchar_t* args) -> long {
+        App command;
+        if (!command.Start(exe, ctx.dir, 0, args) || !command.WaitExit(15000)) {
+            Check(false, Fmt("ombry.exe %s ends within 15 s", U8(args).c_str()), "still running");
+            return -1;
+        }
+        return static_cast<long>(command.ExitCode().value_or(99));
+    };
+    long code = run(L"/up");
+    Check(code == 1 && !FileExists(ctx.dir + L"\\ombry.cfg"), "/up with no copy running exits 1, writes nothing",
+          Fmt("exit %ld, %s", code, SettingsFileText(ctx).c_str()));
+    App first;
+    HWND h = StartWith(first, ctx, Settings(0, kHotkey));
+    if (!h) return;
+    PumpFor(500);
+    DeleteFileW((ctx.dir + L"\\ombry.cfg").c_str());  // read already: /exit must write it again
+    code = run(L"/bogus");
+    Check(code == 2, "/bogus exits 2", Fmt("exit %ld", code));
+    CheckStoredAt(h, ctx, 0, "after /bogus");
+    code = run(L"/DOWN");
+    Check(code == 0, "/DOWN exits 0", Fmt("exit %ld", code));
+    CheckDown(h, ctx, "/DOWN from a second process");
+    code = run(L"/toggle");
+    Check(code == 0, "/toggle exits 0", Fmt("exit %ld", code));
+    CheckStoredAt(h, ctx, 0, "after /toggle");
+    code = run(L"-exit");
+    Check(code == 0 && first.WaitExit(5000), "-exit exits 0 and ends the copy that runs", Fmt("exit %ld", code));
+    const std::string written = SettingsFileText(ctx);
+    Check(written == Settings(0, kHotkey), "the ended copy wrote ombry.cfg", written);
+}
+
 OMBRY_SCENARIO(CloseEnds, "close-ends") {
     // Once as a first start (settings dialog open), once with a settings file
     // that keeps the dialog closed.
