@@ -13,11 +13,7 @@ std::intptr_t Program::CurtainWndProc(std::intptr_t hwnd, unsigned msg, std::uin
         if (msg == taskbarCreated_ && taskbarCreated_ != 0 && TrayIcon) TrayIcon->ShellRestarted();
         // With a dialog open, the hotkey shows it instead.
         if (msg == api::WM_HOTKEY && !ShowOpenDialog() && state.HotkeySuspended == 0) {
-            api.SetForegroundWindow(state.CurtainHwnd);
-            api.SetFocus(state.CurtainHwnd);
-            Form1.FormFront();
-            Form1.FormBig();
-            Form1.Image1.SetVisible(true);
+            Form1.ComeDown();
         }
         if (msg == api::WM_RBUTTONUP) {
             if (state.PopPrimed != 0) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "curtain/Covers.h"
+#include "curtain/IdleWatch.h"
 #include "forms/Form.h"
 
 namespace app {
@@ -23,6 +24,7 @@ public:
     // Public procedures.
     void FormFront();            // topmost, keeping place and size
     void FormBig();              // spread over the whole screen
+    void ComeDown();             // down as by the hotkey: in front, with the keyboard
     void SoundOnOff(std::int16_t& mode);  // 0 mute, 1 restore, else nothing
     void Pop();                  // the pop-up menu at the pointer
 
@@ -45,7 +47,7 @@ public:
     forms::PictureBox picTrayIcon0;  // picTrayIcon(0): the tray callback's window
     forms::ControlArray<forms::PictureBox> picTrayIcon;
     forms::PictureBox picTrayEvent;  // receives the forwarded tray mouse messages
-    forms::Timer Timer1;             // screen-size watch; retries the tray icon's add
+    forms::Timer Timer1;             // screen-size watch; retries the tray icon's add; the idle watch
     forms::Image Image2;             // the program icon, for the tray
     forms::Image Image1;             // the curtain picture
     forms::MenuItem OmbrySet;        // "各種設定"
@@ -63,6 +65,8 @@ public:
 
     // The curtain over the other monitors: follows this one down and up.
     Covers OtherMonitors;
+    // Down when the machine is left idle; locked when left long.
+    IdleWatch Idle;
 
 protected:
     void Form_Load() override;

@@ -89,6 +89,10 @@ public:
 
     // True when another copy of the program is running already.
     virtual bool AnotherInstanceRunning() = 0;
+
+    // True while a program asks Windows to keep the display on (a video, a
+    // presentation, a call); false also when the system cannot tell.
+    virtual bool DisplayKeptOn() = 0;
 };
 
 }  // namespace forms

@@ -21,6 +21,9 @@ public:
     long UnregisterHotKey(api::Handle hwnd, int id) override;
     unsigned RegisterWindowMessageA(const char* name) override;
     long ChangeWindowMessageFilterEx(api::Handle hwnd, unsigned msg, unsigned action) override;
+    long GetLastInputInfo(std::uint32_t& time) override;
+    long LockWorkStation() override;
+    std::uint32_t GetTickCount() override;
 
     long Shell_NotifyIconW(unsigned message, const api::NotifyIconData& data) override;
 

@@ -46,6 +46,7 @@ public:
     void ShowMessage(const std::string& text) override;
 
     bool AnotherInstanceRunning() override;
+    bool DisplayKeptOn() override;
 
 private:
     Backend backend_;

@@ -95,6 +95,8 @@ public:
     std::string UpperCase(std::string_view utf8) override;
     void ShowMessage(const std::string& text) override { log_.Add("ShowMessage(" + text + ")"); }
     bool AnotherInstanceRunning() override { return anotherInstance; }
+    bool displayKeptOn = false;  // a program asks that the display stay on
+    bool DisplayKeptOn() override { return displayKeptOn; }
 
     Log& log() { return log_; }
 
@@ -131,6 +133,11 @@ public:
     // The shell's answer to a notify-icon request; taken (1) when unset.
     std::function<long(unsigned message)> shellAnswer;
 
+    // The clock, and the session's last input by it.
+    std::uint32_t tickCount = 0;
+    std::uint32_t lastInput = 0;
+    long lockAnswer = 1;  // LockWorkStation's result
+
     // Audio devices as the fake machine has them.
     std::uint32_t waveVolume = 0xFFFFFFFF;
     unsigned midiDevices = 0;
@@ -162,6 +169,9 @@ public:
     long UnregisterHotKey(api::Handle hwnd, int id) override;
     unsigned RegisterWindowMessageA(const char* name) override;
     long ChangeWindowMessageFilterEx(api::Handle hwnd, unsigned msg, unsigned action) override;
+    long GetLastInputInfo(std::uint32_t& time) override;
+    long LockWorkStation() override;
+    std::uint32_t GetTickCount() override { return tickCount; }
     long Shell_NotifyIconW(unsigned message, const api::NotifyIconData& data) override;
     unsigned waveOutGetVolume(unsigned device, std::uint32_t& volume) override;
     unsigned waveOutSetVolume(unsigned device, std::uint32_t volume) override;
