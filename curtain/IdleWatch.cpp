@@ -17,18 +17,7 @@ constexpr bool After(std::uint32_t a, std::uint32_t b) { return static_cast<std:
 
 bool IdleWatch::Tick(api::Api& api, forms::Services& services, const app::Options& options, bool down,
                      bool dialogOpen) {
-    if (!seen_ || down != wasDown_) {
-        const std::uint32_t now = api.GetTickCount();
-        if (down) {
-            downAt_ = now;
-            locked_ = false;
-            lockTried_.reset();
-        } else {
-            raisedAt_ = now;
-        }
-        seen_ = true;
-        wasDown_ = down;
-    }
+    if (!seen_ || down != wasDown_) Saw(down, api.GetTickCount());
     if (++ticks_ < kTicksPerCheck) return false;
     ticks_ = 0;
     if (down) {
@@ -36,7 +25,22 @@ bool IdleWatch::Tick(api::Api& api, forms::Services& services, const app::Option
         return false;
     }
     // The cheap questions first; the power state only when it would matter.
-    return IdleLongEnough(api, options.IdleMinutes) && !dialogOpen && !services.DisplayKeptOn();
+    if (!IdleLongEnough(api, options.IdleMinutes) || dialogOpen || services.DisplayKeptOn()) return false;
+    // Down from now, even if raised again before the next tick.
+    Saw(true, api.GetTickCount());
+    return true;
+}
+
+void IdleWatch::Saw(bool down, std::uint32_t now) {
+    if (down) {
+        downAt_ = now;
+        locked_ = false;
+        lockTried_.reset();
+    } else {
+        raisedAt_ = now;
+    }
+    seen_ = true;
+    wasDown_ = down;
 }
 
 bool IdleWatch::IdleLongEnough(api::Api& api, int minutes) {

@@ -35,6 +35,7 @@ public:
               bool dialogOpen);
 
 private:
+    void Saw(bool down, std::uint32_t now);  // the curtain went down or up
     bool IdleLongEnough(api::Api& api, int minutes);
     void LockWhenLongDown(api::Api& api, int minutes);
 
