@@ -96,6 +96,17 @@ public:
     // With SPI_GETSCREENREADER: value is nonzero while a screen reader runs.
     // 0 when it fails.
     virtual long SystemParametersInfoW(unsigned action, unsigned uiParam, int& value, unsigned winIni) = 0;
+    // The tick count (milliseconds since the system started, wrapping
+    // every 49.7 days) of the session's last keyboard or mouse input; 0
+    // when it fails.
+    virtual long GetLastInputInfo(std::uint32_t& time) = 0;
+    // Starts locking the workstation; nonzero when it started, which does
+    // not yet mean locked. Fails where it is locked already or we do not
+    // run on the interactive desktop.
+    virtual long LockWorkStation() = 0;
+
+    // kernel32: milliseconds since the system started, wrapping as above.
+    virtual std::uint32_t GetTickCount() = 0;
 
     // shell32: nonzero when the shell took the request.
     virtual long Shell_NotifyIconW(unsigned message, const NotifyIconData& data) = 0;

@@ -2,6 +2,8 @@
 // icon and the menu do while a dialog of the program is on the screen.
 #include "app/Program.h"
 
+#include <algorithm>
+
 namespace app {
 
 bool Program::RegisterHotkey(std::int16_t code) {
@@ -59,6 +61,11 @@ bool Program::ShowOpenDialog() {
         open = true;
     }
     return open;
+}
+
+bool Program::DialogOpen() const {
+    return std::any_of(forms_.begin(), forms_.end(),
+                       [this](const forms::Form* form) { return form != &Form1 && form->InModalLoop(); });
 }
 
 }  // namespace app

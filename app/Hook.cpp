@@ -40,12 +40,7 @@ std::intptr_t Program::CurtainWndProc(std::intptr_t hwnd, unsigned msg, std::uin
 void Program::HotkeyPressed() {
     // With a dialog open, the hotkey shows it instead.
     if (ShowOpenDialog() || state.HotkeySuspended != 0) return;
-    Form1.NoteKeyboardOwner();
-    api.SetForegroundWindow(state.CurtainHwnd);
-    api.SetFocus(state.CurtainHwnd);
-    Form1.FormFront();
-    Form1.FormBig();
-    Form1.Image1.SetVisible(true);
+    Form1.ComeDown();
 }
 
 }  // namespace app

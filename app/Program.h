@@ -54,6 +54,8 @@ public:
     // While a dialog of the program is open, brings it (the picker over
     // the settings dialog) to the front and says so; false when none is.
     bool ShowOpenDialog();
+    // The same question, changing nothing on the screen.
+    bool DialogOpen() const;
 
     // True while any form is loaded: the process lives that long.
     bool AnyFormLoaded() const;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "curtain/Covers.h"
+#include "curtain/IdleWatch.h"
 #include "forms/Form.h"
 
 namespace app {
@@ -24,6 +25,7 @@ public:
     // Public procedures.
     void FormFront();            // topmost, keeping place and size
     void FormBig();              // spread over the whole screen
+    void ComeDown();             // down as by the hotkey: in front, with the keyboard
     void SoundOnOff(std::int16_t& mode);  // 0 mute, 1 restore, else nothing
     void Pop();                  // the pop-up menu at the pointer
     // As the curtain comes down: who has the keyboard now gets it back at
@@ -59,7 +61,7 @@ public:
     forms::PictureBox picTrayIcon0;  // picTrayIcon(0): the tray callback's window
     forms::ControlArray<forms::PictureBox> picTrayIcon;
     forms::PictureBox picTrayEvent;  // receives the forwarded tray mouse messages
-    forms::Timer Timer1;             // screen-size watch; retries the tray icon's add
+    forms::Timer Timer1;             // screen-size watch; retries the tray icon's add; the idle watch
     forms::Image Image2;             // the program icon, for the tray
     forms::Image Image1;             // the curtain picture
     forms::MenuItem OmbrySet;        // "各種設定"
@@ -77,6 +79,8 @@ public:
 
     // The curtain over the other monitors: follows this one down and up.
     Covers OtherMonitors;
+    // Down when the machine is left idle; locked when left long.
+    IdleWatch Idle;
 
 protected:
     void Form_Load() override;

@@ -26,6 +26,17 @@ void Form1::FormBig() {
     }
 }
 
+// Keys typed on a curtained machine reach the curtain, not the program
+// hidden behind it.
+void Form1::ComeDown() {
+    NoteKeyboardOwner();
+    program_.api.SetForegroundWindow(state_.CurtainHwnd);
+    program_.api.SetFocus(state_.CurtainHwnd);
+    FormFront();
+    FormBig();
+    Image1.SetVisible(true);
+}
+
 void Form1::SpreadOverScreen() {
     forms::Services& screen = GetServices();
     SetHeight(screen.ScreenHeight() + 20);
@@ -75,11 +86,14 @@ void Form1::Image1_DblClick() {
 // lays the curtain out again in the state it is in. A spread curtain
 // covers the new screen, with the sound as it was; a stored one lies as the
 // strip of its edge, which also moves when another monitor comes or goes.
+// Each tick also drives the idle watch.
 void Form1::Timer1_Timer() {
     // After a crash the last resort has the sound and has hidden the windows.
     SoundTurn turn{soundBusy_, soundTaken_};
     if (!turn) return;
     WatchSound();
+    if (Idle.Tick(program_.api, GetServices(), state_.Options, state_.CurtainDown != 0, program_.DialogOpen()))
+        ComeDown();
     OtherMonitors.Watch();
     forms::Services& screen = GetServices();
     const std::int32_t width = screen.ScreenWidth(), height = screen.ScreenHeight();

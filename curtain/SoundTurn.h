@@ -9,18 +9,20 @@ namespace curtain {
 // resort and does nothing.
 class SoundTurn {
 public:
-    SoundTurn(std::atomic<bool>& busy, const std::atomic<bool>& taken) : busy_(busy) {
-        busy_ = true;
+    // A turn taken within another (the timer bringing the curtain down)
+    // leaves the outer one's flag as it found it.
+    SoundTurn(std::atomic<bool>& busy, const std::atomic<bool>& taken) : busy_(busy), outer_(busy.exchange(true)) {
         granted_ = !taken;
-        if (!granted_) busy_ = false;
+        if (!granted_) busy_ = outer_;
     }
-    ~SoundTurn() { busy_ = false; }
+    ~SoundTurn() { busy_ = outer_; }
     SoundTurn(const SoundTurn&) = delete;
     SoundTurn& operator=(const SoundTurn&) = delete;
     explicit operator bool() const { return granted_; }
 
 private:
     std::atomic<bool>& busy_;
+    const bool outer_;
     bool granted_ = false;
 };
 

@@ -112,6 +112,10 @@ public:
     // A line on the console of the program that started this one, if it
     // has one; nothing shows otherwise.
     virtual void WriteToConsole(const std::string& line) = 0;
+
+    // True while a program asks Windows to keep the display on (a video, a
+    // presentation, a call); false also when the system cannot tell.
+    virtual bool DisplayKeptOn() = 0;
 };
 
 }  // namespace forms

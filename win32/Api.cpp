@@ -150,6 +150,22 @@ long Win32Api::SystemParametersInfoW(unsigned action, unsigned uiParam, int& val
     return ok;
 }
 
+long Win32Api::GetLastInputInfo(std::uint32_t& time) {
+    LASTINPUTINFO info{};
+    info.cbSize = sizeof info;
+    if (!::GetLastInputInfo(&info)) return 0;
+    time = info.dwTime;
+    return 1;
+}
+
+long Win32Api::LockWorkStation() {
+    const long started = ::LockWorkStation();
+    TraceCall("LockWorkStation()", started, started ? "" : "error " + std::to_string(GetLastError()));
+    return started;
+}
+
+std::uint32_t Win32Api::GetTickCount() { return ::GetTickCount(); }
+
 long Win32Api::Shell_NotifyIconW(unsigned message, const api::NotifyIconData& data) {
     // The Unicode record at its second size (Windows 2000 and later, so XP
     // to 11): a 128-unit tip, and nothing newer that XP would refuse. The

@@ -27,6 +27,9 @@ public:
     long ChangeWindowMessageFilterEx(api::Handle hwnd, unsigned msg, unsigned action) override;
     long ShowWindowAsync(api::Handle hwnd, int cmdShow) override;
     long SystemParametersInfoW(unsigned action, unsigned uiParam, int& value, unsigned winIni) override;
+    long GetLastInputInfo(std::uint32_t& time) override;
+    long LockWorkStation() override;
+    std::uint32_t GetTickCount() override;
 
     long Shell_NotifyIconW(unsigned message, const api::NotifyIconData& data) override;
 

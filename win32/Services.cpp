@@ -7,6 +7,7 @@
 #include "win32/Files.h"
 #include "win32/FormWindow.h"
 #include "win32/Pictures.h"
+#include "win32/SystemLibraries.h"
 #include "win32/SystemSurfaces.h"
 #include "win32/Text.h"
 
@@ -175,6 +176,14 @@ void Win32Services::WriteToConsole(const std::string& line) {
     }
     out.Close();
     FreeConsole();
+}
+
+// What a program's SetThreadExecutionState(ES_DISPLAY_REQUIRED |
+// ES_CONTINUOUS) or display power request leaves in the system's state.
+// Unknown counts as not kept on: the user asked for the curtain.
+bool Win32Services::DisplayKeptOn() {
+    ULONG state = 0;
+    return ReadExecutionState(state) && (state & ES_DISPLAY_REQUIRED) != 0;
 }
 
 }  // namespace win32

@@ -52,6 +52,7 @@ public:
     bool SendToRunningCopy(const forms::Form& form, const std::string& message, std::uintptr_t wParam,
                            std::intptr_t taken) override;
     void WriteToConsole(const std::string& line) override;
+    bool DisplayKeptOn() override;
 
 private:
     Backend backend_;

@@ -70,4 +70,10 @@ UINT MidiOutGetNumDevs() noexcept {
     return call ? call() : 0;
 }
 
+bool ReadExecutionState(ULONG& state) noexcept {
+    using Call = LONG(WINAPI*)(POWER_INFORMATION_LEVEL, PVOID, ULONG, PVOID, ULONG);
+    static const auto call = Proc<Call>(LoadSystemLibrary(L"powrprof.dll"), "CallNtPowerInformation");
+    return call && call(SystemExecutionState, nullptr, 0, &state, sizeof state) == 0;  // STATUS_SUCCESS
+}
+
 }  // namespace win32

@@ -25,4 +25,8 @@ MMRESULT AuxGetVolume(UINT device, DWORD* volume) noexcept;
 MMRESULT AuxSetVolume(UINT device, DWORD volume) noexcept;
 UINT MidiOutGetNumDevs() noexcept;
 
+// The system's execution state (ES_DISPLAY_REQUIRED, ...) as every
+// program's requests add up, from powrprof.dll; false when it cannot be read.
+bool ReadExecutionState(ULONG& state) noexcept;
+
 }  // namespace win32

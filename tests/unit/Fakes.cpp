@@ -367,6 +367,16 @@ unsigned FakeApi::auxSetVolume(unsigned device, std::uint32_t volume) {
     return 0;
 }
 
+long FakeApi::GetLastInputInfo(std::uint32_t& time) {
+    time = lastInput;
+    return 1;
+}
+
+long FakeApi::LockWorkStation() {
+    log_.Add("LockWorkStation()");
+    return lockAnswer;
+}
+
 unsigned FakeApi::midiOutGetNumDevs() {
     log_.Add("midiOutGetNumDevs()");
     return midiDevices;

@@ -107,6 +107,8 @@ public:
     bool SendToRunningCopy(const forms::Form& form, const std::string& message, std::uintptr_t wParam,
                            std::intptr_t taken) override;
     void WriteToConsole(const std::string& line) override { log_.Add("WriteToConsole(" + line + ")"); }
+    bool displayKeptOn = false;  // a program asks that the display stay on
+    bool DisplayKeptOn() override { return displayKeptOn; }
 
     Log& log() { return log_; }
 
@@ -150,6 +152,11 @@ public:
     // The shell's answer to a notify-icon request; taken (1) when unset.
     std::function<long(unsigned message)> shellAnswer;
 
+    // The clock, and the session's last input by it.
+    std::uint32_t tickCount = 0;
+    std::uint32_t lastInput = 0;
+    long lockAnswer = 1;  // LockWorkStation's result
+
     // Audio devices as the fake machine has them.
     std::uint32_t waveVolume = 0xFFFFFFFF;
     unsigned midiDevices = 0;
@@ -188,6 +195,9 @@ public:
     long ChangeWindowMessageFilterEx(api::Handle hwnd, unsigned msg, unsigned action) override;
     long ShowWindowAsync(api::Handle hwnd, int cmdShow) override;
     long SystemParametersInfoW(unsigned action, unsigned uiParam, int& value, unsigned winIni) override;
+    long GetLastInputInfo(std::uint32_t& time) override;
+    long LockWorkStation() override;
+    std::uint32_t GetTickCount() override { return tickCount; }
     long Shell_NotifyIconW(unsigned message, const api::NotifyIconData& data) override;
     unsigned waveOutGetVolume(unsigned device, std::uint32_t& volume) override;
     unsigned waveOutSetVolume(unsigned device, std::uint32_t volume) override;
