@@ -24,6 +24,13 @@ inline constexpr unsigned WM_LBUTTONDBLCLK = 0x203;
 inline constexpr unsigned WM_RBUTTONDOWN = 0x204;
 inline constexpr unsigned WM_RBUTTONUP = 0x205;
 inline constexpr unsigned WM_HOTKEY = 0x312;
+inline constexpr unsigned WM_CONTEXTMENU = 0x7B;
+
+// RegisterHotKey: auto-repeat gives no further WM_HOTKEY (Windows 7 and later).
+inline constexpr unsigned MOD_NOREPEAT = 0x4000;
+inline constexpr unsigned long ERROR_INVALID_PARAMETER = 87;
+inline constexpr unsigned long ERROR_INVALID_FLAGS = 1004;
+inline constexpr unsigned long ERROR_HOTKEY_ALREADY_REGISTERED = 1409;
 
 inline constexpr unsigned NIM_ADD = 0;
 inline constexpr unsigned NIM_MODIFY = 1;
@@ -64,12 +71,16 @@ public:
     virtual std::intptr_t CallWindowProcA(std::intptr_t prevProc, Handle hwnd, unsigned msg,
                                           std::uintptr_t wParam, std::intptr_t lParam) = 0;
     virtual long SetForegroundWindow(Handle hwnd) = 0;
+    virtual Handle GetForegroundWindow() = 0;  // 0 while no window has it
+    virtual long IsWindow(Handle hwnd) = 0;
     virtual Handle SetFocus(Handle hwnd) = 0;
     virtual long PostMessageA(Handle hwnd, unsigned msg, std::uintptr_t wParam, std::intptr_t lParam) = 0;
     virtual std::intptr_t SendMessageA(Handle hwnd, unsigned msg, std::uintptr_t wParam,
                                        std::intptr_t lParam) = 0;
     virtual long RegisterHotKey(Handle hwnd, int id, unsigned modifiers, unsigned vk) = 0;
     virtual long UnregisterHotKey(Handle hwnd, int id) = 0;
+    // kernel32: the calling thread's last error, read right after the call that failed.
+    virtual unsigned long GetLastError() = 0;
     // 0 when it fails.
     virtual unsigned RegisterWindowMessageA(const char* name) = 0;
     // Lets msg reach hwnd from processes of a lower integrity level (an

@@ -8,12 +8,45 @@ bool Program::RegisterHotkey(std::int16_t code) {
     // Windows keeps a second registration of the same window and id beside
     // the first: the key in force goes first, or it would go on working.
     api.UnregisterHotKey(state.CurtainHwnd, 1);
-    // Another program may hold the key already (and F12 is kept for
-    // debuggers): then the key stays chosen, and is tried again at the next
-    // start, but none is in force.
-    const bool refused = code != 0 && api.RegisterHotKey(state.CurtainHwnd, 1, 0, static_cast<unsigned>(code)) == 0;
-    state.HotkeyRefused = refused ? 1 : 0;
-    return !refused;
+    if (code == 0 || RegisterKey(code)) {
+        hotkeyInForce_ = code;
+        keptHotkey_ = KeptHotkey{state.HotkeyCode, state.HotkeyName};
+        state.HotkeyRefused = 0;
+        return true;
+    }
+    // Another program holds the key (or it is F12, kept for debuggers).
+    if (!keptHotkey_) {
+        // At start: the stored key stays stored and is tried again at the
+        // next start, but none is in force.
+        keptHotkey_ = KeptHotkey{state.HotkeyCode, state.HotkeyName};
+        hotkeyInForce_ = 0;
+        state.HotkeyRefused = 1;
+        return false;
+    }
+    // A new key refused takes nothing away: the key kept before stays the
+    // hotkey, in the settings and, if it was, in force.
+    state.HotkeyCode = keptHotkey_->code;
+    state.HotkeyName = keptHotkey_->name;
+    if (hotkeyInForce_ != 0 && !RegisterKey(hotkeyInForce_)) {
+        hotkeyInForce_ = 0;
+        state.HotkeyRefused = 1;
+    }
+    return false;
+}
+
+// Held down, the key would spread the curtain again at the repeat rate.
+// Windows before 7 refuses the flag itself, as an argument it does not
+// know; a key another program holds is refused otherwise and not tried
+// again.
+bool Program::RegisterKey(std::int16_t code) {
+    const auto vk = static_cast<unsigned>(code);
+    if (noRepeat_) {
+        if (api.RegisterHotKey(state.CurtainHwnd, 1, api::MOD_NOREPEAT, vk) != 0) return true;
+        const unsigned long error = api.GetLastError();
+        if (error != api::ERROR_INVALID_PARAMETER && error != api::ERROR_INVALID_FLAGS) return false;
+        noRepeat_ = false;
+    }
+    return api.RegisterHotKey(state.CurtainHwnd, 1, 0, vk) != 0;
 }
 
 // A second modal loop would disable every window of the program for good;

@@ -4,6 +4,8 @@
 // tests create it over their own services and platform calls.
 #include <cstdint>
 #include <memory>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "api/Api.h"
@@ -33,8 +35,12 @@ public:
                                  std::intptr_t lParam);
 
     // Registers `code` as the hotkey (none for 0) in place of the one in
-    // force. False when the system refused it: then no key is in force.
+    // force. False when the system refused it: then the key kept before
+    // (the one in force, or the stored one refused at start) is the hotkey
+    // of the settings again, and is in force again if it was.
     bool RegisterHotkey(std::int16_t code);
+    // The key registered now; 0 when none is.
+    std::int16_t HotkeyInForce() const { return hotkeyInForce_; }
 
     // While a dialog of the program is open, brings it (the picker over
     // the settings dialog) to the front and says so; false when none is.
@@ -57,11 +63,22 @@ private:
     void ReadSettings();
     void LoadDialog();
     void ApplyPattern();
+    bool RegisterKey(std::int16_t code);
 
     // Adding a form to the program is one entry here.
     std::vector<forms::Form*> forms_{&Form1, &Form2, &Form4};
     unsigned taskbarCreated_ = 0;  // the shell's message after it restarts
     bool settingsFileUnread_ = false;  // ombry.cfg was there but could not be read
+
+    // The hotkey the settings keep since the last registration: its code
+    // and name, as the settings file stores them.
+    struct KeptHotkey {
+        std::int32_t code = 0;
+        std::string name;
+    };
+    std::optional<KeptHotkey> keptHotkey_;
+    std::int16_t hotkeyInForce_ = 0;
+    bool noRepeat_ = true;  // false where Windows refuses MOD_NOREPEAT (before 7)
 };
 
 }  // namespace app

@@ -10,8 +10,10 @@ namespace layout = resources::form2;
 namespace {
 constexpr const char* kKeySet = "現在ｾｯﾄされているｷｰ";
 constexpr const char* kNoKeySet = "ｾｯﾄされているｷｰはありません";
-// Another program holds the key: it is kept as chosen, but does nothing.
+// Another program holds the chosen key; Label1 then says which key is in force.
 constexpr const char* kKeyTaken = "使用中でｾｯﾄ出来ません";
+constexpr const char* kInForce = "現在";
+constexpr const char* kNoneInForce = "現在ｾｯﾄ無し";
 constexpr int kBackSpace = 8;
 }  // namespace
 
@@ -68,6 +70,7 @@ Form2::Form2(app::Program& program)
 // than 0 or 1, a check value outside 0..2) ends the load at that step.
 void Form2::Form_Load() {
     keysDownInText1_.clear();
+    choiceRefused_ = false;
     Check3.SetValue(state_.ShowSettingsAtStart);
     Check4.SetValue(state_.KeepExitPattern);
     Check5.SetValue(program_.state.Options.EveryMonitor ? 1 : 0);
@@ -85,8 +88,19 @@ void Form2::ShowHotkeyLabels() {
         Label3.SetCaption(kNoKeySet);
         return;
     }
-    Label3.SetCaption(state_.HotkeyRefused != 0 ? kKeyTaken : kKeySet);
-    Label1.SetCaption(state_.HotkeyCode == kBackSpace ? Bracketed("BackSpace") : Bracketed(state_.HotkeyName));
+    if (state_.HotkeyRefused != 0) return ShowKeyTaken();
+    Label3.SetCaption(kKeySet);
+    Label1.SetCaption(KeyLabel());
+}
+
+std::string Form2::KeyLabel() const {
+    return state_.HotkeyCode == kBackSpace ? Bracketed("BackSpace") : Bracketed(state_.HotkeyName);
+}
+
+// The key chosen (in Text1) is taken; the settings hold the key in force.
+void Form2::ShowKeyTaken() {
+    Label3.SetCaption(kKeyTaken);
+    Label1.SetCaption(program_.HotkeyInForce() != 0 ? kInForce + KeyLabel() : kNoneInForce);
 }
 
 // While the dialog is on the screen the hotkey is not acted on: the curtain
@@ -116,7 +130,8 @@ void Form2::Option3_Click(std::int16_t index) {
 // so, for another choice.
 void Form2::SetEndButton_Click() {
     if (!program_.RegisterHotkey(Text1.Text().empty() ? std::int16_t{0} : state_.HotkeyCode)) {
-        ShowHotkeyLabels();
+        ShowKeyTaken();
+        choiceRefused_ = true;
         Text1.SetFocus();
         return;
     }

@@ -66,11 +66,14 @@ protected:
     void Form_Activate() override;
     void Form_Unload(int& cancel) override;
     void ShowHotkeyLabels();  // Label3 and Label1: the key in force, or why none is
+    void ShowKeyTaken();
+    std::string KeyLabel() const;  // "【name】ｷｰ" of the settings' hotkey
 
 private:
     app::Program& program_;
     app::Shared& state_;
     std::set<int> keysDownInText1_;  // pressed while Text1 had the focus, not yet released
+    bool choiceRefused_ = false;     // Text1 shows a key the system refused at "設定の終了"
 };
 
 // "【name】ｷｰ": how Label1 shows a key name.

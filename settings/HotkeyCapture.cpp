@@ -50,6 +50,7 @@ void Form2::Text1_KeyUp(int keyCode, int /*shift*/) {
     // "各種設定" or started the program comes up here too.
     const bool viaInputMethod = keysDownInText1_.count(keyCode) == 0 && keysDownInText1_.erase(kProcessKey) != 0;
     if (!viaInputMethod && keysDownInText1_.erase(keyCode) == 0) return;
+    choiceRefused_ = false;  // the box names the new choice from here on
     const auto code = static_cast<std::uint16_t>(keyCode);
     for (const NamedKey& key : kNamedKeys) {
         if (code != key.code) continue;
@@ -77,9 +78,13 @@ void Form2::Text1_KeyUp(int keyCode, int /*shift*/) {
 // A key that went down in the box and up elsewhere (Shift of Shift+Tab)
 // emptied it without naming a key: the box shows the hotkey in force again,
 // so that "設定の終了" does not take the empty box for no hotkey.
+// After a refused key the box shows the key in force again, and so do the labels.
 void Form2::Text1_LostFocus() {
     keysDownInText1_.clear();
-    if (Text1.Text() != state_.HotkeyName) Text1.SetText(state_.HotkeyName);
+    if (Text1.Text() == state_.HotkeyName) return;
+    Text1.SetText(state_.HotkeyName);
+    if (choiceRefused_) ShowHotkeyLabels();
+    choiceRefused_ = false;
 }
 
 }  // namespace settings

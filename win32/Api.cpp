@@ -97,6 +97,10 @@ std::intptr_t Win32Api::CallWindowProcA(std::intptr_t prevProc, api::Handle hwnd
 
 long Win32Api::SetForegroundWindow(api::Handle hwnd) { return ::SetForegroundWindow(Wnd(hwnd)); }
 
+api::Handle Win32Api::GetForegroundWindow() { return reinterpret_cast<api::Handle>(::GetForegroundWindow()); }
+
+long Win32Api::IsWindow(api::Handle hwnd) { return ::IsWindow(Wnd(hwnd)); }
+
 api::Handle Win32Api::SetFocus(api::Handle hwnd) {
     return reinterpret_cast<api::Handle>(::SetFocus(Wnd(hwnd)));
 }
@@ -115,6 +119,8 @@ long Win32Api::RegisterHotKey(api::Handle hwnd, int id, unsigned modifiers, unsi
 }
 
 long Win32Api::UnregisterHotKey(api::Handle hwnd, int id) { return ::UnregisterHotKey(Wnd(hwnd), id); }
+
+unsigned long Win32Api::GetLastError() { return ::GetLastError(); }
 
 unsigned Win32Api::RegisterWindowMessageA(const char* name) { return ::RegisterWindowMessageA(name); }
 

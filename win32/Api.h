@@ -13,12 +13,15 @@ public:
     std::intptr_t CallWindowProcA(std::intptr_t prevProc, api::Handle hwnd, unsigned msg,
                                   std::uintptr_t wParam, std::intptr_t lParam) override;
     long SetForegroundWindow(api::Handle hwnd) override;
+    api::Handle GetForegroundWindow() override;
+    long IsWindow(api::Handle hwnd) override;
     api::Handle SetFocus(api::Handle hwnd) override;
     long PostMessageA(api::Handle hwnd, unsigned msg, std::uintptr_t wParam, std::intptr_t lParam) override;
     std::intptr_t SendMessageA(api::Handle hwnd, unsigned msg, std::uintptr_t wParam,
                                std::intptr_t lParam) override;
     long RegisterHotKey(api::Handle hwnd, int id, unsigned modifiers, unsigned vk) override;
     long UnregisterHotKey(api::Handle hwnd, int id) override;
+    unsigned long GetLastError() override;
     unsigned RegisterWindowMessageA(const char* name) override;
     long ChangeWindowMessageFilterEx(api::Handle hwnd, unsigned msg, unsigned action) override;
 

@@ -174,28 +174,44 @@ TEST_F(Dialog, LeavingThroughSetEndRegistersByWhatText1Holds) {
     // Windows keeps a second registration of the same window and id beside
     // the first: the key in force is released before every registration.
     EXPECT_THAT(log.Only({"RegisterHotKey", "UnregisterHotKey", "Destroy"}),
-                ElementsAre("UnregisterHotKey(Form1,1)", "RegisterHotKey(Form1,1,0,120)", "Destroy(Form2)",
+                ElementsAre("UnregisterHotKey(Form1,1)", "RegisterHotKey(Form1,1,16384,120)", "Destroy(Form2)",
                             "UnregisterHotKey(Form1,1)", "Destroy(Form2)", "UnregisterHotKey(Form1,1)",
-                            "RegisterHotKey(Form1,1,0,66)", "Destroy(Form2)"));
+                            "RegisterHotKey(Form1,1,16384,66)", "Destroy(Form2)"));
     EXPECT_EQ(state.HotkeyName, "B");
 }
 
-// Another program holds the key: the dialog says so rather than show it as
-// set, stays open for another choice, and keeps the key chosen for the next
-// start; a later key that registers closes it.
-TEST_F(Dialog, AKeyTheSystemRefusesIsNeverShownAsSet) {
+// Another program holds the key: the dialog says so and which key is in
+// force, and stays open for another choice. The refusal takes nothing away:
+// the key in force is registered again and is the one the settings file
+// keeps. A stored key refused at start stays stored, for the next start.
+TEST_F(Dialog, ARefusedKeyLeavesTheKeyInForce) {
     api.heldKeys = {65, 67};
     StartWith("A", 65);
     dialog.ShowModal();
-    EXPECT_EQ(Keys(), (Shown{"使用中でｾｯﾄ出来ません", "【A】ｷｰ", "A"}));
+    EXPECT_EQ(Keys(), (Shown{"使用中でｾｯﾄ出来ません", "現在ｾｯﾄ無し", "A"}));
     Type('C', "c");
     dialog.SetEndButton.Click();
     EXPECT_TRUE(dialog.Loaded());
-    EXPECT_EQ(Keys(), (Shown{"使用中でｾｯﾄ出来ません", "【C】ｷｰ", "C"}));
-    EXPECT_EQ(state.HotkeyCode, 67);
+    EXPECT_EQ(Keys(), (Shown{"使用中でｾｯﾄ出来ません", "現在ｾｯﾄ無し", "C"}));
+    EXPECT_EQ(state.HotkeyCode, 65);
     Type('B', "b");
     dialog.SetEndButton.Click();
     EXPECT_FALSE(dialog.Loaded());
+
+    dialog.ShowModal();
+    Type('A', "a");
+    log.clear();
+    dialog.SetEndButton.Click();
+    // A key held elsewhere is not tried again without MOD_NOREPEAT.
+    EXPECT_THAT(log.Only({"RegisterHotKey", "UnregisterHotKey"}),
+                ElementsAre("UnregisterHotKey(Form1,1)", "RegisterHotKey(Form1,1,16384,65)",
+                            "RegisterHotKey(Form1,1,16384,66)"));
+    EXPECT_EQ(Keys(), (Shown{"使用中でｾｯﾄ出来ません", "現在【B】ｷｰ", "A"}));
+    dialog.Text1.LostFocus();
+    EXPECT_EQ(Keys(), (Shown{"現在ｾｯﾄされているｷｰ", "【B】ｷｰ", "B"}));
+    dialog.SystemClose();
+    curtain.Unload();
+    EXPECT_EQ(services.files["ombry.cfg"], WithHotkey("B", 66));
 }
 
 // The Enter that started the program, or chose the menu item that opened the
@@ -223,7 +239,7 @@ TEST_F(Dialog, LeavingTheBoxHalfwayThroughAKeyKeepsTheHotkey) {
     log.clear();
     dialog.SetEndButton.Click();
     EXPECT_THAT(log.Only({"RegisterHotKey", "UnregisterHotKey"}),
-                ElementsAre("UnregisterHotKey(Form1,1)", "RegisterHotKey(Form1,1,0,65)"));
+                ElementsAre("UnregisterHotKey(Form1,1)", "RegisterHotKey(Form1,1,16384,65)"));
 }
 
 // While the dialog is open neither the hotkey nor the icon's double-click

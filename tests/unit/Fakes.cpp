@@ -253,7 +253,12 @@ std::intptr_t FakeApi::CallWindowProcA(std::intptr_t prev, api::Handle hwnd, uns
 
 long FakeApi::SetForegroundWindow(api::Handle hwnd) {
     log_.Add("SetForegroundWindow(" + log_.Name(hwnd) + ")");
+    foreground = hwnd;
     return 1;
+}
+
+long FakeApi::IsWindow(api::Handle hwnd) {
+    return hwnd != 0 && std::find(goneWindows.begin(), goneWindows.end(), hwnd) == goneWindows.end();
 }
 
 api::Handle FakeApi::SetFocus(api::Handle hwnd) {
@@ -278,7 +283,13 @@ std::intptr_t FakeApi::SendMessageA(api::Handle hwnd, unsigned msg, std::uintptr
 long FakeApi::RegisterHotKey(api::Handle hwnd, int id, unsigned modifiers, unsigned vk) {
     log_.Add("RegisterHotKey(" + log_.Name(hwnd) + "," + std::to_string(id) + "," + std::to_string(modifiers) +
              "," + std::to_string(vk) + ")");
-    return std::find(heldKeys.begin(), heldKeys.end(), vk) == heldKeys.end() ? 1 : 0;
+    if (noRepeatRefusedWith != 0 && (modifiers & api::MOD_NOREPEAT)) {
+        lastError = noRepeatRefusedWith;
+        return 0;
+    }
+    if (std::find(heldKeys.begin(), heldKeys.end(), vk) == heldKeys.end()) return 1;
+    lastError = api::ERROR_HOTKEY_ALREADY_REGISTERED;
+    return 0;
 }
 
 long FakeApi::UnregisterHotKey(api::Handle hwnd, int id) {

@@ -126,6 +126,12 @@ public:
     std::function<void(std::intptr_t hwnd, unsigned msg)> onSendMessage;
     // Keys another program holds: RegisterHotKey fails for them.
     std::vector<unsigned> heldKeys;
+    // Windows before 7: RegisterHotKey refuses MOD_NOREPEAT with this error.
+    unsigned long noRepeatRefusedWith = 0;
+    unsigned long lastError = 0;
+    // The foreground window, as SetForegroundWindow leaves it; windows destroyed meanwhile.
+    std::intptr_t foreground = 0;
+    std::vector<std::intptr_t> goneWindows;
     // Every notify-icon record sent, in order.
     std::vector<api::NotifyIconData> notified;
     // The shell's answer to a notify-icon request; taken (1) when unset.
@@ -155,11 +161,14 @@ public:
     std::intptr_t CallWindowProcA(std::intptr_t prevProc, api::Handle hwnd, unsigned msg, std::uintptr_t wParam,
                                   std::intptr_t lParam) override;
     long SetForegroundWindow(api::Handle hwnd) override;
+    api::Handle GetForegroundWindow() override { return foreground; }
+    long IsWindow(api::Handle hwnd) override;
     api::Handle SetFocus(api::Handle hwnd) override;
     long PostMessageA(api::Handle hwnd, unsigned msg, std::uintptr_t wParam, std::intptr_t lParam) override;
     std::intptr_t SendMessageA(api::Handle hwnd, unsigned msg, std::uintptr_t wParam, std::intptr_t lParam) override;
     long RegisterHotKey(api::Handle hwnd, int id, unsigned modifiers, unsigned vk) override;
     long UnregisterHotKey(api::Handle hwnd, int id) override;
+    unsigned long GetLastError() override { return lastError; }
     unsigned RegisterWindowMessageA(const char* name) override;
     long ChangeWindowMessageFilterEx(api::Handle hwnd, unsigned msg, unsigned action) override;
     long Shell_NotifyIconW(unsigned message, const api::NotifyIconData& data) override;

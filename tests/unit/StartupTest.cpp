@@ -69,7 +69,7 @@ TEST_F(Startup, ReadsEightFieldsOverSeveralLinesAndIgnoresTheRest) {
 TEST_F(Startup, RegistersTheHotkeyAndHandsTheSettingsToTheDialog) {
     Start("2,0,1,\"F9\",120,0,1,0\r\n");
     EXPECT_THAT(log.Only({"RegisterHotKey", "UnregisterHotKey"}),
-                ElementsAre("UnregisterHotKey(Form1,1)", "RegisterHotKey(Form1,1,0,120)"));
+                ElementsAre("UnregisterHotKey(Form1,1)", "RegisterHotKey(Form1,1,16384,120)"));
     EXPECT_EQ(program.Form2.Check3.Value(), 0);
     EXPECT_EQ(program.Form2.Check4.Value(), 1);
     EXPECT_TRUE(program.Form2.Option1(2).Value());
@@ -78,6 +78,17 @@ TEST_F(Startup, RegistersTheHotkeyAndHandsTheSettingsToTheDialog) {
     EXPECT_EQ(RectOf(curtain), (Rect{15260, -50, 150, 11670}));  // the right edge
     EXPECT_EQ(state.HotkeySuspended, 0);
     EXPECT_THAT(log.Only({"ShowModal"}), IsEmpty());
+}
+
+// Held down, the key would spread the curtain at the repeat rate. Windows
+// before 7 refuses MOD_NOREPEAT itself: the key goes without it, from then on.
+TEST_F(Startup, TheHotkeyIgnoresAutoRepeatWhereWindowsCan) {
+    api.noRepeatRefusedWith = api::ERROR_INVALID_PARAMETER;
+    Start("2,0,1,\"F9\",120,0,1,0\r\n");
+    program.RegisterHotkey(65);
+    EXPECT_THAT(log.Only({"RegisterHotKey"}),
+                ElementsAre("RegisterHotKey(Form1,1,16384,120)", "RegisterHotKey(Form1,1,0,120)",
+                            "RegisterHotKey(Form1,1,0,65)"));
 }
 
 TEST_F(Startup, HooksTheCurtainBeforeReadingTheSettingsAndShowsItLast) {
