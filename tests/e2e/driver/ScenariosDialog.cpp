@@ -358,6 +358,10 @@ OMBRY_SCENARIO(HotkeyModifiers, "hotkey-modifiers") {
     Check(WaitText(d["Label1"], L"【Shift+A】ｷｰ"), "Shift+A, Shift released last, shows Shift+A",
           U8(TextOf(d["Label1"])));
     if (!d.End("設定の終了 closes it")) return;
+    // Wine fires no hotkey registered on Shift alone: another program may take Shift only if Ombry holds none.
+    const bool shiftFree = RegisterHotKey(nullptr, 1, 0, VK_SHIFT) != 0;
+    if (shiftFree) UnregisterHotKey(nullptr, 1);
+    Check(shiftFree, "Shift alone is no hotkey of Ombry's: another program can register it");
     CheckKeysAct(run, ctx, {VK_SHIFT}, false, "Shift alone leaves the curtain up");
     CheckKeysAct(run, ctx, {VK_CONTROL, VK_MENU, 'B'}, false, "Ctrl+Alt+B, no longer the hotkey, leaves it up");
     CheckKeysAct(run, ctx, {VK_SHIFT, 'A'}, true, "Shift+A");
