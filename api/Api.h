@@ -30,6 +30,11 @@ inline constexpr unsigned WM_CONTEXTMENU = 0x7B;
 
 // RegisterHotKey: auto-repeat gives no further WM_HOTKEY (Windows 7 and later).
 inline constexpr unsigned MOD_NOREPEAT = 0x4000;
+// The keys held with the hotkey's key.
+inline constexpr unsigned MOD_ALT = 1;
+inline constexpr unsigned MOD_CONTROL = 2;
+inline constexpr unsigned MOD_SHIFT = 4;
+inline constexpr unsigned MOD_WIN = 8;
 inline constexpr unsigned long ERROR_INVALID_PARAMETER = 87;
 inline constexpr unsigned long ERROR_INVALID_FLAGS = 1004;
 inline constexpr unsigned long ERROR_HOTKEY_ALREADY_REGISTERED = 1409;

@@ -43,11 +43,12 @@ public:
     // for no command.
     std::intptr_t RunCommand(std::uintptr_t command) noexcept;
 
-    // Registers `code` as the hotkey (none for 0) in place of the one in
-    // force. False when the system refused it: then the key kept before
-    // (the one in force, or the stored one refused at start) is the hotkey
-    // of the settings again, and is in force again if it was.
-    bool RegisterHotkey(std::int16_t code);
+    // Registers `code`, held with `modifiers` (MOD_ flags), as the hotkey
+    // (none for 0) in place of the one in force. False when the system
+    // refused it: then the key kept before (the one in force, or the stored
+    // one refused at start) is the hotkey of the settings again, with its
+    // modifiers, and is in force again if it was.
+    bool RegisterHotkey(std::int16_t code, unsigned modifiers = 0);
     // The key registered now; 0 when none is.
     std::int16_t HotkeyInForce() const { return hotkeyInForce_; }
 
@@ -76,7 +77,7 @@ private:
     void ReadSettings();
     void LoadDialog();
     void ApplyPattern();
-    bool RegisterKey(std::int16_t code);
+    bool RegisterKey(std::int16_t code, unsigned modifiers);
 
     // Adding a form to the program is one entry here.
     std::vector<forms::Form*> forms_{&Form1, &Form2, &Form4};
@@ -91,9 +92,11 @@ private:
     struct KeptHotkey {
         std::int32_t code = 0;
         std::string name;
+        unsigned modifiers = 0;  // kept in ombry-options.cfg
     };
     std::optional<KeptHotkey> keptHotkey_;
     std::int16_t hotkeyInForce_ = 0;
+    unsigned modifiersInForce_ = 0;
     bool noRepeat_ = true;  // false where Windows refuses MOD_NOREPEAT (before 7)
 };
 

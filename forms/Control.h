@@ -104,6 +104,7 @@ public:
     std::function<void(const MouseEvent&)> MouseMove;
     std::function<void(const MouseEvent&)> MouseDown;
     std::function<void(const MouseEvent&)> MouseUp;
+    // shift: bit 0 Shift, bit 1 Ctrl, bit 2 Alt, bit 3 a Windows key, as held at the key.
     std::function<void(int keyCode, int shift)> KeyDown;
     std::function<void(int keyCode, int shift)> KeyUp;
     std::function<void()> LostFocus;  // the keyboard focus went to another control

@@ -90,6 +90,10 @@ public:
     // Upper case as the system converts text for the user's locale: not
     // only ASCII (full-width letters too).
     virtual std::string UpperCase(std::string_view utf8) = 0;
+    // What the key of this virtual-key code types on its own (no Shift) in
+    // the keyboard layout in use, in upper case; empty for a key that types
+    // nothing printable.
+    virtual std::string KeyText(int keyCode) = 0;
 
     // A message box with an OK button over the active form, captioned with
     // the program's title; returns when the user has closed it.

@@ -80,7 +80,7 @@ void Form2::Form_Load() {
     Option1(state_.CurtainSide).SetValue(true);
     Option3(state_.SoundMode).SetValue(true);
     ShowHotkeyLabels();
-    if (!state_.HotkeyName.empty()) Text1.SetText(state_.HotkeyName);
+    if (!state_.HotkeyName.empty()) Text1.SetText(KeyShown());
 }
 
 void Form2::ShowHotkeyLabels() {
@@ -94,8 +94,11 @@ void Form2::ShowHotkeyLabels() {
 }
 
 std::string Form2::KeyLabel() const {
-    return state_.HotkeyCode == kBackSpace ? Bracketed("BackSpace") : Bracketed(state_.HotkeyName);
+    const std::string& name = state_.HotkeyCode == kBackSpace ? std::string("BackSpace") : state_.HotkeyName;
+    return Bracketed(WithModifiers(state_.Options.HotkeyModifiers, name));
 }
+
+std::string Form2::KeyShown() const { return WithModifiers(state_.Options.HotkeyModifiers, state_.HotkeyName); }
 
 // The key chosen (in Text1) is taken; the settings hold the key in force.
 void Form2::ShowKeyTaken() {
@@ -129,7 +132,8 @@ void Form2::Option3_Click(std::int16_t index) {
 // leaves no hotkey. A key the system refuses keeps the dialog open, saying
 // so, for another choice.
 void Form2::SetEndButton_Click() {
-    if (!program_.RegisterHotkey(Text1.Text().empty() ? std::int16_t{0} : state_.HotkeyCode)) {
+    const std::int16_t code = Text1.Text().empty() ? std::int16_t{0} : static_cast<std::int16_t>(state_.HotkeyCode);
+    if (!program_.RegisterHotkey(code, state_.Options.HotkeyModifiers)) {
         ShowKeyTaken();
         choiceRefused_ = true;
         Text1.SetFocus();

@@ -4,7 +4,7 @@
 // shared settings the moment it is made; only the hotkey's registration
 // waits for "設定の終了".
 #include <cstdint>
-#include <set>
+#include <map>
 #include <string>
 #include <string_view>
 
@@ -35,6 +35,9 @@ public:
     void Text1_KeyDown(int keyCode, int shift);  // HotkeyCapture.cpp
     void Text1_KeyUp(int keyCode, int shift);
     void Text1_LostFocus();
+
+    // The settings' hotkey as Text1 shows it: its modifiers and its name ("Ctrl+Alt+B").
+    std::string KeyShown() const;
 
     // The pattern buttons: 0 the clipboard's picture, 1 none, 2 save it to a
     // file, 3 load one (both through the picker, modally).
@@ -72,11 +75,16 @@ protected:
 private:
     app::Program& program_;
     app::Shared& state_;
-    std::set<int> keysDownInText1_;  // pressed while Text1 had the focus, not yet released
+    // Pressed while Text1 had the focus, not yet released: the modifiers
+    // (MOD_ flags) held as each went down.
+    std::map<int, unsigned> keysDownInText1_;
     bool choiceRefused_ = false;     // Text1 shows a key the system refused at "設定の終了"
 };
 
 // "【name】ｷｰ": how Label1 shows a key name.
 std::string Bracketed(std::string_view name);
+// "Ctrl+Alt+name": the modifiers (MOD_ flags) in the order Ctrl, Alt,
+// Shift, Win before a key's name; empty for an empty name, which is no key.
+std::string WithModifiers(unsigned modifiers, std::string_view name);
 
 }  // namespace settings

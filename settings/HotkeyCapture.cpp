@@ -1,7 +1,12 @@
-// The hotkey capture in Text1: one key, no modifiers. Its name is what the
-// key typed, in upper case, except for four keys that type nothing readable.
+// The hotkey capture in Text1: one key, alone or held with Ctrl, Alt, Shift
+// and the Windows key. A key alone is named by what it typed, in upper case,
+// except for four keys that type nothing readable; held with modifiers it
+// types something else or nothing, so it is named by what it types alone.
+#include <algorithm>
 #include <array>
+#include <utility>
 
+#include "api/Api.h"
 #include "app/Program.h"
 #include "settings/Form2.h"
 
@@ -23,6 +28,9 @@ constexpr std::array<NamedKey, 4> kNamedKeys{{
 }};
 
 constexpr int kDelete = 46;
+// Shift, Ctrl, Alt, the two Windows keys and their left and right codes:
+// held with a key, never a hotkey by themselves.
+constexpr std::array<int, 11> kModifierKeys{16, 17, 18, 91, 92, 160, 161, 162, 163, 164, 165};
 // A press an input method took: only its release names the key.
 constexpr int kProcessKey = 229;
 constexpr const char* kAskForKey = "ｾｯﾄするｷｰを１つ入れて下さい";
@@ -35,44 +43,75 @@ std::string TypedByInputMethod(int code, const std::string& text) {
     return text;
 }
 
+// The key events' shift state (1 Shift, 2 Ctrl, 4 Alt, 8 Windows key) as MOD_ flags.
+unsigned Modifiers(int shift) {
+    return (shift & 1 ? api::MOD_SHIFT : 0) | (shift & 2 ? api::MOD_CONTROL : 0) | (shift & 4 ? api::MOD_ALT : 0) |
+           (shift & 8 ? api::MOD_WIN : 0);
+}
+
+bool IsModifierKey(int code) {
+    return std::find(kModifierKeys.begin(), kModifierKeys.end(), code) != kModifierKeys.end();
+}
+
 }  // namespace
+
+std::string WithModifiers(unsigned modifiers, std::string_view name) {
+    if (name.empty()) return {};
+    std::string shown;
+    for (const auto& [flag, text] : {std::pair{api::MOD_CONTROL, "Ctrl+"}, std::pair{api::MOD_ALT, "Alt+"},
+                                     std::pair{api::MOD_SHIFT, "Shift+"}, std::pair{api::MOD_WIN, "Win+"}})
+        if (modifiers & flag) shown += text;
+    return shown + std::string(name);
+}
 
 std::string Bracketed(std::string_view name) { return "【" + std::string(name) + "】ｷｰ"; }
 
-// The box is emptied first, so at the release it holds only what this key typed.
-void Form2::Text1_KeyDown(int keyCode, int /*shift*/) {
-    keysDownInText1_.insert(keyCode);
+// The box is emptied first, so at the release it holds only what this key
+// typed. A modifier leaves it as it is: alone it is no hotkey.
+void Form2::Text1_KeyDown(int keyCode, int shift) {
+    if (IsModifierKey(keyCode)) return;
+    keysDownInText1_[keyCode] = Modifiers(shift);
     Text1.SetText("");
 }
 
+// The modifiers are those held when the key went down: released before
+// it or after it, they never replace it.
 void Form2::Text1_KeyUp(int keyCode, int /*shift*/) {
     // Only a key pressed in the box is captured: the Enter that chose
     // "各種設定" or started the program comes up here too.
-    const bool viaInputMethod = keysDownInText1_.count(keyCode) == 0 && keysDownInText1_.erase(kProcessKey) != 0;
-    if (!viaInputMethod && keysDownInText1_.erase(keyCode) == 0) return;
+    auto down = keysDownInText1_.find(keyCode);
+    const bool viaInputMethod = down == keysDownInText1_.end() &&
+                                (down = keysDownInText1_.find(kProcessKey)) != keysDownInText1_.end();
+    if (down == keysDownInText1_.end()) return;
+    const unsigned modifiers = down->second;
+    keysDownInText1_.erase(down);
     choiceRefused_ = false;  // the box names the new choice from here on
     const auto code = static_cast<std::uint16_t>(keyCode);
-    for (const NamedKey& key : kNamedKeys) {
-        if (code != key.code) continue;
-        Label1.SetCaption(Bracketed(key.label));
-        Text1.SetText(key.name);
-        state_.HotkeyName = key.name;
-        state_.HotkeyCode = key.code;
-        return;
-    }
     if (code == kDelete) {
         Text1.SetText("");
         Label1.SetCaption("");
         Label3.SetCaption(kAskForKey);
         state_.HotkeyCode = 0;
         state_.HotkeyName.clear();
+        state_.Options.HotkeyModifiers = 0;
         return;
     }
-    if (viaInputMethod) Text1.SetText(TypedByInputMethod(code, Text1.Text()));
-    Text1.SetText(GetServices().UpperCase(Text1.Text()));
-    Label1.SetCaption(Bracketed(Text1.Text()));
-    state_.HotkeyName = Text1.Text();
+    std::string name, label;
+    const auto named = std::find_if(kNamedKeys.begin(), kNamedKeys.end(), [&](const NamedKey& k) { return k.code == code; });
+    if (named != kNamedKeys.end()) {
+        name = named->name;
+        label = named->label;
+    } else if (modifiers != 0) {
+        name = label = GetServices().KeyText(code);
+    } else {
+        if (viaInputMethod) Text1.SetText(TypedByInputMethod(code, Text1.Text()));
+        name = label = GetServices().UpperCase(Text1.Text());
+    }
+    Text1.SetText(WithModifiers(modifiers, name));
+    Label1.SetCaption(Bracketed(WithModifiers(modifiers, label)));
+    state_.HotkeyName = name;
     state_.HotkeyCode = code;
+    state_.Options.HotkeyModifiers = modifiers;
 }
 
 // A key that went down in the box and up elsewhere (Shift of Shift+Tab)
@@ -81,8 +120,8 @@ void Form2::Text1_KeyUp(int keyCode, int /*shift*/) {
 // After a refused key the box shows the key in force again, and so do the labels.
 void Form2::Text1_LostFocus() {
     keysDownInText1_.clear();
-    if (Text1.Text() == state_.HotkeyName) return;
-    Text1.SetText(state_.HotkeyName);
+    if (Text1.Text() == KeyShown()) return;
+    Text1.SetText(KeyShown());
     if (choiceRefused_) ShowHotkeyLabels();
     choiceRefused_ = false;
 }

@@ -74,6 +74,10 @@ void FormWindow::OnPictureBoxMouse(ChildWindow& child, UINT msg, WPARAM wp, LPAR
     RaiseMouse(box, ClassifyMouse(msg, wp), e, child.pressed, alive_);
 }
 
+namespace {
+bool CapturesKeys(const forms::Control& c) { return c.Traits().inputMethodOff; }
+}  // namespace
+
 LRESULT CALLBACK FormWindow::TextBoxProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id,
                                          DWORD_PTR ref) noexcept {
     auto* child = reinterpret_cast<ChildWindow*>(ref);
@@ -86,15 +90,24 @@ LRESULT CALLBACK FormWindow::TextBoxProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM 
                 bool down = msg == WM_KEYDOWN || msg == WM_SYSKEYDOWN;
                 Raise(down ? c.KeyDown : c.KeyUp, static_cast<int>(wp), KeyShift());
                 if (!*alive) return 0;  // the form went away with this window
+                // In a box that captures keys, Alt+key and F10 are keys too:
+                // passed on, they would open the window's menu. Alt+F4 still closes.
+                const bool altF4 = msg == WM_SYSKEYDOWN && wp == VK_F4;
+                if ((msg == WM_SYSKEYDOWN || msg == WM_SYSKEYUP) && CapturesKeys(c) && !altF4) return 0;
                 break;
             }
+            case WM_SYSCHAR: case WM_SYSDEADCHAR:
+                if (CapturesKeys(*child->control)) return 0;  // the menu's mnemonics, or a beep
+                break;
             case WM_GETDLGCODE: {
                 // Enter and Escape reach the box's own key events rather than
-                // the dialog keys.
+                // the dialog keys; in a box that captures keys, so does Alt+key
+                // rather than a control's mnemonic.
                 LRESULT code = DefSubclassProc(hwnd, msg, wp, lp);
                 auto* key = reinterpret_cast<const MSG*>(lp);
                 if (key && key->message == WM_KEYDOWN && (key->wParam == VK_RETURN || key->wParam == VK_ESCAPE))
                     code |= DLGC_WANTMESSAGE;
+                if (key && key->message == WM_SYSCHAR && CapturesKeys(*child->control)) code |= DLGC_WANTMESSAGE;
                 return code;
             }
             case WM_KILLFOCUS:

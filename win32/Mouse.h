@@ -29,7 +29,7 @@ inline int MouseShift(WPARAM wp) {
 
 inline int KeyShift() {
     return (GetKeyState(VK_SHIFT) < 0 ? 1 : 0) | (GetKeyState(VK_CONTROL) < 0 ? 2 : 0) |
-           (GetKeyState(VK_MENU) < 0 ? 4 : 0);
+           (GetKeyState(VK_MENU) < 0 ? 4 : 0) | (GetKeyState(VK_LWIN) < 0 || GetKeyState(VK_RWIN) < 0 ? 8 : 0);
 }
 
 inline MouseMessage ClassifyMouse(UINT msg, WPARAM wp) {

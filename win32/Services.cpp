@@ -91,6 +91,13 @@ std::string Win32Services::FromAnsi(std::string_view ansi) { return AnsiToUtf8(a
 std::string Win32Services::ToAnsi(std::string_view utf8) { return Utf8ToAnsi(utf8); }
 std::string Win32Services::UpperCase(std::string_view utf8) { return UpperCaseForUser(utf8); }
 
+std::string Win32Services::KeyText(int keyCode) {
+    // The low word is the character; the top bit only marks a dead key.
+    const auto typed = static_cast<wchar_t>(MapVirtualKeyW(static_cast<UINT>(keyCode), MAPVK_VK_TO_CHAR) & 0xFFFF);
+    if (typed <= L' ' || typed == 0x7F) return {};
+    return UpperCaseForUser(Narrow(std::wstring_view(&typed, 1)));
+}
+
 void Win32Services::ShowMessage(const std::string& text) {
     // Owned by the active window, so it stays in front of the dialog that asked.
     MessageBoxW(GetActiveWindow(), Widen(text).c_str(), L"Ombry", MB_OK);

@@ -43,6 +43,7 @@ public:
     std::string FromAnsi(std::string_view ansi) override;
     std::string ToAnsi(std::string_view utf8) override;
     std::string UpperCase(std::string_view utf8) override;
+    std::string KeyText(int keyCode) override;
     void ShowMessage(const std::string& text) override;
 
     bool AnotherInstanceRunning() override;

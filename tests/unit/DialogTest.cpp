@@ -19,11 +19,19 @@ protected:
     // Starts without opening the dialog; it is loaded, hidden, by start-up.
     void StartWith(const std::string& name, int code) { Start(WithHotkey(name, code)); }
     // A key in Text1 as the text box sees it: pressed, what it types, released.
-    void Press(int key, const std::string& typed = "") {
-        dialog.Text1.KeyDown(key, 0);
+    // shift: the keys held as it goes down (1 Shift, 2 Ctrl, 4 Alt, 8 Windows key).
+    void Press(int key, const std::string& typed = "", int shift = 0) {
+        dialog.Text1.KeyDown(key, shift);
         dialog.Text1.TextEdited(dialog.Text1.Text() + typed);
     }
     void Release(int key) { dialog.Text1.KeyUp(key, 0); }
+    // Ctrl+Alt+B, B released first, Ctrl last.
+    void TypeCtrlAltB() {
+        Press(17, "", 2);
+        Press(18, "", 6);
+        Press('B', "", 6);
+        for (int key : {int{'B'}, 18, 17}) Release(key);
+    }
     void Type(int key, const std::string& typed = "") {
         Press(key, typed);
         Release(key);
@@ -126,10 +134,11 @@ TEST_F(Dialog, MutingChosenInTheDialogActsAtTheNextSpread) {
     EXPECT_THAT(log.Only({"waveOutSetVolume"}), ElementsAre("waveOutSetVolume(0,0x0)"));
 }
 
-// The capture: each release names the key; the last release wins.
+// The capture: each release of a key names it, with the modifiers held as
+// it went down; a modifier is never the key.
 TEST_F(Dialog, CapturesTheReleasedKey) {
     StartWith("", 0);
-    struct Case { const char* what; std::function<void()> keys; Shown shown; int code; };
+    struct Case { const char* what; std::function<void()> keys; Shown shown; int code; unsigned modifiers = 0; };
     const std::string none = "ｾｯﾄされているｷｰはありません";  // Label3 while capturing
     for (const Case& c : {
              Case{"A", [&] { Type('A', "a"); }, {none, "【A】ｷｰ", "A"}, 65},
@@ -137,8 +146,12 @@ TEST_F(Dialog, CapturesTheReleasedKey) {
              Case{"keypad 1", [&] { Type(97, "1"); }, {none, "【1】ｷｰ", "1"}, 97},
              Case{"full-width a", [&] { Type('A', "ａ"); }, {none, "【Ａ】ｷｰ", "Ａ"}, 65},
              Case{"F1", [&] { Type(112); }, {none, "【】ｷｰ", ""}, 112},
-             Case{"Shift-A, A released first", [&] { Press(16); Press('A', "A"); Release('A'); Release(16); },
-                  {none, "【A】ｷｰ", "A"}, 16},
+             Case{"Shift+A, A released first", [&] { Press(16, "", 1); Press('A', "A", 1); Release('A'); Release(16); },
+                  {none, "【Shift+A】ｷｰ", "Shift+A"}, 65, 4},
+             Case{"Ctrl+Alt+B", [&] { TypeCtrlAltB(); }, {none, "【Ctrl+Alt+B】ｷｰ", "Ctrl+Alt+B"}, 66, 3},
+             Case{"Win+Shift+1, named by the key", [&] { Press('1', "!", 9); Release('1'); },
+                  {none, "【Shift+Win+1】ｷｰ", "Shift+Win+1"}, 49, 12},
+             Case{"Shift alone", [&] { Press(16, "", 1); Release(16); }, {none, "【Q】ｷｰ", "Q"}, 'Q'},
              Case{"Backspace", [&] { Type(8); }, {none, "【BackSpace】ｷｰ", "BS"}, 8},
              Case{"Enter", [&] { Type(13); }, {none, "【Enter】ｷｰ", "Enter"}, 13},
              Case{"Esc", [&] { Type(27); }, {none, "【Esc】ｷｰ", "Esc"}, 27},
@@ -153,7 +166,8 @@ TEST_F(Dialog, CapturesTheReleasedKey) {
         c.keys();
         EXPECT_EQ(Keys(), c.shown);
         EXPECT_EQ(state.HotkeyCode, c.code);
-        EXPECT_EQ(state.HotkeyName, c.shown.text1);
+        EXPECT_EQ(state.Options.HotkeyModifiers, c.modifiers);
+        EXPECT_EQ(dialog.KeyShown(), c.shown.text1);
     }
     EXPECT_THAT(log.Only({"RegisterHotKey"}), IsEmpty());  // capturing registers nothing
 }
@@ -214,6 +228,41 @@ TEST_F(Dialog, ARefusedKeyLeavesTheKeyInForce) {
     EXPECT_EQ(services.files["ombry.cfg"], WithHotkey("B", 66));
 }
 
+// A combination registers with its modifiers; ombry.cfg keeps the key's
+// code and name as ever, ombry-options.cfg the modifiers, and the next start
+// registers the same. A combination Windows keeps for itself is refused as
+// a held key is, and leaves the one in force, modifiers and all.
+TEST_F(Dialog, ACombinationIsRegisteredKeptAndRefusedWhole) {
+    api.heldKeys = {(api::MOD_WIN << 16) | 'L'};
+    StartWith("", 0);
+    Press(16, "", 1);
+    Press('A', "A", 1);
+    Release('A');
+    Release(16);
+    log.clear();
+    dialog.SetEndButton.Click();
+    dialog.ShowModal();
+    TypeCtrlAltB();
+    dialog.SetEndButton.Click();
+    dialog.ShowModal();
+    Press('L', "l", 8);
+    Release('L');
+    dialog.SetEndButton.Click();
+    EXPECT_THAT(log.Only({"RegisterHotKey"}),
+                ElementsAre("RegisterHotKey(Form1,1,16388,65)", "RegisterHotKey(Form1,1,16387,66)",
+                            "RegisterHotKey(Form1,1,16392,76)", "RegisterHotKey(Form1,1,16387,66)"));
+    EXPECT_EQ(Keys(), (Shown{"使用中でｾｯﾄ出来ません", "現在【Ctrl+Alt+B】ｷｰ", "Win+L"}));
+    dialog.SystemClose();
+    curtain.Unload();
+    EXPECT_EQ(services.files["ombry.cfg"], WithHotkey("B", 66));
+    EXPECT_EQ(services.files["ombry-options.cfg"], "HotkeyModifiers=3\r\n");
+
+    FreshStart next(services.files["ombry.cfg"],
+                    [&](fakes::FakeServices& s) { s.files["ombry-options.cfg"] = services.files["ombry-options.cfg"]; });
+    EXPECT_THAT(next.log.Only({"RegisterHotKey"}), ElementsAre("RegisterHotKey(Form1,1,16387,66)"));
+    EXPECT_EQ(KeysOf(next.program.Form2), (Shown{"現在ｾｯﾄされているｷｰ", "【Ctrl+Alt+B】ｷｰ", "Ctrl+Alt+B"}));
+}
+
 // The Enter that started the program, or chose the menu item that opened the
 // dialog, goes down elsewhere and comes up in the box.
 TEST_F(Dialog, AKeyReleasedInTheBoxButPressedElsewhereIsNotCaptured) {
@@ -228,12 +277,13 @@ TEST_F(Dialog, AKeyReleasedInTheBoxButPressedElsewhereIsNotCaptured) {
     EXPECT_EQ(state.HotkeyCode, 65);
 }
 
-// Shift of Shift+Tab goes down in the box and up in the next control.
+// A key goes down in the box and up in the next control (a click moved the
+// focus meanwhile).
 TEST_F(Dialog, LeavingTheBoxHalfwayThroughAKeyKeepsTheHotkey) {
     StartWith("", 0);
     Type('A', "a");
-    Press(16);
-    EXPECT_EQ(dialog.Text1.Text(), "");
+    Press('X', "x");
+    EXPECT_EQ(dialog.Text1.Text(), "x");
     dialog.Text1.LostFocus();
     EXPECT_EQ(Keys(), (Shown{"ｾｯﾄされているｷｰはありません", "【A】ｷｰ", "A"}));
     log.clear();

@@ -296,7 +296,8 @@ long FakeApi::RegisterHotKey(api::Handle hwnd, int id, unsigned modifiers, unsig
         lastError = noRepeatRefusedWith;
         return 0;
     }
-    if (std::find(heldKeys.begin(), heldKeys.end(), vk) == heldKeys.end()) return 1;
+    const unsigned combination = ((modifiers & ~api::MOD_NOREPEAT) << 16) | vk;
+    if (std::find(heldKeys.begin(), heldKeys.end(), combination) == heldKeys.end()) return 1;
     lastError = api::ERROR_HOTKEY_ALREADY_REGISTERED;
     return 0;
 }

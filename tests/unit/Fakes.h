@@ -94,6 +94,11 @@ public:
     std::string FromAnsi(std::string_view ansi) override { return std::string(ansi); }
     std::string ToAnsi(std::string_view utf8) override { return ansiPrefix + std::string(utf8); }
     std::string UpperCase(std::string_view utf8) override;
+    // Letters and digits, as a US layout maps them.
+    std::string KeyText(int keyCode) override {
+        const bool typed = (keyCode >= 'A' && keyCode <= 'Z') || (keyCode >= '0' && keyCode <= '9');
+        return typed ? std::string(1, static_cast<char>(keyCode)) : std::string();
+    }
     void ShowMessage(const std::string& text) override { log_.Add("ShowMessage(" + text + ")"); }
     bool AnotherInstanceRunning() override { return anotherInstance; }
     forms::RunId thisRun{1, 4242, 133000000000000000};
@@ -139,7 +144,8 @@ public:
 
     // Where SendMessageA delivers, as a window would: set by the fixture.
     std::function<void(std::intptr_t hwnd, unsigned msg)> onSendMessage;
-    // Keys another program holds: RegisterHotKey fails for them.
+    // Keys another program holds: RegisterHotKey fails for them. A key held
+    // with modifiers is (MOD_ flags << 16) | key.
     std::vector<unsigned> heldKeys;
     // Windows before 7: RegisterHotKey refuses MOD_NOREPEAT with this error.
     unsigned long noRepeatRefusedWith = 0;
