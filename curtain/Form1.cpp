@@ -17,7 +17,9 @@ Form1::Form1(app::Program& program)
       Image1(*this, layout::kImage1, true),
       OmbrySet(*this, layout::kOmbrySet),
       MenuEnd(*this, layout::kMenuEnd),
-      MenuMy(*this, layout::kMenuMy, {&OmbrySet, &MenuEnd}),
+      MenuBar1(*this, layout::kMenuBar1),
+      MenuOptions(*this, layout::kMenuOptions),
+      MenuMy(*this, layout::kMenuMy, {&OmbrySet, &MenuEnd, &MenuBar1, &MenuOptions}),
       OtherMonitors(program),
       program_(program),
       state_(program.state) {
@@ -37,6 +39,7 @@ Form1::Form1(app::Program& program)
     picTrayEvent.DblClick = [this] { picTrayEvent_DblClick(); };
     OmbrySet.Click = [this] { OmbrySet_Click(); };
     MenuEnd.Click = [this] { MenuEnd_Click(); };
+    MenuOptions.Click = [this] { MenuOptions_Click(); };
 }
 
 void Form1::Form_Load() {

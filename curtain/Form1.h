@@ -40,6 +40,7 @@ public:
     void picTrayEvent_DblClick();
     void OmbrySet_Click();
     void MenuEnd_Click();
+    void MenuOptions_Click();
 
     // Controls.
     forms::PictureBox picTrayIcon0;  // picTrayIcon(0): the tray callback's window
@@ -50,6 +51,8 @@ public:
     forms::Image Image1;             // the curtain picture
     forms::MenuItem OmbrySet;        // "各種設定"
     forms::MenuItem MenuEnd;         // "終了"
+    forms::MenuItem MenuBar1;        // a separator
+    forms::MenuItem MenuOptions;     // "詳細設定": the options dialog
     forms::Menu MenuMy;              // opened only as a pop-up menu
 
     // The screen size when loaded or when Timer1 last saw it change. Wider
@@ -70,6 +73,8 @@ protected:
 
 private:
     forms::Picture ClipboardOrNothing();
+    // Before a dialog: the curtain up and stored, the sound given back.
+    void PutAwayForDialog();
     // The spread curtain's layout over the whole screen as it is now.
     void SpreadOverScreen();
     void MuteArrivedEndpoints();

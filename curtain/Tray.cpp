@@ -41,6 +41,19 @@ void Form1::Pop() {
 void Form1::OmbrySet_Click() {
     // The icon's menu still opens while a dialog is: the dialog comes forward.
     if (program_.ShowOpenDialog()) return;
+    PutAwayForDialog();
+    program_.Form2.ShowModal();
+}
+
+// As for the settings: a curtain left down would cover the dialog that
+// holds it disabled.
+void Form1::MenuOptions_Click() {
+    if (program_.ShowOpenDialog()) return;
+    PutAwayForDialog();
+    program_.Form5.ShowModal();
+}
+
+void Form1::PutAwayForDialog() {
     Image1.SetVisible(false);
     state_.CurtainDown = 0;
     if (state_.SoundMuted == 1) {
@@ -49,7 +62,6 @@ void Form1::OmbrySet_Click() {
         state_.SoundMuted = 0;
     }
     Image1_DblClick();
-    program_.Form2.ShowModal();
 }
 
 }  // namespace curtain

@@ -89,6 +89,13 @@ public:
 
     // True when another copy of the program is running already.
     virtual bool AnotherInstanceRunning() = 0;
+
+    // The shortcut in the user's Startup folder that starts this program, in
+    // the current folder, at logon. True when it is there and starts this exe.
+    virtual bool StartupShortcutPoints() = 0;
+    // Creates it (true) or removes it (false); false when that failed. Only
+    // a shortcut that starts this exe is ever replaced or removed.
+    virtual bool SetStartupShortcut(bool on) = 0;
 };
 
 }  // namespace forms

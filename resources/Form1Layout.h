@@ -33,5 +33,8 @@ inline constexpr forms::ControlTraits kImage1{
 inline constexpr forms::ControlTraits kMenuMy{.name = "MenuMy", .kind = Kind::Menu, .caption = "メニュー"};
 inline constexpr forms::ControlTraits kOmbrySet{.name = "OmbrySet", .kind = Kind::MenuItem, .caption = "各種設定"};
 inline constexpr forms::ControlTraits kMenuEnd{.name = "MenuEnd", .kind = Kind::MenuItem, .caption = "終了"};
+// After the first two, which keep their places.
+inline constexpr forms::ControlTraits kMenuBar1{.name = "MenuBar1", .kind = Kind::MenuItem, .caption = "-"};
+inline constexpr forms::ControlTraits kMenuOptions{.name = "MenuOptions", .kind = Kind::MenuItem, .caption = "詳細設定"};
 
 }  // namespace resources::form1

@@ -90,10 +90,10 @@ LRESULT CALLBACK FormWindow::TextBoxProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM 
             }
             case WM_GETDLGCODE: {
                 // Enter and Escape reach the box's own key events rather than
-                // the dialog keys.
+                // the dialog keys; a number box leaves them to the dialog.
                 LRESULT code = DefSubclassProc(hwnd, msg, wp, lp);
                 auto* key = reinterpret_cast<const MSG*>(lp);
-                if (key && key->message == WM_KEYDOWN && (key->wParam == VK_RETURN || key->wParam == VK_ESCAPE))
+                if (key && !child->control->Traits().digitsOnly && key->message == WM_KEYDOWN && (key->wParam == VK_RETURN || key->wParam == VK_ESCAPE))
                     code |= DLGC_WANTMESSAGE;
                 return code;
             }

@@ -46,6 +46,8 @@ public:
     void ShowMessage(const std::string& text) override;
 
     bool AnotherInstanceRunning() override;
+    bool StartupShortcutPoints() override;   // Shortcut.cpp
+    bool SetStartupShortcut(bool on) override;
 
 private:
     Backend backend_;

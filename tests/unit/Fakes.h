@@ -95,6 +95,10 @@ public:
     std::string UpperCase(std::string_view utf8) override;
     void ShowMessage(const std::string& text) override { log_.Add("ShowMessage(" + text + ")"); }
     bool AnotherInstanceRunning() override { return anotherInstance; }
+    // The Startup folder's shortcut: none, this exe's, or another program's.
+    enum class Shortcut { None, Ours, Others } startupShortcut = Shortcut::None;
+    bool StartupShortcutPoints() override { return startupShortcut == Shortcut::Ours; }
+    bool SetStartupShortcut(bool on) override;
 
     Log& log() { return log_; }
 

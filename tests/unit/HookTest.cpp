@@ -46,7 +46,7 @@ TEST_F(Hook, FirstRightClickIsReplayedThenOpensTheMenuOnce) {
     EXPECT_THAT(log.calls, ElementsAre("PostMessageA(Form1,0x201,0,0)", "PostMessageA(Form1,0x205,0,0)",
                                        "CallWindowProcA(own,Form1,0x205,0,327686)",
                                        "CallWindowProcA(own,Form1,0x201,0,0)",
-                                       "PopupMenu(MenuMy:各種設定|終了)", "CallWindowProcA(own,Form1,0x205,0,0)"));
+                                       "PopupMenu(MenuMy:各種設定|終了|-|詳細設定)", "CallWindowProcA(own,Form1,0x205,0,0)"));
     EXPECT_EQ(state.PopPrimed, 1);  // the next right-click is replayed again
 }
 
@@ -54,7 +54,7 @@ TEST_F(Hook, RightClickWhileNotPrimedOpensTheMenuAtOnce) {
     state.PopPrimed = 0;
     log.clear();
     api.Deliver(Hwnd(), api::WM_RBUTTONUP, 0, 0);
-    EXPECT_THAT(log.calls, ElementsAre("PopupMenu(MenuMy:各種設定|終了)", "CallWindowProcA(own,Form1,0x205,0,0)"));
+    EXPECT_THAT(log.calls, ElementsAre("PopupMenu(MenuMy:各種設定|終了|-|詳細設定)", "CallWindowProcA(own,Form1,0x205,0,0)"));
 }
 
 TEST_F(Hook, OtherMessagesPassStraightThrough) {

@@ -41,7 +41,7 @@ TEST_F(EveryMonitor, ADoubleClickOnACoverRaisesAllAndItsRightClickOpensTheCurtai
     log.clear();
     Cover().Image1.MouseUp(right);
     api.PumpPosted();  // the hook replays the first right-click, then opens the menu
-    EXPECT_THAT(log.calls, Contains("PopupMenu(MenuMy:各種設定|終了)"));
+    EXPECT_THAT(log.calls, Contains("PopupMenu(MenuMy:各種設定|終了|-|詳細設定)"));
 
     Cover().Image1.DblClick();
     EXPECT_EQ(state.CurtainDown, 0);

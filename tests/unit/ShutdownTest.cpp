@@ -29,7 +29,7 @@ TEST_F(TrayRoute, RightReleaseOnTheIconOpensTheMenu) {
     log.clear();
     TrayCallback(api::WM_RBUTTONUP);
     EXPECT_THAT(log.calls, ElementsAre("SetForegroundWindow(Form1)", "SendMessageA(picTrayEvent,0x205,0,0)",
-                                       "PopupMenu(MenuMy:各種設定|終了)"));
+                                       "PopupMenu(MenuMy:各種設定|終了|-|詳細設定)"));
     EXPECT_EQ(state.PopPrimed, 0);
 }
 
@@ -106,7 +106,7 @@ TEST_F(ShutdownFromFile, EndFromTheIconsMenuWritesTheRunsSettingsAsOneLine) {
     services.ansiPrefix = "~";  // the name is written in the file's code page
     ChooseFromMenu("終了");
     TrayCallback(api::WM_RBUTTONUP);
-    EXPECT_THAT(log.calls, Contains("PopupMenu(MenuMy:各種設定|終了)"));
+    EXPECT_THAT(log.calls, Contains("PopupMenu(MenuMy:各種設定|終了|-|詳細設定)"));
     EXPECT_FALSE(program.AnyFormLoaded());
     EXPECT_EQ(services.files["ombry.cfg"], "3,5,1,\"~Q\",81,0,0,0\r\n");
 }
