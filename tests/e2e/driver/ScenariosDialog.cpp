@@ -402,11 +402,6 @@ OMBRY_SCENARIO(DialogNoLockout, "dialog-no-lockout") {
 constexpr wchar_t kOptionsTitle[] = L"詳細設定";
 constexpr wchar_t kStartWithWindows[] = L"Windows 起動時に Ombry を起動する";
 
-struct ComApartment {
-    ComApartment() { CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
-    ~ComApartment() { CoUninitialize(); }
-};
-
 std::wstring StartupShortcutFile() {
     PWSTR folder = nullptr;
     std::wstring file;
@@ -415,21 +410,19 @@ std::wstring StartupShortcutFile() {
     return file;
 }
 
-// The shortcut read back through the shell's link interface.
-struct ShortcutRead {
-    std::wstring target, folder;
-};
-std::optional<ShortcutRead> ReadShortcut(const std::wstring& file) {
+// The shortcut read back through the shell's link interface: its target and
+// its working folder.
+std::optional<std::pair<std::wstring, std::wstring>> ReadShortcut(const std::wstring& file) {
     IShellLinkW* link = nullptr;
     IPersistFile* persist = nullptr;
-    std::optional<ShortcutRead> read;
+    std::optional<std::pair<std::wstring, std::wstring>> read;
     if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                                    reinterpret_cast<void**>(&link))) &&
         SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persist))) &&
         SUCCEEDED(persist->Load(file.c_str(), STGM_READ))) {
         wchar_t target[MAX_PATH] = {}, folder[MAX_PATH] = {};
         if (link->GetPath(target, MAX_PATH, nullptr, 0) == S_OK && SUCCEEDED(link->GetWorkingDirectory(folder, MAX_PATH)))
-            read = ShortcutRead{target, folder};
+            read.emplace(target, folder);
     }
     if (persist) persist->Release();
     if (link) link->Release();
@@ -456,7 +449,7 @@ HWND OpenOptionsAndToggleStartup(const Run& run, bool was, const char* what) {
 // Ticked and taken with Enter, a shortcut in the Startup folder starts this
 // exe in the scenario's folder; Esc takes nothing; unticked, it is gone.
 OMBRY_SCENARIO(StartupShortcut, "startup-shortcut") {
-    ComApartment com;
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);  // for the shell's link object, until the driver ends
     const std::wstring file = StartupShortcutFile();
     if (!Check(!file.empty(), "the Startup folder is known")) return;
     DeleteFileW(file.c_str());  // left by an earlier run
@@ -466,14 +459,13 @@ OMBRY_SCENARIO(StartupShortcut, "startup-shortcut") {
     HWND options = OpenOptionsAndToggleStartup(run, false, "詳細 opens the options dialog");
     if (!options) return;
     SaveScreenshot(ctx.dir + L"\\shot-options.bmp");
-    Note("the options dialog's picture is kept as shot-options.bmp");
     KeyPress(VK_RETURN);
     if (!Check(WaitGone(options), "Enter takes the choices and closes it")) return;
-    const std::optional<ShortcutRead> made = ReadShortcut(file);
+    const auto made = ReadShortcut(file);
     if (!Check(made.has_value(), "Ombry.lnk in the Startup folder reads as a shortcut", U8(file))) return;
-    const std::wstring exe = ctx.dir + L"\\ombry.exe";
-    Check(_wcsicmp(made->target.c_str(), exe.c_str()) == 0, "it starts this ombry.exe", U8(made->target));
-    Check(_wcsicmp(made->folder.c_str(), ctx.dir.c_str()) == 0, "in the scenario's folder", U8(made->folder));
+    Check(_wcsicmp(made->first.c_str(), (ctx.dir + L"\\ombry.exe").c_str()) == 0, "it starts this ombry.exe",
+          U8(made->first));
+    Check(_wcsicmp(made->second.c_str(), ctx.dir.c_str()) == 0, "in the scenario's folder", U8(made->second));
 
     options = OpenOptionsAndToggleStartup(run, true, "詳細 opens it again");
     if (!options) return;
