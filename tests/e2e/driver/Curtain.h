@@ -65,8 +65,8 @@ POINT Middle(const RECT& r);
 // is spread and shows there the colour shows (0x00RRGGBB: black without a
 // pattern); false, with the failed check printed, if not.
 bool TouchToSpread(HWND h, const Context& ctx, POINT on, std::uint32_t shows = 0);
-// Clicks an item of the program's two-item menu once it shows highlighted:
-// 0 "各種設定", 1 "終了".
+// Chooses an item of the program's menu: 0 "各種設定", 1 "終了" (then a
+// separator and "詳細設定").
 void ChooseMenuItem(const RECT& menu, int item);
 void ChooseEnd(const RECT& menu);
 // Opens the icon's menu with a right-click.

@@ -545,7 +545,8 @@ MenuPicture DrawReferenceMenu(POINT at, std::initializer_list<const wchar_t*> it
                                  nullptr);
     HMENU menu = CreatePopupMenu();
     UINT id = 1;
-    for (const wchar_t* text : items) AppendMenuW(menu, MF_STRING, id++, text);
+    for (const wchar_t* text : items)
+        AppendMenuW(menu, std::wstring_view(text) == L"-" ? MF_SEPARATOR : MF_STRING, id++, text);
     g_shot = {};
     SetForegroundWindow(owner);
     SetTimer(owner, 1, 300, GrabOwnMenu);

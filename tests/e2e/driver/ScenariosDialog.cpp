@@ -297,8 +297,8 @@ OMBRY_SCENARIO(DialogHotkey, "dialog-hotkey") {
     // Leaving the box with Shift+Tab: Shift goes down in the box, up elsewhere.
     KeyChord({VK_SHIFT, VK_TAB});
     PumpFor(150);
-    Check(run.dialog.Focused() == std::string("Check5") && TextOf(text1) == L"A",
-          "Shift+Tab leaves the box for the last control in tab order, Check5, still reading A",
+    Check(run.dialog.Focused() == std::string("MoreButton") && TextOf(text1) == L"A",
+          "Shift+Tab leaves the box for the last control in tab order, 詳細, still reading A",
           std::string(run.dialog.Focused()) + " / " + U8(TextOf(text1)));
 
     if (!run.dialog.End("設定の終了 closes the dialog")) return;
@@ -343,7 +343,8 @@ OMBRY_SCENARIO(DialogChoices, "dialog-choices") {
 OMBRY_SCENARIO(DialogChoicesSaved, "dialog-choices-saved") {
     Run run(ctx);
     if (!ChooseAllAndOpenMenu(run, ctx)) return;
-    KeyPress(VK_UP);  // the last item, 終了
+    KeyPress(VK_UP);  // the last item, 詳細設定
+    KeyPress(VK_UP);  // over the separator, 終了
     KeyPress(VK_RETURN);
     if (!Check(run.app.WaitExit(5000), "終了 ends the program")) return;
     const std::string line = SettingsFileText(ctx);

@@ -109,13 +109,13 @@ OMBRY_SCENARIO(RightClickMenu, "right-click-menu") {
     DoubleClick(ctx.screenW / 2, ctx.screenH / 2);
     CheckStoredAt(h, ctx, 0, "raised by a double-click");
 
-    const MenuPicture want = DrawReferenceMenu({at.left, at.top}, {L"各種設定", L"終了"});
-    const MenuPicture swapped = DrawReferenceMenu({at.left, at.top}, {L"終了", L"各種設定"});
+    const MenuPicture want = DrawReferenceMenu({at.left, at.top}, {L"各種設定", L"終了", L"-", L"詳細設定"});
+    const MenuPicture swapped = DrawReferenceMenu({at.left, at.top}, {L"終了", L"各種設定", L"-", L"詳細設定"});
     Check(EqualRect(&want.rect, &at) && DifferentPixels(seen, want.pixels) == 0,
-          "the menu shows 各種設定 above 終了 (same picture as a menu of those two items)",
+          "the menu shows 各種設定 above 終了, then 詳細設定 (same picture as a menu of those items)",
           Fmt("reference at %s, %d pixels differ; with the items swapped %d differ", ToString(want.rect).c_str(),
               DifferentPixels(seen, want.pixels), DifferentPixels(seen, swapped.pixels)));
-    Check(DifferentPixels(seen, swapped.pixels) != 0, "a menu with the two items swapped looks different");
+    Check(DifferentPixels(seen, swapped.pixels) != 0, "a menu with the first two items swapped looks different");
     Check(app.Running(), "the program goes on");
 }
 

@@ -52,9 +52,9 @@ OMBRY_SCENARIO(TrayMenu, "tray-menu") {
     const std::vector<std::uint32_t> seen = GrabScreen(*at);
     KeyPress(VK_ESCAPE);
     PumpFor(300);
-    const MenuPicture want = DrawReferenceMenu({at->left, at->top}, {L"各種設定", L"終了"});
+    const MenuPicture want = DrawReferenceMenu({at->left, at->top}, {L"各種設定", L"終了", L"-", L"詳細設定"});
     Check(EqualRect(&want.rect, &*at) && DifferentPixels(seen, want.pixels) == 0,
-          "the icon's menu shows 各種設定 above 終了 (same picture as a menu of those two items)",
+          "the icon's menu shows 各種設定 above 終了, then 詳細設定 (same picture as a menu of those items)",
           Fmt("reference at %s, menu at %s, %d pixels differ", ToString(want.rect).c_str(), ToString(*at).c_str(),
               DifferentPixels(seen, want.pixels)));
     CheckStoredAt(h, ctx, 0, "after the menu closed");
