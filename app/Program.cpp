@@ -32,7 +32,8 @@ void RunRecovering(std::initializer_list<Step> steps, const Step& recover) {
 
 }  // namespace
 
-Program::Program(forms::Services& s, api::Api& a) : services(s), api(a), Form1(*this), Form2(*this), Form4(*this) {}
+Program::Program(forms::Services& s, api::Api& a) : services(s), api(a), Form1(*this), Form2(*this), Form4(*this),
+      Form5(*this) {}
 
 // A form's window goes before the form's controls do: a window left to the
 // form's own destructor would outlive them.

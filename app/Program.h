@@ -15,6 +15,7 @@
 #include "forms/Services.h"
 #include "picker/Form4.h"
 #include "settings/Form2.h"
+#include "settings/Form5.h"
 #include "tray/cTrayIcon.h"
 
 namespace app {
@@ -69,6 +70,7 @@ public:
     curtain::Form1 Form1;
     settings::Form2 Form2;
     picker::Form4 Form4;
+    settings::Form5 Form5;  // the options beyond the settings dialog's
     std::unique_ptr<tray::cTrayIcon> TrayIcon;
 
 private:
@@ -80,7 +82,7 @@ private:
     bool RegisterKey(std::int16_t code, unsigned modifiers);
 
     // Adding a form to the program is one entry here.
-    std::vector<forms::Form*> forms_{&Form1, &Form2, &Form4};
+    std::vector<forms::Form*> forms_{&Form1, &Form2, &Form4, &Form5};
     unsigned taskbarCreated_ = 0;  // the shell's message after it restarts
     unsigned commandMessage_ = 0;  // kCommandMessage, registered
     Command startCommand_ = Command::None;  // given at start, carried out once up

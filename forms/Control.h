@@ -50,6 +50,11 @@ struct ControlTraits {
     bool programIcon = false;         // an image that shows the program icon
     bool visible = true;              // shown when the form loads
     bool inputMethodOff = false;      // a text box that captures keys, not text
+    // A text box for a number: digits only, at most maxLength of them; Enter
+    // and Esc stay the dialog's.
+    bool digitsOnly = false;
+    int maxLength = 0;                // 0: no limit
+    bool isDefault = false;           // the button Enter presses
 };
 
 enum class ScaleMode { Twips, Pixels };

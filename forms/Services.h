@@ -120,6 +120,13 @@ public:
     // True while a program asks Windows to keep the display on (a video, a
     // presentation, a call); false also when the system cannot tell.
     virtual bool DisplayKeptOn() = 0;
+
+    // The shortcut in the user's Startup folder that starts this program, in
+    // the current folder, at logon. True when it is there and starts this exe.
+    virtual bool StartupShortcutPoints() = 0;
+    // Creates it (true) or removes it (false); false when that failed. Only
+    // a shortcut that starts this exe is ever replaced or removed.
+    virtual bool SetStartupShortcut(bool on) = 0;
 };
 
 }  // namespace forms

@@ -88,5 +88,9 @@ inline constexpr forms::ControlTraits kCheck4{.name = "Check4", .kind = Kind::Ch
 inline constexpr forms::ControlTraits kCheck5{.name = "Check5", .kind = Kind::CheckBox,
     .left = 4185, .top = 180, .width = 2865, .height = 255, .caption = "すべての画面を覆う",
     .toolTip = "カーテンがすべてのモニターを覆います", .tabIndex = 22};
+// Between the title and Check5: the options dialog.
+inline constexpr forms::ControlTraits kMoreButton{.name = "MoreButton", .kind = Kind::CommandButton,
+    .left = 3480, .top = 120, .width = 660, .height = 360, .caption = "詳細",
+    .toolTip = "その他の設定を開きます", .tabIndex = 23};
 
 }  // namespace resources::form2

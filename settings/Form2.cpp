@@ -42,6 +42,7 @@ Form2::Form2(app::Program& program)
       Check3(*this, layout::kCheck3),
       Check4(*this, layout::kCheck4),
       Check5(*this, layout::kCheck5),
+      MoreButton(*this, layout::kMoreButton),
       program_(program),
       state_(program.state) {
     for (forms::Frame* f : {&Frame1_0, &Frame1_1, &Frame1_2}) Frame1.Add(*f);
@@ -61,6 +62,7 @@ Form2::Form2(app::Program& program)
     Check4.Click = [this] { Check4_Click(); };
     Check5.Click = [this] { Check5_Click(); };
     SetEndButton.Click = [this] { SetEndButton_Click(); };
+    MoreButton.Click = [this] { MoreButton_Click(); };
     Text1.KeyDown = [this](int key, int shift) { Text1_KeyDown(key, shift); };
     Text1.KeyUp = [this](int key, int shift) { Text1_KeyUp(key, shift); };
     Text1.LostFocus = [this] { Text1_LostFocus(); };
@@ -140,6 +142,13 @@ void Form2::SetEndButton_Click() {
         return;
     }
     Unload();
+}
+
+// Both dialogs show the every-monitor option: this one follows what the
+// options dialog made of it.
+void Form2::MoreButton_Click() {
+    program_.Form5.ShowModal();
+    Check5.SetValue(program_.state.Options.EveryMonitor ? 1 : 0);
 }
 
 }  // namespace settings

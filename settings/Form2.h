@@ -32,6 +32,7 @@ public:
     void Check5_Click();
     void Option3_Click(std::int16_t index);
     void SetEndButton_Click();
+    void MoreButton_Click();
     void Text1_KeyDown(int keyCode, int shift);  // HotkeyCapture.cpp
     void Text1_KeyUp(int keyCode, int shift);
     void Text1_LostFocus();
@@ -57,6 +58,7 @@ public:
     forms::Frame Frame6;
     forms::CheckBox Check3, Check4;
     forms::CheckBox Check5;  // the curtain covers every monitor
+    forms::CommandButton MoreButton;  // opens the options dialog
 
     // The indexed groups.
     forms::ControlArray<forms::Frame> Frame1;

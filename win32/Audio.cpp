@@ -5,17 +5,12 @@
 
 #include <memory>
 
+#include "win32/Handles.h"
 #include "win32/Text.h"
 
 namespace win32 {
 
 namespace {
-
-struct ComReleaser {
-    void operator()(IUnknown* p) const noexcept { p->Release(); }
-};
-template <class T>
-using ComRef = std::unique_ptr<T, ComReleaser>;
 
 // Spelled out here so that no GUID library is linked.
 constexpr CLSID kMMDeviceEnumerator = {0xBCDE0395, 0xE52F, 0x467C, {0x8E, 0x3D, 0xC4, 0x57, 0x92, 0x91, 0x69, 0x2E}};

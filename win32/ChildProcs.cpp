@@ -101,11 +101,12 @@ LRESULT CALLBACK FormWindow::TextBoxProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM 
                 break;
             case WM_GETDLGCODE: {
                 // Enter and Escape reach the box's own key events rather than
-                // the dialog keys; in a box that captures keys, so does Alt+key
-                // rather than a control's mnemonic.
+                // the dialog keys (a number box leaves them to the dialog); in a
+                // box that captures keys, so does Alt+key rather than a
+                // control's mnemonic.
                 LRESULT code = DefSubclassProc(hwnd, msg, wp, lp);
                 auto* key = reinterpret_cast<const MSG*>(lp);
-                if (key && key->message == WM_KEYDOWN && (key->wParam == VK_RETURN || key->wParam == VK_ESCAPE))
+                if (key && !child->control->Traits().digitsOnly && key->message == WM_KEYDOWN && (key->wParam == VK_RETURN || key->wParam == VK_ESCAPE))
                     code |= DLGC_WANTMESSAGE;
                 if (key && key->message == WM_SYSCHAR && CapturesKeys(*child->control)) code |= DLGC_WANTMESSAGE;
                 return code;

@@ -159,7 +159,9 @@ void FormWindow::CreateChild(forms::Control& c, bool startsGroup) {
         case forms::Kind::Label: cls = L"STATIC"; style |= SS_LEFT | SS_NOPREFIX; break;
         case forms::Kind::Frame: style |= BS_GROUPBOX; break;
         // A caption longer than the button wraps onto a second line.
-        case forms::Kind::CommandButton: style |= BS_PUSHBUTTON | BS_MULTILINE | WS_TABSTOP; break;
+        case forms::Kind::CommandButton:
+            style |= (c.Traits().isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON) | BS_MULTILINE | WS_TABSTOP;
+            break;
         // Not automatic: a click goes through the control, which clears the
         // other buttons and raises Click. Notifying: the arrow keys select
         // the button they move the focus to.
@@ -167,7 +169,7 @@ void FormWindow::CreateChild(forms::Control& c, bool startsGroup) {
         case forms::Kind::CheckBox: style |= BS_3STATE | WS_TABSTOP; break;
         case forms::Kind::TextBox:
             cls = L"EDIT";
-            style |= ES_LEFT | ES_AUTOHSCROLL | WS_TABSTOP;
+            style |= ES_LEFT | ES_AUTOHSCROLL | WS_TABSTOP | (c.Traits().digitsOnly ? ES_NUMBER : 0);
             exStyle |= WS_EX_CLIENTEDGE;
             text = Widen(static_cast<forms::TextBox&>(c).Text());
             break;
@@ -203,6 +205,7 @@ void FormWindow::CreateChild(forms::Control& c, bool startsGroup) {
             // A box that captures keys gets them as keys: with an input
             // method on, a press would arrive as VK_PROCESSKEY.
             if (c.Traits().inputMethodOff) ImmAssociateContextEx(hwnd, nullptr, 0);
+            if (c.Traits().maxLength > 0) SendMessageW(hwnd, EM_LIMITTEXT, c.Traits().maxLength, 0);
             break;
         case forms::Kind::OptionButton: case forms::Kind::CheckBox: ChangedChild(made, forms::Prop::Value); break;
         case forms::Kind::FileListBox:
@@ -212,6 +215,15 @@ void FormWindow::CreateChild(forms::Control& c, bool startsGroup) {
         default: break;
     }
     AddToolTip(c, hwnd);
+}
+
+// The dialog manager asks for the button Enter presses.
+LRESULT FormWindow::DefaultButtonId() const {
+    const auto& all = form_.Controls();
+    for (std::size_t i = 0; i < all.size(); ++i)
+        if (all[i]->GetKind() == forms::Kind::CommandButton && all[i]->Traits().isDefault)
+            return MAKELONG(kFirstChildId + i, DC_HASDEFID);
+    return 0;
 }
 
 void FormWindow::AddToolTip(const forms::Control& c, HWND tool) {

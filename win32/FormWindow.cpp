@@ -212,6 +212,8 @@ LRESULT FormWindow::HandleMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
                 return 0;
             }
             break;
+        case DM_GETDEFID:
+            return DefaultButtonId();
         case WM_ACTIVATE:
             if (OnActivate(LOWORD(wp) != WA_INACTIVE)) return 0;
             break;

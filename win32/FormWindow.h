@@ -78,6 +78,7 @@ private:
     void Relayout();
     void FillList(const ChildWindow& child);
     void OnCommand(WPARAM wp, LPARAM lp);
+    LRESULT DefaultButtonId() const;
     bool FocusStaysInForm(const ChildWindow& child) const;
     std::optional<LRESULT> OnCtlColor(HDC dc, HWND from);
     void AddToolTip(const forms::Control& c, HWND tool);  // tool: null for an image's area

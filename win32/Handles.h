@@ -2,6 +2,7 @@
 // Owners for the handles the backend creates: each frees its handle once,
 // none can be copied.
 #include <windows.h>
+#include <unknwn.h>
 
 #include <memory>
 #include <type_traits>
@@ -17,6 +18,13 @@ struct MenuDeleter {
 struct KernelDeleter {
     void operator()(HANDLE h) const noexcept { CloseHandle(h); }
 };
+
+// A COM interface, released once.
+struct ComReleaser {
+    void operator()(IUnknown* p) const noexcept { p->Release(); }
+};
+template <class T>
+using ComRef = std::unique_ptr<T, ComReleaser>;
 
 using UniqueBitmap = std::unique_ptr<std::remove_pointer_t<HBITMAP>, GdiDeleter>;
 using UniqueFont = std::unique_ptr<std::remove_pointer_t<HFONT>, GdiDeleter>;

@@ -54,6 +54,8 @@ public:
                            std::intptr_t taken) override;
     void WriteToConsole(const std::string& line) override;
     bool DisplayKeptOn() override;
+    bool StartupShortcutPoints() override;   // Shortcut.cpp
+    bool SetStartupShortcut(bool on) override;
 
 private:
     Backend backend_;

@@ -38,7 +38,7 @@ done
 all_scenarios="win32-files win32-forms environment version-info start-empty second-copy command-line close-ends strip-sides hotkey-down mouse-pull
 keyboard-back right-click-menu screen-watch pattern-clipboard pattern-start-bmp tray-icon tray-menu exit-menu settings-held end-session sound-mute sound-crash
 sound-kill sound-session-end dialog-start dialog-keyboard dialog-hotkey hotkey-modifiers dialog-choices dialog-choices-saved dialog-reopen dialog-no-lockout
-pattern-buttons picker one-move keep-exit-pattern dialog-no-freeze picker-switch-away topmost-window"
+pattern-buttons picker one-move keep-exit-pattern dialog-no-freeze picker-switch-away topmost-window startup-shortcut"
 two_monitor_scenarios="monitors-cover monitors-pattern monitors-option monitors-change monitors-strip topmost-window sound-crash"
 monitors=${OMBRY_E2E_MONITORS:-1}
 [[ $monitors -gt 1 ]] && all_scenarios=$two_monitor_scenarios

@@ -337,4 +337,52 @@ TEST_F(Dialog, EachOpeningAfterACloseLoadsItAfreshWithTheChoicesInForce) {
     EXPECT_EQ(state.HotkeySuspended, 1);
 }
 
+// The options dialog, from the settings dialog's button: Cancel takes
+// nothing, OK what it shows, but a minutes value out of range is not taken
+// (the old one stays). A shortcut that cannot be made keeps the dialog open
+// and the box unticked. Open, it is only brought forward by the menu's
+// 各種設定.
+TEST_F(Dialog, OptionsDialogTakesItsValuesOnlyOnOk) {
+    using Shortcut = fakes::FakeServices::Shortcut;
+    settings::Form5& options = program.Form5;
+    Start("");
+    state.Options.IdleMinutes = 5;
+    std::vector<std::string> whileOpen;
+    auto edit = [&](int button) {
+        services.onShowModal = [&, button](forms::Form& f) {
+            if (&f != &options) return;
+            log.clear();
+            ChooseFromMenu("各種設定");
+            TrayCallback(api::WM_RBUTTONUP);
+            whileOpen = log.Only({"BringToFront", "ShowModal"});
+            options.Check1.SetValue(0);
+            options.Check2.SetValue(1);
+            options.Text1.TextEdited("0");
+            options.Check4.SetValue(1);
+            options.Text2.TextEdited("45");
+            options.Command1(static_cast<std::int16_t>(button)).Click();
+        };
+        dialog.MoreButton.Click();
+    };
+    edit(1);
+    EXPECT_THAT(whileOpen, ElementsAre("BringToFront(Form5)"));
+    EXPECT_EQ(state.Options, (app::Options{.IdleMinutes = 5}));
+    EXPECT_EQ(services.startupShortcut, Shortcut::None);
+
+    services.startupShortcut = Shortcut::Others;
+    edit(0);
+    EXPECT_TRUE(options.Loaded());
+    EXPECT_EQ(options.Check2.Value(), 0);
+    EXPECT_THAT(log.Only({"ShowMessage"}), ElementsAre("ShowMessage(起動時の設定を変更出来ません)"));
+    EXPECT_EQ(state.Options, (app::Options{.IdleMinutes = 5}));
+    options.Unload();
+
+    services.startupShortcut = Shortcut::None;
+    edit(0);
+    EXPECT_FALSE(options.Loaded());
+    EXPECT_EQ(state.Options, (app::Options{.EveryMonitor = false, .IdleMinutes = 5, .LockMinutes = 45}));
+    EXPECT_EQ(services.startupShortcut, Shortcut::Ours);
+    EXPECT_EQ(dialog.Check5.Value(), 0);  // the settings dialog follows
+}
+
 }  // namespace

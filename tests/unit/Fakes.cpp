@@ -159,6 +159,14 @@ std::optional<std::string> FakeServices::ReadFile(const std::string& name) {
 
 bool FakeServices::FileExists(const std::string& name) { return files.count(Lower(name)) > 0; }
 
+// As the shell's: another program's shortcut of the same name stays.
+bool FakeServices::SetStartupShortcut(bool on) {
+    log_.Add(std::string("SetStartupShortcut(") + (on ? "on" : "off") + ")");
+    if (writesFail || startupShortcut == Shortcut::Others) return false;
+    startupShortcut = on ? Shortcut::Ours : Shortcut::None;
+    return true;
+}
+
 bool FakeServices::ReplaceFileKeepingOld(const std::string& name, std::string_view bytes,
                                          const std::string& keepOldAs) {
     log_.Add("ReplaceFileKeepingOld(" + name + "," + keepOldAs + ")");

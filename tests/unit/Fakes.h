@@ -114,6 +114,10 @@ public:
     void WriteToConsole(const std::string& line) override { log_.Add("WriteToConsole(" + line + ")"); }
     bool displayKeptOn = false;  // a program asks that the display stay on
     bool DisplayKeptOn() override { return displayKeptOn; }
+    // The Startup folder's shortcut: none, this exe's, or another program's.
+    enum class Shortcut { None, Ours, Others } startupShortcut = Shortcut::None;
+    bool StartupShortcutPoints() override { return startupShortcut == Shortcut::Ours; }
+    bool SetStartupShortcut(bool on) override;
 
     Log& log() { return log_; }
 

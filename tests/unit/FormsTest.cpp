@@ -7,6 +7,7 @@
 #include "forms/Twips.h"
 #include "resources/Form2Layout.h"
 #include "resources/Form4Layout.h"
+#include "resources/Form5Layout.h"
 
 using testing::ElementsAre;
 
@@ -145,12 +146,18 @@ TEST(DialogLayouts, EveryControlLiesInsideItsContainerAtEveryDpi) {
                                           &l::kOption1_3, &l::kCommand1_0, &l::kCommand1_1, &l::kSetEndButton,
                                           &l::kFrame1_1, &l::kFrame1_2, &l::kLabel1, &l::kLabel2, &l::kLabel3,
                                           &l::kFrame5, &l::kOption3_0, &l::kOption3_1, &l::kCommand1_2,
-                                          &l::kCommand1_3, &l::kFrame6, &l::kCheck3, &l::kCheck4, &l::kCheck5});
+                                          &l::kCommand1_3, &l::kFrame6, &l::kCheck3, &l::kCheck4, &l::kCheck5,
+                                          &l::kMoreButton});
     }
     {
         namespace l = resources::form4;
         ExpectInsideContainers(l::kForm, {&l::kFile1, &l::kText1, &l::kCommand1_0, &l::kCommand1_1, &l::kCommand2,
                                           &l::kLabel1, &l::kCommand3, &l::kImage1});
+    }
+    {
+        namespace l = resources::form5;
+        ExpectInsideContainers(l::kForm, {&l::kCheck1, &l::kCheck2, &l::kCheck3, &l::kText1, &l::kLabel1, &l::kCheck4,
+                                          &l::kText2, &l::kLabel2, &l::kCommand1_0, &l::kCommand1_1});
     }
 }
 

@@ -3,6 +3,10 @@
 // screen when the hotkey is pressed while the dialog is open.
 #include <cstring>
 #include <cwctype>
+#include <optional>
+
+#include <shlobj.h>
+#include <shobjidl.h>
 
 #include "Curtain.h"
 #include "Driver.h"
@@ -48,6 +52,7 @@ const Expected kControls[] = {
     {"Check3", L"Button", L"起動時 設定画面を表示する", nullptr, 270, 945, 2715, 195},
     {"Check4", L"Button", L"カーテンの模様を常に終了時のものにする", nullptr, 3000, 855, 3870, 330},
     {"Check5", L"Button", L"すべての画面を覆う", nullptr, 4185, 180, 2865, 255},
+    {"MoreButton", L"Button", L"詳細", nullptr, 3480, 120, 660, 360},
 };
 
 bool SameClass(const std::wstring& a, const wchar_t* b) {
@@ -234,7 +239,8 @@ OMBRY_SCENARIO(DialogKeyboard, "dialog-keyboard") {
     // Tab walks the controls in the layout's order, and round; in an option
     // group it stops at the selected button.
     const char* order[] = {"Option1(0)", "Command1(0)", "Command1(1)", "SetEndButton", "Option3(0)",
-                           "Command1(2)", "Command1(3)", "Check3", "Check4", "Check5", "Text1"};
+                           "Command1(2)", "Command1(3)", "Check3", "Check4", "Check5", "MoreButton",
+                           "Text1"};
     std::string walked;
     bool inOrder = true;
     for (const char* want : order) {
@@ -245,7 +251,7 @@ OMBRY_SCENARIO(DialogKeyboard, "dialog-keyboard") {
         inOrder = inOrder && std::strcmp(got, want) == 0;
     }
     Check(inOrder, "Tab walks Text1, the side, two pattern buttons, 設定の終了, muting, two more pattern "
-                   "buttons, the three check boxes and back to Text1",
+                   "buttons, the three check boxes, 詳細 and back to Text1",
           walked);
     Check(TextOf(d["Text1"]).empty(), "Tab is not captured as a hotkey", U8(TextOf(d["Text1"])));
 
@@ -291,8 +297,8 @@ OMBRY_SCENARIO(DialogHotkey, "dialog-hotkey") {
     // Leaving the box with Shift+Tab: Shift goes down in the box, up elsewhere.
     KeyChord({VK_SHIFT, VK_TAB});
     PumpFor(150);
-    Check(run.dialog.Focused() == std::string("Check5") && TextOf(text1) == L"A",
-          "Shift+Tab leaves the box for the last control in tab order, Check5, still reading A",
+    Check(run.dialog.Focused() == std::string("MoreButton") && TextOf(text1) == L"A",
+          "Shift+Tab leaves the box for the last control in tab order, 詳細, still reading A",
           std::string(run.dialog.Focused()) + " / " + U8(TextOf(text1)));
 
     if (!run.dialog.End("設定の終了 closes the dialog")) return;
@@ -479,6 +485,90 @@ OMBRY_SCENARIO(DialogNoLockout, "dialog-no-lockout") {
     if (!Check(ClickCloseBox(dialog), "the dialog's close box can be clicked")) return;
     Check(WaitGone(dialog), "the close box closes the dialog");
     CheckDownAndUp(curtain, ctx, kHotkey, "the hotkey after the dialog closed");
+}
+
+// ---- Start with Windows, from the options dialog --------------------------
+
+constexpr wchar_t kOptionsTitle[] = L"詳細設定";
+constexpr wchar_t kStartWithWindows[] = L"Windows 起動時に Ombry を起動する";
+
+std::wstring StartupShortcutFile() {
+    PWSTR folder = nullptr;
+    std::wstring file;
+    if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_Startup, 0, nullptr, &folder))) file = std::wstring(folder) + L"\\Ombry.lnk";
+    CoTaskMemFree(folder);
+    return file;
+}
+
+// The shortcut read back through the shell's link interface: its target and
+// its working folder.
+std::optional<std::pair<std::wstring, std::wstring>> ReadShortcut(const std::wstring& file) {
+    IShellLinkW* link = nullptr;
+    IPersistFile* persist = nullptr;
+    std::optional<std::pair<std::wstring, std::wstring>> read;
+    if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                   reinterpret_cast<void**>(&link))) &&
+        SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persist))) &&
+        SUCCEEDED(persist->Load(file.c_str(), STGM_READ))) {
+        wchar_t target[MAX_PATH] = {}, folder[MAX_PATH] = {};
+        if (link->GetPath(target, MAX_PATH, nullptr, 0) == S_OK && SUCCEEDED(link->GetWorkingDirectory(folder, MAX_PATH)))
+            read.emplace(target, folder);
+    }
+    if (persist) persist->Release();
+    if (link) link->Release();
+    return read;
+}
+
+// Opens the options dialog with the settings dialog's 詳細 button, and
+// clicks its start-with-Windows box, which must read `was` before.
+HWND OpenOptionsAndToggleStartup(const Run& run, bool was, const char* what) {
+    run.dialog.ClickOn("MoreButton");
+    const HWND options = WaitForTitled(run.app.pid, kOptionsTitle, 3000, true);
+    if (!Check(options != nullptr, what)) return nullptr;
+    PumpFor(300);
+    const HWND box = ChildWithText(options, kStartWithWindows);
+    const LRESULT want = was ? BST_CHECKED : BST_UNCHECKED;
+    if (!Check(box && Ask(box, BM_GETCHECK) == want, Fmt("start with Windows reads %s", was ? "ticked" : "unticked")))
+        return nullptr;
+    const POINT p = Middle(RectOf(box));
+    Click(p.x, p.y);
+    PumpFor(150);
+    return options;
+}
+
+// Ticked and taken with Enter, a shortcut in the Startup folder starts this
+// exe in the scenario's folder; Esc takes nothing; unticked, it is gone.
+OMBRY_SCENARIO(StartupShortcut, "startup-shortcut") {
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);  // for the shell's link object, until the driver ends
+    const std::wstring file = StartupShortcutFile();
+    if (!Check(!file.empty(), "the Startup folder is known")) return;
+    DeleteFileW(file.c_str());  // left by an earlier run
+    Run run(ctx);
+    if (!run) return;
+
+    HWND options = OpenOptionsAndToggleStartup(run, false, "詳細 opens the options dialog");
+    if (!options) return;
+    SaveScreenshot(ctx.dir + L"\\shot-options.bmp");
+    KeyPress(VK_RETURN);
+    if (!Check(WaitGone(options), "Enter takes the choices and closes it")) return;
+    const auto made = ReadShortcut(file);
+    if (!Check(made.has_value(), "Ombry.lnk in the Startup folder reads as a shortcut", U8(file))) return;
+    Check(_wcsicmp(made->first.c_str(), (ctx.dir + L"\\ombry.exe").c_str()) == 0, "it starts this ombry.exe",
+          U8(made->first));
+    Check(_wcsicmp(made->second.c_str(), ctx.dir.c_str()) == 0, "in the scenario's folder", U8(made->second));
+
+    options = OpenOptionsAndToggleStartup(run, true, "詳細 opens it again");
+    if (!options) return;
+    KeyPress(VK_ESCAPE);
+    if (!Check(WaitGone(options), "Esc closes it")) return;
+    Check(FileExists(file), "Esc took nothing: the shortcut stays");
+
+    options = OpenOptionsAndToggleStartup(run, true, "詳細 opens it a third time");
+    if (!options) return;
+    KeyPress(VK_RETURN);
+    if (!Check(WaitGone(options), "Enter closes it")) return;
+    Check(!FileExists(file), "unticked, the shortcut is gone");
+    run.dialog.End("設定の終了 closes the settings dialog");
 }
 
 }  // namespace
