@@ -105,6 +105,7 @@ private:
     std::atomic<bool> soundTaken_{false};
     std::atomic<bool> soundBusy_{false};  // the user-interface thread is at it
     std::intptr_t keyboardOwner_ = 0;  // the foreground window when the curtain came down
+    std::intptr_t keyboardGivenTo_ = 0;  // where the last raise handed the keyboard
 
     app::Program& program_;
     app::Shared& state_;

@@ -24,10 +24,11 @@ void Form1::NoteKeyboardOwner() {
 // Only while the curtain still has the foreground: a user who has gone to
 // another window since keeps it.
 void Form1::GiveKeyboardBack() {
+    keyboardGivenTo_ = 0;
     const api::Handle owner = std::exchange(keyboardOwner_, 0);
     api::Api& api = program_.api;
     if (owner == 0 || api.GetForegroundWindow() != hWnd() || api.IsWindow(owner) == 0) return;
-    api.SetForegroundWindow(owner);
+    if (api.SetForegroundWindow(owner) != 0) keyboardGivenTo_ = owner;
 }
 
 // Esc as the hotkey reaches the curtain as the hotkey, never as a key.

@@ -50,6 +50,8 @@ void Form1::OmbrySet_Click() {
         state_.SoundMuted = 0;
     }
     Image1_DblClick();
+    // The dialog gives the keyboard back, at its close, where the raise did.
+    program_.Form2.SetKeyboardBackTo(keyboardGivenTo_);
     program_.Form2.ShowModal();
 }
 

@@ -73,6 +73,11 @@ public:
     void Load();
     void Show();       // loads if needed, then shows modelessly
     void ShowModal();  // loads if needed, shows, waits until unloaded
+    // The window that gets the keyboard back when the modal form closes,
+    // where the program has just handed it there itself (the system may
+    // not show it as the foreground yet); 0: whatever has it at opening.
+    void SetKeyboardBackTo(Handle window) { keyboardBackTo_ = window; }
+    Handle TakeKeyboardBackTo() { const Handle h = keyboardBackTo_; keyboardBackTo_ = 0; return h; }
     // Runs Form_Unload; unless it cancels, destroys the window. The form can
     // be loaded again afterwards from its initial layout.
     void Unload();
@@ -112,6 +117,7 @@ private:
     std::unique_ptr<FormPeer> peer_;
     bool unloading_ = false;
     bool inModalLoop_ = false;
+    Handle keyboardBackTo_ = 0;
 };
 
 }  // namespace forms

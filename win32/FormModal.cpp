@@ -66,7 +66,8 @@ void FormWindow::ShowModal() {
     if (!hwnd_) return;
     auto alive = alive_;
     const HWND self = hwnd_;
-    foregroundBefore_ = GetForegroundWindow();
+    const forms::Handle backTo = form_.TakeKeyboardBackTo();
+    foregroundBefore_ = backTo ? reinterpret_cast<HWND>(backTo) : GetForegroundWindow();
     ApplyGeometry();
     DisableOtherWindows();
     Protect([this] { form_.SetVisible(true); });
