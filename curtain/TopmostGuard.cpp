@@ -52,8 +52,16 @@ void TopmostGuard::Tick(forms::Services& services, api::Api& api, const std::vec
     }
     if (asserted_.empty() && assertedThisSecond_ >= kMostPerSecond) return;
     std::vector<std::intptr_t> showing = Showing(services, monitors, windows);
-    for (std::intptr_t w : asserted_)
-        if (Has(showing, w)) leftAlone_.push_back(w);
+    // Once may be the system applying our re-assertion late (it is
+    // asynchronous across processes); twice running is the window's doing.
+    for (std::intptr_t w : asserted_) {
+        if (!Has(showing, w))
+            std::erase(retookOnce_, w);
+        else if (Has(retookOnce_, w))
+            leftAlone_.push_back(w);
+        else
+            retookOnce_.push_back(w);
+    }
     asserted_.clear();
     std::erase_if(showing, [this](std::intptr_t w) { return Has(leftAlone_, w); });
     if (showing.empty() || assertedThisSecond_ >= kMostPerSecond) return;
@@ -66,6 +74,7 @@ void TopmostGuard::Tick(forms::Services& services, api::Api& api, const std::vec
 void TopmostGuard::Reset() {
     ticksThisSecond_ = assertedThisSecond_ = 0;
     asserted_.clear();
+    retookOnce_.clear();
     leftAlone_.clear();
 }
 

@@ -5,8 +5,8 @@
 // program's own pop-up), the curtain's windows are put on top again,
 // without taking the focus. The system's own surfaces are not asked for:
 // no program can cover them. A click-through overlay shows nothing and
-// does not count. A window that is above again at the very next tick takes
-// the top back by itself: it is left alone until the curtain next comes
+// does not count. A window that is above again at the very next tick after
+// two re-assertions running takes the top back by itself: it is left alone until the curtain next comes
 // down, rather than fought into a flicker. Against several such windows, a
 // few re-assertions within a second, then none for the rest of that second.
 #include <cstdint>
@@ -39,7 +39,8 @@ private:
     int ticksThisSecond_ = 0;
     int assertedThisSecond_ = 0;
     std::vector<std::intptr_t> asserted_;   // showing when the last tick put ours on top
-    std::vector<std::intptr_t> leftAlone_;  // took the top back at once
+    std::vector<std::intptr_t> retookOnce_;  // above at the tick right after the last re-assertion
+    std::vector<std::intptr_t> leftAlone_;   // took the top back at once, twice running
 };
 
 }  // namespace curtain

@@ -106,12 +106,13 @@ TEST_F(EveryMonitor, AnotherProgramsWindowOverTheCurtainIsCoveredAgainUnlessItTa
     ASSERT_EQ(moves.size(), 2u * 3 * 2);  // both windows, three times in each of two seconds
     EXPECT_EQ(moves[0], "SetWindowPos(Form1,HWND_TOPMOST,0,0,0,0,19)");  // on top, the focus left alone
 
-    // Above again at the very next tick: it takes the top back by itself,
-    // and is left alone until the curtain next comes down.
+    // Above again at the very next tick, twice running (once may be the
+    // system applying ours late): it takes the top back by itself, and is
+    // left alone until the curtain next comes down.
     services.windowsAbove = {pinned};
     log.clear();
     for (int tick = 0; tick < 20; ++tick) curtain.Timer1_Timer();
-    EXPECT_EQ(log.Only({"SetWindowPos"}).size(), 2u);
+    EXPECT_EQ(log.Only({"SetWindowPos"}).size(), 2u * 2);
     curtain.Image1_DblClick();
     curtain.FormBig();
     log.clear();
