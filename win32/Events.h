@@ -3,24 +3,18 @@
 // the program goes on. Nothing may leave a window procedure.
 #include <utility>
 
+#include "forms/Contain.h"
+
 namespace win32 {
 
+// Raises an event, if it has a handler.
 template <class Handler, class... Args>
 void Raise(const Handler& handler, Args&&... args) noexcept {
     if (!handler) return;
-    try {
+    forms::Contain([&] {
         Handler copy = handler;  // the event may replace its own handler
         copy(std::forward<Args>(args)...);
-    } catch (...) {
-    }
-}
-
-template <class Fn>
-void Protect(Fn&& fn) noexcept {
-    try {
-        std::forward<Fn>(fn)();
-    } catch (...) {
-    }
+    });
 }
 
 }  // namespace win32

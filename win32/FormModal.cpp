@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "forms/Contain.h"
 #include "win32/Events.h"
 #include "win32/Text.h"
 
@@ -38,7 +39,7 @@ bool PreTranslateFormMessage(MSG& msg) {
 
 void FormWindow::DisableOtherWindows() {
     std::vector<HWND> found;
-    WindowsToDisable search{hwnd_, &found};
+    WindowsToDisable search{site_.hwnd, &found};
     EnumThreadWindows(GetCurrentThreadId(), &CollectEnabled, reinterpret_cast<LPARAM>(&search));
     for (HWND hwnd : found) {
         EnableWindow(hwnd, FALSE);
@@ -52,7 +53,7 @@ void FormWindow::DisableOtherWindows() {
 // strip. A user who has gone to another program meanwhile stays there.
 void FormWindow::GiveForegroundBack() {
     const HWND before = foregroundBefore_;
-    if (!before || before == hwnd_ || GetForegroundWindow() != hwnd_) return;
+    if (!before || before == site_.hwnd || GetForegroundWindow() != site_.hwnd) return;
     if (IsWindow(before) && IsWindowVisible(before)) SetForegroundWindow(before);
 }
 
@@ -63,14 +64,14 @@ void FormWindow::EnableOtherWindows() {
 }
 
 void FormWindow::ShowModal() {
-    if (!hwnd_) return;
-    auto alive = alive_;
-    const HWND self = hwnd_;
-    const forms::Handle backTo = form_.TakeKeyboardBackTo();
+    if (!site_.hwnd) return;
+    auto alive = site_.alive;
+    const HWND self = site_.hwnd;
+    const forms::Handle backTo = site_.form.TakeKeyboardBackTo();
     foregroundBefore_ = backTo ? reinterpret_cast<HWND>(backTo) : GetForegroundWindow();
     ApplyGeometry();
     DisableOtherWindows();
-    Protect([this] { form_.SetVisible(true); });
+    forms::Contain([this] { site_.form.SetVisible(true); });
     // The focus starts on the first control in tab order, as in a dialog.
     if (HWND first = GetNextDlgTabItem(self, nullptr, FALSE); first && *alive && !IsChild(self, GetFocus()))
         ::SetFocus(first);
@@ -100,16 +101,16 @@ void FormWindow::ShowModal() {
 // A window disabled under a modal form of ours is only raised; the one on
 // top is activated, which gives the focus back to its control.
 void FormWindow::BringToFront() {
-    if (!hwnd_) return;
-    if (IsIconic(hwnd_)) ShowWindow(hwnd_, SW_RESTORE);
-    if (IsWindowEnabled(hwnd_))
-        SetForegroundWindow(hwnd_);
+    if (!site_.hwnd) return;
+    if (IsIconic(site_.hwnd)) ShowWindow(site_.hwnd, SW_RESTORE);
+    if (IsWindowEnabled(site_.hwnd))
+        SetForegroundWindow(site_.hwnd);
     else
-        SetWindowPos(hwnd_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        SetWindowPos(site_.hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 void FormWindow::PopupMenu(forms::Menu& menu, std::optional<forms::TwipsPoint> place) {
-    if (!hwnd_) return;
+    if (!site_.hwnd) return;
     UniqueMenu popup(CreatePopupMenu());
     if (!popup) return;
     const std::vector<forms::MenuItem*> items = menu.Items();
@@ -124,13 +125,13 @@ void FormWindow::PopupMenu(forms::Menu& menu, std::optional<forms::TwipsPoint> p
         AppendMenuW(popup.get(), flags, i + 1, Widen(item.Caption()).c_str());
     }
 
-    const HWND self = hwnd_;
+    const HWND self = site_.hwnd;
     ApplyGeometry();
     // Without being foreground, the menu would not close on a click elsewhere.
     SetForegroundWindow(self);
     POINT at{};
     if (place) {
-        at = {backend_.dpi.PxX(place->x), backend_.dpi.PxY(place->y)};
+        at = {site_.backend.dpi.PxX(place->x), site_.backend.dpi.PxY(place->y)};
         ClientToScreen(self, &at);
     } else {
         GetCursorPos(&at);

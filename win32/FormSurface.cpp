@@ -1,10 +1,6 @@
-// The form's own surface: its back colour, the images drawn on it, and the
-// mouse over it, which belongs to the topmost visible image under the
-// pointer or else to the form.
-#include "win32/FormWindow.h"
+#include "win32/FormSurface.h"
 
 #include <windowsx.h>
-#include <commctrl.h>
 
 #include <algorithm>
 
@@ -25,19 +21,27 @@ bool Opaque(const forms::Image& image) {
     return image.Stretch() && image.Picture().Type() == forms::PictureType::Bitmap;
 }
 
+// Image tips are areas of the form, told apart from the windows' tips by
+// their ids.
+UINT_PTR AreaId(const FormSite& site, const forms::Control& image) { return 0x1000 + site.IndexOf(image); }
+
+bool HasTip(const forms::Control& c) { return c.Traits().toolTip && *c.Traits().toolTip; }
+
 }  // namespace
 
-RECT FormWindow::ImageRect(const forms::Control& image) const {
-    const Dpi& dpi = backend_.dpi;
-    POINT offset = ContainerOffset(image);
-    int x = offset.x + dpi.PxX(image.Left());
-    int y = offset.y + dpi.PxY(image.Top());
-    return RECT{x, y, x + dpi.PxX(image.Width()), y + dpi.PxY(image.Height())};
+void FormSurface::Create() {
+    for (forms::Control* c : site_.form.Controls()) {
+        if (c->GetKind() != forms::Kind::Image) continue;
+        images_.push_back(static_cast<forms::Image*>(c));
+        if (HasTip(*c))
+            site_.tips.Add(site_.hwnd, site_.backend.instance, site_.backend.dpi.PxX(6000), Widen(c->Traits().toolTip),
+                           nullptr, AreaId(site_, *c));
+    }
 }
 
-bool FormWindow::EraseBackground(HDC dc) {
+bool FormSurface::EraseBackground(HDC dc) {
     RECT client{};
-    GetClientRect(hwnd_, &client);
+    GetClientRect(site_.hwnd, &client);
     SavedDc saved(dc);  // the paint that follows uses the same DC
     for (const forms::Image* image : images_) {
         auto found = imageRects_.find(image);
@@ -46,11 +50,11 @@ bool FormWindow::EraseBackground(HDC dc) {
             ExcludeClipRect(dc, r.left, r.top, r.right, r.bottom);
         }
     }
-    FillRect(dc, &client, background_);
+    FillRect(dc, &client, site_.background);
     return true;
 }
 
-void FormWindow::Paint(HWND hwnd) {
+void FormSurface::Paint(HWND hwnd) {
     PaintScope paint(hwnd);
     for (const forms::Image* image : images_) {
         auto found = imageRects_.find(image);
@@ -62,8 +66,8 @@ void FormWindow::Paint(HWND hwnd) {
     }
 }
 
-forms::Control& FormWindow::TargetAt(POINT pt) {
-    forms::Control* target = &form_;
+forms::Control& FormSurface::TargetAt(POINT pt) {
+    forms::Control* target = &site_.form;
     for (forms::Image* image : images_) {
         auto found = imageRects_.find(image);
         if (found != imageRects_.end() && Covers(found->second, pt)) target = image;
@@ -71,34 +75,30 @@ forms::Control& FormWindow::TargetAt(POINT pt) {
     return *target;
 }
 
-void FormWindow::OnMouse(UINT msg, WPARAM wp, LPARAM lp) {
-    if (toolTip_) {
-        // Image tips are areas of the form: the tip window sees the mouse through us.
-        MSG relay{hwnd_, msg, wp, lp, static_cast<DWORD>(GetMessageTime()), {}};
-        SendMessageW(toolTip_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relay));
-    }
+void FormSurface::OnMouse(UINT msg, WPARAM wp, LPARAM lp) {
+    site_.tips.Relay(site_.hwnd, msg, wp, lp);
     POINT pt{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
     forms::MouseEvent e;
     e.shift = MouseShift(wp);
-    e.x = backend_.dpi.TwipsXF(static_cast<float>(pt.x));
-    e.y = backend_.dpi.TwipsYF(static_cast<float>(pt.y));
-    RaiseMouse(TargetAt(pt), ClassifyMouse(msg, wp), e, pressed_, alive_);
+    e.x = site_.backend.dpi.TwipsXF(static_cast<float>(pt.x));
+    e.y = site_.backend.dpi.TwipsYF(static_cast<float>(pt.y));
+    RaiseMouse(TargetAt(pt), ClassifyMouse(msg, wp), e, pressed_, site_.alive);
 }
 
-void FormWindow::ChangedImage(forms::Image& image, forms::Prop p) {
+void FormSurface::Changed(forms::Image& image, forms::Prop p) {
     switch (p) {
         case forms::Prop::Picture:
             pictures_.Forget(image);  // the old picture's copy goes with it
-            RefreshImage(image);
+            Refresh(image);
             break;
         case forms::Prop::Left: case forms::Prop::Top: case forms::Prop::Width: case forms::Prop::Height:
         case forms::Prop::Visible:
-            RefreshImage(image);
+            Refresh(image);
             break;
         case forms::Prop::ZOrder: {
             auto it = std::find(images_.begin(), images_.end(), &image);
             if (it != images_.end()) std::rotate(it, it + 1, images_.end());
-            RefreshImage(image);
+            Refresh(image);
             break;
         }
         default:
@@ -106,27 +106,23 @@ void FormWindow::ChangedImage(forms::Image& image, forms::Prop p) {
     }
 }
 
+void FormSurface::RefreshAll() {
+    for (forms::Image* image : images_) Refresh(*image);
+}
+
 // Repaints where the image was and where it is now; an image that is not
 // shown takes an empty rectangle, so the pointer passes through it.
-void FormWindow::RefreshImage(forms::Image& image) {
-    RECT now = ShownInContainer(image) ? ImageRect(image) : RECT{};
+void FormSurface::Refresh(forms::Image& image) {
+    RECT now = site_.ShownInContainer(image) ? site_.PlaceOf(image) : RECT{};
     auto found = imageRects_.find(&image);
     if (found != imageRects_.end()) {
-        InvalidateRect(hwnd_, &found->second, TRUE);
+        InvalidateRect(site_.hwnd, &found->second, TRUE);
         found->second = now;
     } else {
         imageRects_.emplace(&image, now);
     }
-    InvalidateRect(hwnd_, &now, TRUE);
-
-    if (toolTip_ && *image.Traits().toolTip) {
-        TTTOOLINFOW tool{};
-        tool.cbSize = TTTOOLINFOW_V2_SIZE;
-        tool.hwnd = hwnd_;
-        tool.uId = ToolIdOf(image);
-        tool.rect = now;
-        SendMessageW(toolTip_, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&tool));
-    }
+    InvalidateRect(site_.hwnd, &now, TRUE);
+    if (HasTip(image)) site_.tips.MoveArea(site_.hwnd, AreaId(site_, image), now);
 }
 
 }  // namespace win32

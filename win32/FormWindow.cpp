@@ -3,11 +3,10 @@
 #include <windowsx.h>
 #include <commctrl.h>
 
-#include <set>
 #include <string>
 
+#include "forms/Contain.h"
 #include "forms/Failure.h"
-#include "resources/ResourceIds.h"
 #include "win32/Events.h"
 #include "win32/Mouse.h"
 #include "win32/Text.h"
@@ -16,47 +15,17 @@ namespace win32 {
 
 namespace {
 
-constexpr std::uint32_t kSystemColour = 0x80000000u;
 // Posted with the first move of an event: the moves of one event reach the
 // window together, when the event is over.
 constexpr UINT kApplyGeometry = WM_APP + 0x31;
 
-// One window class per kind of form, registered on first use.
-bool RegisterFormClass(HINSTANCE instance, const std::wstring& name, bool withIcon, WNDPROC proc) {
-    static std::set<std::wstring> registered;
-    if (registered.count(name)) return true;
-    WNDCLASSEXW wc{};
-    wc.cbSize = sizeof wc;
-    wc.style = CS_DBLCLKS;
-    wc.lpfnWndProc = proc;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    if (withIcon) {
-        wc.hIcon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_OMBRY), IMAGE_ICON,
-                                                 GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON),
-                                                 LR_SHARED));
-        wc.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_OMBRY), IMAGE_ICON,
-                                                   GetSystemMetrics(SM_CXSMICON),
-                                                   GetSystemMetrics(SM_CYSMICON), LR_SHARED));
-    }
-    wc.lpszClassName = name.c_str();
-    if (!RegisterClassExW(&wc) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
-    registered.insert(name);
-    return true;
-}
-
 // Owns the captioned forms that want no taskbar button: an owned window
 // gets none. Never shown.
 HWND HiddenOwner(HINSTANCE instance) {
-    static HWND owner = [instance] {
-        WNDCLASSEXW wc{};
-        wc.cbSize = sizeof wc;
-        wc.lpfnWndProc = DefWindowProcW;
-        wc.hInstance = instance;
-        wc.lpszClassName = L"Ombry.Owner";
-        RegisterClassExW(&wc);
-        return CreateWindowExW(0, wc.lpszClassName, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, instance,
-                               nullptr);
+    static HWND owner = [instance]() -> HWND {
+        const WindowClass cls{.name = L"Ombry.Owner"};
+        if (!RegisterWindowClass(instance, cls)) return nullptr;
+        return CreateObjectWindow(0, cls.name, L"", WS_POPUP, RECT{}, nullptr, nullptr, instance, nullptr);
     }();
     return owner;
 }
@@ -65,33 +34,27 @@ HWND HiddenOwner(HINSTANCE instance) {
 
 std::wstring ClassNameOf(const forms::Form& form) { return L"Ombry.Form." + Widen(form.Traits().name); }
 
-FormWindow::FormWindow(forms::Form& form, Backend& backend) : form_(form), backend_(backend) {
-    const std::uint32_t back = form.Traits().backColor;
-    if (back & kSystemColour) {
-        background_ = GetSysColorBrush(static_cast<int>(back & 0xFF));
-    } else {
-        ownBrush_.reset(CreateSolidBrush(back & 0xFFFFFF));
-        background_ = ownBrush_.get();
-    }
+FormWindow::FormWindow(forms::Form& form, Backend& backend) : site_(form, backend) {
     CreateFormWindow();
     try {
-        for (forms::Control* c : form_.Controls())
-            if (c->GetKind() == forms::Kind::Image) images_.push_back(static_cast<forms::Image*>(c));
-        CreateChildren();
-        for (forms::Image* image : images_) RefreshImage(*image);
+        surface_.Create();
+        controls_.Create();
+        surface_.RefreshAll();
     } catch (...) {
         // No destructor runs for a half-built object: the window must not
         // outlive it.
-        SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
-        DestroyWindow(hwnd_);
+        DetachWindow(site_.hwnd);
+        DestroyWindow(site_.hwnd);
         throw;
     }
 }
 
 void FormWindow::CreateFormWindow() {
-    const forms::FormTraits& traits = form_.Traits();
-    const std::wstring cls = ClassNameOf(form_);
-    if (!RegisterFormClass(backend_.instance, cls, traits.programIcon, &FormWindow::Proc))
+    forms::Form& form = site_.form;
+    const forms::FormTraits& traits = form.Traits();
+    const std::wstring cls = ClassNameOf(form);
+    if (!RegisterWindowClass(site_.backend.instance,
+                             {.name = cls.c_str(), .style = CS_DBLCLKS, .programIcon = traits.programIcon}))
         throw forms::Failure(std::string("cannot register the window class of ") + traits.name);
 
     DWORD style = WS_CLIPSIBLINGS;
@@ -107,135 +70,107 @@ void FormWindow::CreateFormWindow() {
         if (traits.minButton) style |= WS_MINIMIZEBOX;
         if (traits.maxButton) style |= WS_MAXIMIZEBOX;
         if (traits.showInTaskbar) exStyle |= WS_EX_APPWINDOW;
-        else owner = HiddenOwner(backend_.instance);
+        else owner = HiddenOwner(site_.backend.instance);
     }
 
-    const Dpi& dpi = backend_.dpi;
+    const Dpi& dpi = site_.backend.dpi;
     RECT outer{0, 0, dpi.PxX(traits.clientWidth), dpi.PxY(traits.clientHeight)};
     AdjustWindowRectEx(&outer, style, FALSE, exStyle);
-    const int x = dpi.PxX(form_.Left());
-    const int y = dpi.PxY(form_.Top());
-    HWND hwnd = CreateWindowExW(exStyle, cls.c_str(), Widen(form_.Caption()).c_str(), style, x, y,
-                                outer.right - outer.left, outer.bottom - outer.top, owner, nullptr,
-                                backend_.instance, this);
+    OffsetRect(&outer, dpi.PxX(form.Left()) - outer.left, dpi.PxY(form.Top()) - outer.top);
+    HWND hwnd = CreateObjectWindow(exStyle, cls.c_str(), Widen(form.Caption()).c_str(), style, outer, owner, nullptr,
+                                   site_.backend.instance, this);
     if (!hwnd) throw forms::Failure(std::string("cannot create the window of ") + traits.name);
 
     // The form keeps its outer rectangle; the peer is not attached yet, so
     // these writes come back to no one.
     RECT real{};
     GetWindowRect(hwnd, &real);
-    form_.SetLeft(dpi.TwipsX(real.left));
-    form_.SetTop(dpi.TwipsY(real.top));
-    form_.SetWidth(dpi.TwipsX(real.right - real.left));
-    form_.SetHeight(dpi.TwipsY(real.bottom - real.top));
+    form.SetLeft(dpi.TwipsX(real.left));
+    form.SetTop(dpi.TwipsY(real.top));
+    form.SetWidth(dpi.TwipsX(real.right - real.left));
+    form.SetHeight(dpi.TwipsY(real.bottom - real.top));
 }
 
 FormWindow::~FormWindow() {
-    *alive_ = false;
+    *site_.alive = false;
     // The message loop lives while a form is loaded, and asks again only
     // when it gets a message: a form ended inside a sent message (the end
     // of the session, the tray icon's menu) would leave it waiting.
     PostThreadMessageW(GetCurrentThreadId(), WM_NULL, 0, 0);
     // Before the window goes, so that activation returns to them.
     EnableOtherWindows();
-    if (!hwnd_) return;
+    if (!site_.hwnd) return;
     GiveForegroundBack();
-    HWND hwnd = hwnd_;
+    HWND hwnd = site_.hwnd;
     // A hook put in front of our procedure belongs to objects that may be
     // gone by now; the dying window's last messages come to us alone.
-    if (GetWindowLongPtrW(hwnd, GWLP_WNDPROC) != reinterpret_cast<LONG_PTR>(&FormWindow::Proc))
-        SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&FormWindow::Proc));
-    for (const auto& child : children_) {
-        if (!child->hwnd) continue;
-        switch (child->kind) {
-            case forms::Kind::PictureBox: SetWindowLongPtrW(child->hwnd, GWLP_USERDATA, 0); break;
-            case forms::Kind::TextBox: RemoveWindowSubclass(child->hwnd, &FormWindow::TextBoxProc, 1); break;
-            default: break;
-        }
-    }
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-    hwnd_ = nullptr;
+    if (GetWindowLongPtrW(hwnd, GWLP_WNDPROC) != reinterpret_cast<LONG_PTR>(&ObjectWindowProc))
+        SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ObjectWindowProc));
+    controls_.Detach();
+    DetachWindow(hwnd);
+    site_.hwnd = nullptr;
     DestroyWindow(hwnd);
 }
 
-LRESULT CALLBACK FormWindow::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
-    auto* self = reinterpret_cast<FormWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (msg == WM_NCCREATE) {
-        self = static_cast<FormWindow*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
-        self->hwnd_ = hwnd;
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    if (!self) return DefWindowProcW(hwnd, msg, wp, lp);
-    if (msg == WM_NCDESTROY) {
-        // Destroyed by someone else, not by an unload: the form ends all the
-        // same, or the message loop would wait for a window that is gone.
-        // That ends this object too.
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
-        self->hwnd_ = nullptr;
-        forms::Form& form = self->form_;
-        const LRESULT r = DefWindowProcW(hwnd, msg, wp, lp);
-        Protect([&form] { form.WindowDestroyed(); });
-        return r;
-    }
-    try {
-        // Nothing may touch self after this: an event may unload the form.
-        return self->HandleMessage(hwnd, msg, wp, lp);
-    } catch (...) {
-        return 0;
-    }
+// Destroyed by someone else, not by an unload: the form ends all the same,
+// or the message loop would wait for a window that is gone. That ends this
+// object too.
+void FormWindow::OnDestroyed() {
+    site_.hwnd = nullptr;
+    site_.form.WindowDestroyed();
 }
 
-LRESULT FormWindow::HandleMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT FormWindow::OnMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     switch (msg) {
         case WM_ERASEBKGND:
-            return EraseBackground(reinterpret_cast<HDC>(wp));
+            return surface_.EraseBackground(reinterpret_cast<HDC>(wp));
         case WM_PAINT:
-            Paint(hwnd);
+            surface_.Paint(hwnd);
             return 0;
         case WM_MOUSEMOVE: case WM_LBUTTONDOWN: case WM_LBUTTONUP: case WM_LBUTTONDBLCLK:
         case WM_RBUTTONDOWN: case WM_RBUTTONUP: case WM_RBUTTONDBLCLK:
         case WM_MBUTTONDOWN: case WM_MBUTTONUP: case WM_MBUTTONDBLCLK:
-            OnMouse(msg, wp, lp);
+            surface_.OnMouse(msg, wp, lp);
             return 0;
         case WM_TIMER:
             OnTimer(wp);
             return 0;
         case WM_COMMAND:
             if (lp) {
-                OnCommand(wp, lp);
+                controls_.OnCommand(wp, lp);
                 return 0;
             }
             // Esc in a captioned form (the dialog manager's cancel): as its close box.
-            if (LOWORD(wp) == IDCANCEL && HIWORD(wp) == 0 && form_.Traits().controlBox &&
-                form_.Traits().border != forms::FormBorder::None) {
-                Protect([this] { form_.SystemClose(); });
+            if (LOWORD(wp) == IDCANCEL && HIWORD(wp) == 0 && site_.form.Traits().controlBox &&
+                site_.form.Traits().border != forms::FormBorder::None) {
+                forms::Contain([this] { site_.form.SystemClose(); });
                 return 0;
             }
             break;
         case DM_GETDEFID:
-            return DefaultButtonId();
+            return controls_.DefaultButtonId();
         case WM_ACTIVATE:
             if (OnActivate(LOWORD(wp) != WA_INACTIVE)) return 0;
             break;
         case WM_CTLCOLORSTATIC: case WM_CTLCOLORBTN:
-            if (auto brush = OnCtlColor(reinterpret_cast<HDC>(wp), reinterpret_cast<HWND>(lp))) return *brush;
+            if (auto brush = controls_.OnCtlColor(reinterpret_cast<HDC>(wp), reinterpret_cast<HWND>(lp))) return *brush;
             break;
         case WM_KEYDOWN: case WM_SYSKEYDOWN: case WM_KEYUP: case WM_SYSKEYUP: {
-            auto alive = alive_;
+            auto alive = site_.alive;
             bool down = msg == WM_KEYDOWN || msg == WM_SYSKEYDOWN;
-            Raise(down ? form_.KeyDown : form_.KeyUp, static_cast<int>(wp), KeyShift());
+            Raise(down ? site_.form.KeyDown : site_.form.KeyUp, static_cast<int>(wp), KeyShift());
             if (!*alive) return 0;
             break;  // the system keys (Alt+F4) still work
         }
         case WM_CLOSE:
-            Protect([this] { form_.SystemClose(); });
+            forms::Contain([this] { site_.form.SystemClose(); });
             return 0;
         case WM_QUERYENDSESSION:
             return TRUE;
         case WM_ENDSESSION:
             // The process may be ended as soon as this returns: unload now,
             // so the settings are written.
-            if (wp) Protect([this] { form_.SystemClose(); });
+            if (wp) forms::Contain([this] { site_.form.SystemClose(); });
             return 0;
         case kApplyGeometry:
             ApplyGeometry();
@@ -250,37 +185,33 @@ LRESULT FormWindow::HandleMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 // stop when it opens, the control that had it when it comes back. True when
 // the focus was given here.
 bool FormWindow::OnActivate(bool active) {
-    if (form_.Traits().border == forms::FormBorder::None) return false;
+    if (site_.form.Traits().border == forms::FormBorder::None) return false;
     if (!active) {
         HWND focus = GetFocus();
-        if (focus && IsChild(hwnd_, focus)) lastFocus_ = focus;
+        if (focus && IsChild(site_.hwnd, focus)) lastFocus_ = focus;
         return false;
     }
-    HWND target = lastFocus_ && IsWindow(lastFocus_) && IsChild(hwnd_, lastFocus_) && IsWindowVisible(lastFocus_) &&
+    HWND target = lastFocus_ && IsWindow(lastFocus_) && IsChild(site_.hwnd, lastFocus_) && IsWindowVisible(lastFocus_) &&
                           IsWindowEnabled(lastFocus_)
                       ? lastFocus_
                       : nullptr;
-    for (HWND c = GetWindow(hwnd_, GW_CHILD); c && !target; c = GetWindow(c, GW_HWNDNEXT))
+    for (HWND c = GetWindow(site_.hwnd, GW_CHILD); c && !target; c = GetWindow(c, GW_HWNDNEXT))
         if ((GetWindowLongPtrW(c, GWL_STYLE) & WS_TABSTOP) && IsWindowVisible(c) && IsWindowEnabled(c)) target = c;
     if (!target) return false;
     ::SetFocus(target);
     return true;
 }
 
-COLORREF FormWindow::BackColor() const {
-    const std::uint32_t back = form_.Traits().backColor;
-    return back & kSystemColour ? GetSysColor(static_cast<int>(back & 0xFF)) : back & 0xFFFFFF;
-}
-
 void FormWindow::Changed(forms::Control& c, forms::Prop p) {
-    if (!hwnd_) return;
-    if (&c == &form_) return ChangedForm(p);
+    if (!site_.hwnd) return;
+    if (&c == &site_.form) return ChangedForm(p);
     switch (c.GetKind()) {
-        case forms::Kind::Image: return ChangedImage(static_cast<forms::Image&>(c), p);
+        case forms::Kind::Image: return surface_.Changed(static_cast<forms::Image&>(c), p);
         case forms::Kind::Timer: return ChangedTimer(static_cast<forms::Timer&>(c));
-        case forms::Kind::Menu: case forms::Kind::MenuItem: return;  // built when opened
         default:
-            if (ChildWindow* child = ChildOf(c)) ChangedChild(*child, p);
+            // A frame that moved carries the images it holds too. Menus
+            // have no window: they are built when opened.
+            if (controls_.Changed(c, p)) surface_.RefreshAll();
             return;
     }
 }
@@ -290,22 +221,22 @@ void FormWindow::ChangedForm(forms::Prop p) {
         case forms::Prop::Left: case forms::Prop::Top: case forms::Prop::Width: case forms::Prop::Height:
             // The procedures write height, width, top and left one by one; the
             // screen shows only where they end, in one move.
-            if (!geometryPending_ && PostMessageW(hwnd_, kApplyGeometry, 0, 0)) geometryPending_ = true;
+            if (!geometryPending_ && PostMessageW(site_.hwnd, kApplyGeometry, 0, 0)) geometryPending_ = true;
             else if (!geometryPending_) ApplyGeometry(true);
             break;
         case forms::Prop::Visible:
             ApplyGeometry();  // shown where it belongs
-            ShowWindow(hwnd_, !form_.Visible() ? SW_HIDE : form_.Traits().activates ? SW_SHOW : SW_SHOWNA);
-            if (!form_.Visible()) pictures_.ForgetAll();
+            ShowWindow(site_.hwnd, !site_.form.Visible() ? SW_HIDE : site_.form.Traits().activates ? SW_SHOW : SW_SHOWNA);
+            if (!site_.form.Visible()) surface_.ForgetPictures();
             break;
         case forms::Prop::Enabled:
-            EnableWindow(hwnd_, form_.Enabled());
+            EnableWindow(site_.hwnd, site_.form.Enabled());
             break;
         case forms::Prop::Caption:
-            SetWindowTextW(hwnd_, Widen(form_.Caption()).c_str());
+            SetWindowTextW(site_.hwnd, Widen(site_.form.Caption()).c_str());
             break;
         case forms::Prop::ZOrder:
-            SetWindowPos(hwnd_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+            SetWindowPos(site_.hwnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
             break;
         default:
             break;
@@ -315,50 +246,39 @@ void FormWindow::ChangedForm(forms::Prop p) {
 void FormWindow::ApplyGeometry(bool now) {
     if (!geometryPending_ && !now) return;
     geometryPending_ = false;
-    const Dpi& dpi = backend_.dpi;
-    SetWindowPos(hwnd_, nullptr, dpi.PxX(form_.Left()), dpi.PxY(form_.Top()), dpi.PxX(form_.Width()),
-                 dpi.PxY(form_.Height()), SWP_NOZORDER | SWP_NOACTIVATE);
+    const Dpi& dpi = site_.backend.dpi;
+    const forms::Form& form = site_.form;
+    SetWindowPos(site_.hwnd, nullptr, dpi.PxX(form.Left()), dpi.PxY(form.Top()), dpi.PxX(form.Width()),
+                 dpi.PxY(form.Height()), SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 // The pending move first, then the whole window painted at once: what
 // follows in the event (a slow disk) does not hold the picture back.
 void FormWindow::Refresh() {
-    if (!hwnd_) return;
+    if (!site_.hwnd) return;
     ApplyGeometry();
-    RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    RedrawWindow(site_.hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
 }
 
 forms::Handle FormWindow::WindowOf(const forms::Control& c) const {
-    if (&c == &form_) return reinterpret_cast<forms::Handle>(hwnd_);
-    const ChildWindow* child = ChildOf(c);
-    return child ? reinterpret_cast<forms::Handle>(child->hwnd) : 0;
+    return reinterpret_cast<forms::Handle>(&c == &site_.form ? site_.hwnd : controls_.WindowOf(c));
 }
 
 void FormWindow::SetFocus(forms::Control& c) {
     if (HWND target = reinterpret_cast<HWND>(WindowOf(c))) ::SetFocus(target);
 }
 
-namespace {
 // Timer ids: the timer's place among the form's controls, from 1.
-UINT_PTR TimerId(const forms::Form& form, const forms::Control& timer) {
-    const auto& all = form.Controls();
-    for (std::size_t i = 0; i < all.size(); ++i)
-        if (all[i] == &timer) return i + 1;
-    return 0;
-}
-}  // namespace
-
 void FormWindow::ChangedTimer(forms::Timer& timer) {
-    UINT_PTR id = TimerId(form_, timer);
-    if (!id) return;
+    const UINT_PTR id = site_.IndexOf(timer) + 1;
     if (timer.Enabled() && timer.Interval() > 0)
-        SetTimer(hwnd_, id, static_cast<UINT>(timer.Interval()), nullptr);
+        SetTimer(site_.hwnd, id, static_cast<UINT>(timer.Interval()), nullptr);
     else
-        KillTimer(hwnd_, id);
+        KillTimer(site_.hwnd, id);
 }
 
 void FormWindow::OnTimer(WPARAM id) {
-    const auto& all = form_.Controls();
+    const auto& all = site_.form.Controls();
     if (id == 0 || id > all.size() || all[id - 1]->GetKind() != forms::Kind::Timer) return;
     auto& timer = static_cast<forms::Timer&>(*all[id - 1]);
     // A tick already queued when the timer stopped is dropped.

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "win32/Trace.h"
+#include "win32/Window.h"
 
 namespace win32 {
 
@@ -80,13 +81,16 @@ void OnTerminate() {
 
 // After WM_ENDSESSION the system may end the process at any moment. The
 // window is nobody's to close: WM_CLOSE is ignored.
-LRESULT CALLBACK WatcherProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
-    if (msg == WM_ENDSESSION && wParam) GiveSoundBack("session end");
-    if (msg == WM_CLOSE) return 0;
-    return DefWindowProcW(hwnd, msg, wParam, lParam);
-}
+class SessionWatcher final : public WindowObject {
+public:
+    LRESULT OnMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) override {
+        if (msg == WM_ENDSESSION && wp) GiveSoundBack("session end");
+        if (msg == WM_CLOSE) return 0;
+        return DefWindowProcW(hwnd, msg, wp, lp);
+    }
+};
 
-constexpr const wchar_t* kWatcherClass = L"Ombry.SessionEnd";
+SessionWatcher g_watcher;
 
 }  // namespace
 
@@ -97,14 +101,11 @@ LastResort::LastResort(LastResortCalls calls, HINSTANCE instance, bool watchSess
     g_previousFilter = SetUnhandledExceptionFilter(CrashFilter);
     g_previousTerminate = std::set_terminate(OnTerminate);
     if (!watchSession) return;
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = WatcherProc;
-    wc.hInstance = instance;
-    wc.lpszClassName = kWatcherClass;
-    RegisterClassW(&wc);
+    const WindowClass cls{.name = L"Ombry.SessionEnd"};
+    if (!RegisterWindowClass(instance, cls)) return;
     // Top-level, never shown: message-only windows hear no session end.
-    watcher_ = CreateWindowExW(WS_EX_TOOLWINDOW, kWatcherClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                               instance, nullptr);
+    watcher_ = CreateObjectWindow(WS_EX_TOOLWINDOW, cls.name, L"", WS_POPUP, RECT{}, nullptr, nullptr, instance,
+                                  &g_watcher);
 }
 
 LastResort::~LastResort() {
