@@ -118,15 +118,15 @@ constexpr DWORD kSunken = WS_EX_CLIENTEDGE;
 
 // clang-format off
 const ControlKind kRows[] = {
-    // kind               class       style                                        exStyle     styleOf      restyled   text from     showValue      showList   setUp         subclass          ownMessage         notify          formColours holds
-    {Kind::PictureBox,    nullptr,    0,                                           0,          BoxBorder,   WS_BORDER, TextFrom::None, nullptr,       nullptr,   nullptr,      nullptr,          PictureBoxMessage, nullptr,        false,      false},
-    {Kind::Label,         L"STATIC",  SS_LEFT | SS_NOPREFIX,                       0,          NoStyle,     0,         TextFrom::Caption, nullptr,       nullptr,   nullptr,      nullptr,          nullptr,           nullptr,        true,       false},
-    {Kind::Frame,         L"BUTTON",  BS_GROUPBOX,                                 0,          NoStyle,     0,         TextFrom::Caption, nullptr,       nullptr,   nullptr,      nullptr,          nullptr,           nullptr,        true,       true},
-    {Kind::CommandButton, L"BUTTON",  BS_MULTILINE | WS_TABSTOP,                   0,          ButtonStyle, 0,         TextFrom::Caption, nullptr,       nullptr,   nullptr,      nullptr,          nullptr,           ButtonClicked,  false,      false},
-    {Kind::OptionButton,  L"BUTTON",  BS_RADIOBUTTON | BS_NOTIFY | WS_TABSTOP,     0,          NoStyle,     0,         TextFrom::Caption, ShowOption,    nullptr,   nullptr,      nullptr,          nullptr,           OptionNotified, true,       false},
-    {Kind::CheckBox,      L"BUTTON",  BS_3STATE | WS_TABSTOP,                      0,          NoStyle,     0,         TextFrom::Caption, ShowCheck,     nullptr,   nullptr,      nullptr,          nullptr,           CheckNotified,  true,       false},
-    {Kind::TextBox,       L"EDIT",    ES_LEFT | ES_AUTOHSCROLL | WS_TABSTOP,       kSunken, NumberStyle, 0,         TextFrom::Text,    nullptr,       nullptr,   SetUpTextBox, TextBoxProc,      nullptr,           TextNotified,   false,      false},
-    {Kind::FileListBox,   L"LISTBOX", LBS_NOTIFY | WS_VSCROLL | WS_TABSTOP,        kSunken, NoStyle,     0,         TextFrom::None, ShowSelection, ShowItems, nullptr,      FocusLeavingProc, nullptr,           ListNotified,   false,      false},
+    // kind               class       style                                    exStyle  styleOf      restyled   text               showValue      showList   setUp         subclass          ownMessage         notify          colours holds
+    {Kind::PictureBox,    nullptr,    0,                                       0,       BoxBorder,   WS_BORDER, TextFrom::None,    nullptr,       nullptr,   nullptr,      nullptr,          PictureBoxMessage, nullptr,        false,  false},
+    {Kind::Label,         L"STATIC",  SS_LEFT | SS_NOPREFIX,                   0,       NoStyle,     0,         TextFrom::Caption, nullptr,       nullptr,   nullptr,      nullptr,          nullptr,           nullptr,        true,   false},
+    {Kind::Frame,         L"BUTTON",  BS_GROUPBOX,                             0,       NoStyle,     0,         TextFrom::Caption, nullptr,       nullptr,   nullptr,      nullptr,          nullptr,           nullptr,        true,   true},
+    {Kind::CommandButton, L"BUTTON",  BS_MULTILINE | WS_TABSTOP,               0,       ButtonStyle, 0,         TextFrom::Caption, nullptr,       nullptr,   nullptr,      nullptr,          nullptr,           ButtonClicked,  false,  false},
+    {Kind::OptionButton,  L"BUTTON",  BS_RADIOBUTTON | BS_NOTIFY | WS_TABSTOP, 0,       NoStyle,     0,         TextFrom::Caption, ShowOption,    nullptr,   nullptr,      nullptr,          nullptr,           OptionNotified, true,   false},
+    {Kind::CheckBox,      L"BUTTON",  BS_3STATE | WS_TABSTOP,                  0,       NoStyle,     0,         TextFrom::Caption, ShowCheck,     nullptr,   nullptr,      nullptr,          nullptr,           CheckNotified,  true,   false},
+    {Kind::TextBox,       L"EDIT",    ES_LEFT | ES_AUTOHSCROLL | WS_TABSTOP,   kSunken, NumberStyle, 0,         TextFrom::Text,    nullptr,       nullptr,   SetUpTextBox, TextBoxProc,      nullptr,           TextNotified,   false,  false},
+    {Kind::FileListBox,   L"LISTBOX", LBS_NOTIFY | WS_VSCROLL | WS_TABSTOP,    kSunken, NoStyle,     0,         TextFrom::None,    ShowSelection, ShowItems, nullptr,      FocusLeavingProc, nullptr,           ListNotified,   false,  false},
 };
 // clang-format on
 

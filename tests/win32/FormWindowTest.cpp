@@ -91,6 +91,95 @@ void HookThatThrows() {
     DestroyWindow(hwnd);
 }
 
+// One control of each kind with a window, to check each kind's row on real
+// windows: a row with the wrong class, text, value or notification shows.
+const forms::FormTraits kKindsRow{"Kinds", "", forms::FormBorder::FixedSingle, 6000, 4000};
+const forms::ControlTraits kFrameRow{"Frame1", forms::Kind::Frame, -1, nullptr, 100, 100, 2000, 1500, "frame"};
+const forms::ControlTraits kLabelRow{"Label1", forms::Kind::Label, -1, "Frame1", 100, 300, 1500, 300, "label"};
+forms::ControlTraits Row(const char* name, forms::Kind kind, int top, const char* caption = "") {
+    return {name, kind, -1, nullptr, 2500, top, 2000, 350, caption};
+}
+
+class Kinds : public forms::Form {
+public:
+    explicit Kinds(forms::Services& s)
+        : Form(s, kKindsRow), Frame1(*this, kFrameRow), Label1(*this, kLabelRow),
+          Command1(*this, [] { auto r = Row("Command1", forms::Kind::CommandButton, 100, "go"); r.isDefault = true; return r; }()),
+          Option1(*this, Row("Option1", forms::Kind::OptionButton, 500, "one")),
+          Check1(*this, Row("Check1", forms::Kind::CheckBox, 900, "two")),
+          Text1(*this, [] { auto r = Row("Text1", forms::Kind::TextBox, 1300); r.digitsOnly = true; return r; }()),
+          File1(*this, Row("File1", forms::Kind::FileListBox, 1700), "*.exe"),
+          Box(*this, Row("Box", forms::Kind::PictureBox, 2500)) {}
+    forms::Frame Frame1;
+    forms::Label Label1;
+    forms::CommandButton Command1;
+    forms::OptionButton Option1;
+    forms::CheckBox Check1;
+    forms::TextBox Text1;
+    forms::FileListBox File1;
+    forms::PictureBox Box;
+};
+
+std::wstring ClassOf(HWND hwnd) {
+    wchar_t name[64] = {};
+    GetClassNameW(hwnd, name, 64);
+    return _wcsupr(name);
+}
+
+std::wstring TextOf(HWND hwnd) {
+    wchar_t text[64] = {};
+    GetWindowTextW(hwnd, text, 64);
+    return text;
+}
+
+LONG_PTR StyleOf(const forms::Control& c) { return GetWindowLongPtrW(Wnd(c.hWnd()), GWL_STYLE); }
+
+// The form's WM_COMMAND from one of its controls, as the control sends it.
+void Notify(const forms::Form& form, const forms::Control& c, WORD code) {
+    const HWND child = Wnd(c.hWnd());
+    SendMessageW(Wnd(form.hWnd()), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(child), code), reinterpret_cast<LPARAM>(child));
+}
+
+void ControlKindRows(forms::Services& services) {
+    Kinds f(services);
+    f.Load();
+    Check(ClassOf(Wnd(f.Frame1.hWnd())) == L"BUTTON" && ClassOf(Wnd(f.Label1.hWnd())) == L"STATIC" &&
+              ClassOf(Wnd(f.Text1.hWnd())) == L"EDIT" && ClassOf(Wnd(f.File1.hWnd())) == L"LISTBOX" &&
+              ClassOf(Wnd(f.Box.hWnd())) == L"OMBRY.PICTUREBOX",
+          "each kind of control is a window of its class");
+    Check((StyleOf(f.Command1) & 0xF) == BS_DEFPUSHBUTTON && (StyleOf(f.Text1) & ES_NUMBER) &&
+              (StyleOf(f.Option1) & 0xF) == BS_RADIOBUTTON && (StyleOf(f.Check1) & 0xF) == BS_3STATE &&
+              LOWORD(SendMessageW(Wnd(f.hWnd()), DM_GETDEFID, 0, 0)) == GetDlgCtrlID(Wnd(f.Command1.hWnd())),
+          "the styles follow the kind and the control: the default button, a number box");
+
+    f.Text1.SetText("12");
+    f.Label1.SetCaption("new label");
+    f.Check1.SetValue(1);
+    Check(TextOf(Wnd(f.Text1.hWnd())) == L"12" && TextOf(Wnd(f.Label1.hWnd())) == L"new label" &&
+              TextOf(Wnd(f.File1.hWnd())).empty() &&
+              SendMessageW(Wnd(f.Check1.hWnd()), BM_GETCHECK, 0, 0) == BST_CHECKED &&
+              SendMessageW(Wnd(f.File1.hWnd()), LB_GETCOUNT, 0, 0) == static_cast<LRESULT>(f.File1.Items().size()),
+          "a text, a caption, a value and a list reach their windows");
+
+    int clicks = 0;
+    f.Command1.Click = [&clicks] { ++clicks; };
+    Notify(f, f.Command1, BN_CLICKED);
+    Notify(f, f.Check1, BN_CLICKED);
+    Notify(f, f.Option1, BN_CLICKED);
+    SetWindowTextW(Wnd(f.Text1.hWnd()), L"345");
+    Check(clicks == 1 && f.Check1.Value() == 0 && f.Option1.Value() && f.Text1.Text() == "345",
+          "the windows' notifications become clicks, values and text");
+
+    RECT before{}, after{};
+    GetWindowRect(Wnd(f.Label1.hWnd()), &before);
+    f.Frame1.SetLeft(f.Frame1.Left() + 600);
+    f.Box.SetBorderStyle(forms::BorderStyle::FixedSingle);
+    GetWindowRect(Wnd(f.Label1.hWnd()), &after);
+    Check(after.left > before.left && (StyleOf(f.Box) & WS_BORDER),
+          "a frame carries what it holds; a picture box takes its border later");
+    f.Unload();
+}
+
 }  // namespace
 
 int wmain() {
@@ -99,6 +188,7 @@ int wmain() {
     DestroyedFromOutside(services);
     DestroyedWhileLoaded(services);
     HookThatThrows();
+    ControlKindRows(services);
     std::printf("win32 forms: %d passed, %d failed\n", g_passed, g_failed);
     return g_failed == 0 ? 0 : 1;
 }
