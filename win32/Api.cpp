@@ -5,7 +5,7 @@
 #include <shellapi.h>
 
 #include <algorithm>
-#include <cstdio>
+#include <charconv>
 #include <iterator>
 #include <string>
 #include <utility>
@@ -55,10 +55,11 @@ LRESULT CALLBACK HookTrampoline(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
     }
 }
 
+// Not printf: it alone would bring the C library's formatter into the exe.
 std::string Hex(unsigned long v) {
     char b[16];
-    std::snprintf(b, sizeof b, "0x%lx", v);
-    return b;
+    const auto end = std::to_chars(b, b + sizeof b, v, 16).ptr;
+    return "0x" + std::string(b, end);
 }
 
 // "name(args) -> result[, what it read]", naming the calls as the unit
