@@ -44,8 +44,6 @@ public:
     void Detach();
 
     HWND WindowOf(const forms::Control& c) const;
-    // True when c is a control with a window of its own.
-    bool Has(const forms::Control& c) const { return ChildOf(c) != nullptr; }
     // A property of a windowed control changed. True when a frame moved,
     // showed, hid or changed its enabling: what it holds is laid out again.
     bool Changed(const forms::Control& c, forms::Prop p);
