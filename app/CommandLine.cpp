@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/Program.h"
+#include "forms/Contain.h"
 
 namespace app {
 
@@ -83,7 +84,9 @@ bool Program::TakeCommandLine() {
 }
 
 std::intptr_t Program::RunCommand(std::uintptr_t command) noexcept {
-    try {
+    bool known = true;
+    // Taken all the same when it fails: the action failed as the user's own would.
+    forms::Contain([&] {
         switch (static_cast<Command>(command)) {
             case Command::Down: HotkeyPressed(); break;
             // Only a curtain that is down shows the picture a double-click raises.
@@ -102,12 +105,10 @@ std::intptr_t Program::RunCommand(std::uintptr_t command) noexcept {
                 Form1.OmbrySet_Click();
                 break;
             case Command::Exit: Form1.MenuEnd_Click(); break;
-            default: return 0;
+            default: known = false;
         }
-    } catch (...) {
-        // Taken all the same: the action failed as the user's own would.
-    }
-    return kCommandTaken;
+    });
+    return known ? kCommandTaken : 0;
 }
 
 }  // namespace app

@@ -6,13 +6,15 @@
 // command line, which is answered here.
 #include "api/Api.h"
 #include "app/Program.h"
+#include "forms/Contain.h"
 
 namespace app {
 
 std::intptr_t Program::CurtainWndProc(std::intptr_t hwnd, unsigned msg, std::uintptr_t wParam,
                                       std::intptr_t lParam) {
     if (msg == commandMessage_ && commandMessage_ != 0) return RunCommand(wParam);
-    try {
+    // A failed handler ends there; the window still gets its message.
+    forms::Contain([&] {
         if (msg == taskbarCreated_ && taskbarCreated_ != 0 && TrayIcon) TrayIcon->ShellRestarted();
         if (msg == api::WM_HOTKEY) HotkeyPressed();
         // From the keyboard the menu has no pointer to open at (x and y -1);
@@ -28,9 +30,7 @@ std::intptr_t Program::CurtainWndProc(std::intptr_t hwnd, unsigned msg, std::uin
                 Form1.Pop();
             }
         }
-    } catch (...) {
-        // A failed handler ends there; the window still gets its message.
-    }
+    });
     // "終了" unloads the curtain inside Pop: its window is gone, and with it
     // the procedure the message would go on to.
     if (!Form1.Loaded() || Form1.hWnd() != hwnd) return 0;

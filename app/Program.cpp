@@ -6,6 +6,7 @@
 
 #include "app/OptionsFile.h"
 #include "app/SettingsFile.h"
+#include "forms/Contain.h"
 
 namespace app {
 
@@ -16,19 +17,9 @@ constexpr const char* kTrayTipUnread = "Ombry起動中！(設定ﾌｧｲﾙが�
 constexpr const char* kSettingsReadName = "Ombry.cfg";
 constexpr const char* kKeptPattern = "start.bmp";
 
-using Step = std::function<void()>;
-
-// Start-up's recovery: a step that fails is followed by `recover`, and
+// Start-up runs in steps: one that fails is followed by its recovery, and
 // start-up goes on with the next step. Nothing is shown.
-void RunRecovering(std::initializer_list<Step> steps, const Step& recover) {
-    for (const Step& step : steps) {
-        try {
-            step();
-        } catch (const std::exception&) {
-            recover();
-        }
-    }
-}
+using Steps = std::initializer_list<std::function<void()>>;
 
 }  // namespace
 
@@ -112,30 +103,30 @@ void Program::Main() {
 
     // Settings in force, hotkey, volumes, the curtain at its edge. Any
     // failure puts all eight settings back to their defaults.
-    RunRecovering(
-        {
-            [this] { state.ResetSettings(); },
-            [this] { ReadSettings(); },
-            // The first reference loads the dialog, whose own load puts the
-            // same values into the same controls.
-            [this] { LoadDialog(); Form2.Check3.SetValue(state.ShowSettingsAtStart); },
-            [this] { LoadDialog(); Form2.Check4.SetValue(state.KeepExitPattern); },
-            [this] { LoadDialog(); Form2.Option1(state.CurtainSide).SetValue(true); },
-            [this] { LoadDialog(); Form2.Option3(state.SoundMode).SetValue(true); },
-            [this] { LoadDialog(); Form2.Text1.SetText(Form2.KeyShown()); },
-            [this] { RegisterHotkey(state.HotkeyCode, state.Options.HotkeyModifiers); },
-            [this] { state.SoundMuted = 0; },
-            [this] { state.AuxDeviceCount = static_cast<std::int16_t>(api.midiOutGetNumDevs() - 1); },
-            [this] { api.waveOutGetVolume(0, state.WaveVolume); },
-            [this] {
-                // Only ids with a slot to keep their volume in are asked.
-                const int last = std::min<int>(state.AuxDeviceCount, static_cast<int>(state.AuxVolumes.size()) - 1);
-                for (int i = 0; i <= last; ++i) api.auxGetVolume(static_cast<unsigned>(i), state.AuxVolumes[i]);
-            },
-            [this] { Form2.Option1_Click(state.CurtainSide); },
-            [this] { Form1.Show(); },
+    const Steps settingsInForce = {
+        [this] { state.ResetSettings(); },
+        [this] { ReadSettings(); },
+        // The first reference loads the dialog, whose own load puts the
+        // same values into the same controls.
+        [this] { LoadDialog(); Form2.Check3.SetValue(state.ShowSettingsAtStart); },
+        [this] { LoadDialog(); Form2.Check4.SetValue(state.KeepExitPattern); },
+        [this] { LoadDialog(); Form2.Option1(state.CurtainSide).SetValue(true); },
+        [this] { LoadDialog(); Form2.Option3(state.SoundMode).SetValue(true); },
+        [this] { LoadDialog(); Form2.Text1.SetText(Form2.KeyShown()); },
+        [this] { RegisterHotkey(state.HotkeyCode, state.Options.HotkeyModifiers); },
+        [this] { state.SoundMuted = 0; },
+        [this] { state.AuxDeviceCount = static_cast<std::int16_t>(api.midiOutGetNumDevs() - 1); },
+        [this] { api.waveOutGetVolume(0, state.WaveVolume); },
+        [this] {
+            // Only ids with a slot to keep their volume in are asked.
+            const int last = std::min<int>(state.AuxDeviceCount, static_cast<int>(state.AuxVolumes.size()) - 1);
+            for (int i = 0; i <= last; ++i) api.auxGetVolume(static_cast<unsigned>(i), state.AuxVolumes[i]);
         },
-        [this] { state.ResetSettings(); });
+        [this] { Form2.Option1_Click(state.CurtainSide); },
+        [this] { Form1.Show(); },
+    };
+    for (const auto& step : settingsInForce)
+        if (!forms::Contain(step)) state.ResetSettings();
 
     // A settings file there but not readable now (held open by another
     // program, a cloud file not yet available) is still the user's: the
@@ -143,7 +134,8 @@ void Program::Main() {
     // at exit unless this run changes a setting.
     if (settingsFileUnread_) {
         state.UnreadFileSettings = static_cast<const Settings&>(state);
-        RunRecovering({[this] { TrayIcon->SetTip(kTrayTipUnread); }, [this] { TrayIcon->SetVisible(true); }}, [] {});
+        forms::Contain([this] { TrayIcon->SetTip(kTrayTipUnread); });
+        forms::Contain([this] { TrayIcon->SetVisible(true); });
     }
 
     // A command given at start acts once start-up is over, as one from a
@@ -152,28 +144,28 @@ void Program::Main() {
         api.PostMessageA(state.CurtainHwnd, commandMessage_, static_cast<std::uintptr_t>(startCommand_), 0);
 
     // The pattern: a picture that cannot be had leaves the curtain plain.
-    RunRecovering(
-        {
-            [this] { Form1.Image1.SetPicture({}); },
-            [this] {
-                if (state.KeepExitPattern == 1 && state.PatternState == 1)
-                    Form1.Image1.SetPicture(services.LoadPicture(kKeptPattern));
-            },
-            [this] {
-                if (state.KeepExitPattern == 0 && state.PatternState == 1)
-                    Form1.Image1.SetPicture(services.ClipboardPicture());
-            },
-            [this] {
-                if (state.PatternState == 0) Form1.Image1.SetPicture({});
-            },
-            [this] {
-                if (state.ShowSettingsAtStart == 1)
-                    Form2.ShowModal();
-                else
-                    state.HotkeySuspended = 0;
-            },
+    const Steps pattern = {
+        [this] { Form1.Image1.SetPicture({}); },
+        [this] {
+            if (state.KeepExitPattern == 1 && state.PatternState == 1)
+                Form1.Image1.SetPicture(services.LoadPicture(kKeptPattern));
         },
-        [this] { Form1.Image1.SetPicture({}); });
+        [this] {
+            if (state.KeepExitPattern == 0 && state.PatternState == 1)
+                Form1.Image1.SetPicture(services.ClipboardPicture());
+        },
+        [this] {
+            if (state.PatternState == 0) Form1.Image1.SetPicture({});
+        },
+        [this] {
+            if (state.ShowSettingsAtStart == 1)
+                Form2.ShowModal();
+            else
+                state.HotkeySuspended = 0;
+        },
+    };
+    for (const auto& step : pattern)
+        if (!forms::Contain(step)) Form1.Image1.SetPicture({});
 }
 
 }  // namespace app

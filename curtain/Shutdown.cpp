@@ -6,6 +6,7 @@
 #include "app/Program.h"
 #include "app/SettingsFile.h"
 #include "curtain/Form1.h"
+#include "forms/Contain.h"
 
 namespace curtain {
 
@@ -15,25 +16,17 @@ constexpr const char* kKeptPattern = "start.bmp";
 constexpr const char* kSettingsWriteName = "ombry.cfg";
 constexpr const char* kSettingsKeptName = "ombry.cfg.bak";
 
-// A failing stretch of the shutdown is skipped silently; the next one runs.
-template <class Fn>
-void Protected(Fn&& fn) noexcept {
-    try {
-        fn();
-    } catch (...) {
-    }
-}
-
 }  // namespace
 
 void Form1::MenuEnd_Click() { Unload(); }
 
+// A failing stretch of the shutdown is skipped silently; the next one runs.
 void Form1::Form_Unload(int& /*cancel*/) {
-    Protected([this] {
+    forms::Contain([this] {
         if (state_.KeepExitPattern == 1 && Image1.Picture().GetHandle() != 0)
             GetServices().SavePicture(Image1.Picture(), kKeptPattern);
     });
-    Protected([this] {
+    forms::Contain([this] {
         app::Settings line = state_;
         // A file that could not be read at start is left as it is, unless
         // this run changed a setting; then it is kept beside the new one.
@@ -45,27 +38,27 @@ void Form1::Form_Unload(int& /*cancel*/) {
                      : GetServices().ReplaceFile(kSettingsWriteName, bytes)))
             throw forms::Failure("cannot write the settings file");
     });
-    Protected([this] {
+    forms::Contain([this] {
         const app::Options& options = state_.Options;
         if (!state_.OptionsFileUnread || options != app::Options{}) app::WriteOptions(GetServices(), options);
     });
-    Protected([this] {
+    forms::Contain([this] {
         if (state_.SoundMuted > 0) {
             std::int16_t restore = 1;
             SoundOnOff(restore);
             state_.SoundMuted = 0;
         }
     });
-    Protected([this] {
+    forms::Contain([this] {
         if (state_.PrevWndProc != 0) program_.api.SetWindowLongA(hWnd(), api::GWL_WNDPROC, state_.PrevWndProc);
     });
-    Protected([this] { program_.api.UnregisterHotKey(hWnd(), 1); });
-    Protected([this] {
+    forms::Contain([this] { program_.api.UnregisterHotKey(hWnd(), 1); });
+    forms::Contain([this] {
         if (program_.TrayIcon) program_.TrayIcon->AllHide();
     });
     for (forms::Form* form : program_.Forms())
-        if (form != this) Protected([form] { form->Unload(); });
-    Protected([this] { OtherMonitors.Unload(); });
+        if (form != this) forms::Contain([form] { form->Unload(); });
+    forms::Contain([this] { OtherMonitors.Unload(); });
 }
 
 }  // namespace curtain

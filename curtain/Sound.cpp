@@ -11,6 +11,7 @@
 #include "curtain/Form1.h"
 #include "curtain/MuteNote.h"
 #include "curtain/SoundTurn.h"
+#include "forms/Contain.h"
 
 namespace curtain {
 
@@ -137,11 +138,8 @@ bool Form1::GiveSoundBack() noexcept {
     // Also when the end came in the middle of a mute, before its caller
     // could set SoundMuted: endpoints already held are still listed.
     if (state_.SoundMuted == 0 && state_.EndpointMutes.empty()) return false;
-    try {
-        SwitchSound(1);
-    } catch (...) {
-        // Nothing more can be done on the way out.
-    }
+    // A restore that fails: nothing more can be done on the way out.
+    forms::Contain([this] { SwitchSound(1); });
     state_.SoundMuted = 0;
     // Those the restore could not reach stay in the note, for the next start.
     state_.EndpointMutes.clear();
@@ -153,13 +151,12 @@ void Form1::TakeOverMuteNote() {
 }
 
 void Form1::HideEverywhere() noexcept {
-    try {
+    // The sound's thread runs already; if hiding fails, nothing more here.
+    forms::Contain([this] {
         program_.api.ShowWindowAsync(hWnd(), api::SW_HIDE);
         for (const auto& cover : OtherMonitors.All())
             if (cover->Loaded()) program_.api.ShowWindowAsync(cover->hWnd(), api::SW_HIDE);
-    } catch (...) {
-        // The sound's thread runs already; nothing more here.
-    }
+    });
 }
 
 }  // namespace curtain

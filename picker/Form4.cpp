@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "app/Program.h"
+#include "forms/Contain.h"
 #include "forms/FileName.h"
 #include "resources/Form4Layout.h"
 
@@ -23,15 +24,6 @@ bool HasBitmapExtension(const std::string& name) {
         if ((c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c) != ext[i]) return false;
     }
     return true;
-}
-
-// The picker's recovery: a failure in `steps` ends them, silently.
-template <class Steps>
-void Silently(Steps&& steps) {
-    try {
-        steps();
-    } catch (const std::exception&) {
-    }
 }
 }  // namespace
 
@@ -58,7 +50,8 @@ Form4::Form4(app::Program& program)
 }
 
 void Form4::Form_Load() {
-    Silently([this] {
+    // What fails here is skipped, silently: the dialog opens all the same.
+    forms::Contain([this] {
         if (BmpCheck == 1) SetCaption(kSaveCaption);
         else if (BmpCheck == 2) SetCaption(kLoadCaption);
         if (state_.PatternState == 0) Label1.SetVisible(true);
@@ -78,7 +71,8 @@ std::string Form4::NamedFile() const {
 
 void Form4::File1_Click() {
     Label1.SetVisible(false);
-    Silently([this] {
+    // A picture that cannot be loaded leaves the preview as it was, silently.
+    forms::Contain([this] {
         Text1.SetText(File1.FileName());
         Image1.SetPicture(GetServices().LoadPicture(NamedFile()));
     });
@@ -113,7 +107,7 @@ void Form4::LoadPattern() {
 
 void Form4::Command1_Click(std::int16_t index) {
     // Whatever fails, the dialog closes.
-    Silently([&] {
+    forms::Contain([&] {
         if (index != 0) return;
         if (BmpCheck == 1) SavePreview();
         else if (BmpCheck == 2) LoadPattern();

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "api/Api.h"
+#include "forms/Contain.h"
 #include "forms/Failure.h"
 #include "forms/Form.h"
 
@@ -120,11 +121,8 @@ void cTrayIcon::RetryAdd() noexcept {
         Slot& slot = slots_[i];
         if (!slot.visible || slot.added || slot.retryIn == 0 || --slot.retryIn > 0) continue;
         index_ = i;
-        try {
-            UpdateIcon();
-        } catch (...) {
+        if (!forms::Contain([this] { UpdateIcon(); }))
             slot.retryIn = slot.retryEvery = 0;  // the next SetVisible tries again
-        }
     }
     index_ = current;
 }

@@ -10,6 +10,7 @@
 #include <string>
 #include <utility>
 
+#include "forms/Contain.h"
 #include "win32/Audio.h"
 #include "win32/SystemLibraries.h"
 #include "win32/Text.h"
@@ -44,15 +45,15 @@ LRESULT PassOn(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT CALLBACK HookTrampoline(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept {
-    try {
+    LRESULT result = 0;
+    const bool ran = forms::Contain([&] {
         // A copy: the procedure may hand out a new one while it runs.
         api::WindowProc proc = HookSlot();
-        if (!proc) return PassOn(hwnd, msg, wParam, lParam);
-        return proc(reinterpret_cast<api::Handle>(hwnd), msg, wParam, lParam);
-    } catch (...) {
-        // Whatever failed, the window keeps its own behaviour.
-        return PassOn(hwnd, msg, wParam, lParam);
-    }
+        result = proc ? proc(reinterpret_cast<api::Handle>(hwnd), msg, wParam, lParam)
+                      : PassOn(hwnd, msg, wParam, lParam);
+    });
+    // Whatever failed, the window keeps its own behaviour.
+    return ran ? result : PassOn(hwnd, msg, wParam, lParam);
 }
 
 // Not printf: it alone would bring the C library's formatter into the exe.

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "forms/Contain.h"
+
 namespace win32 {
 
 namespace {
@@ -37,12 +39,11 @@ HMODULE LoadSystemLibrary(const wchar_t* name) noexcept {
     wchar_t folder[MAX_PATH];
     const UINT n = GetSystemDirectoryW(folder, MAX_PATH);
     if (n == 0 || n >= MAX_PATH) return nullptr;
-    try {
+    forms::Contain([&] {
         const std::wstring path = std::wstring(folder, n) + L"\\" + name;
-        return LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
-    } catch (...) {
-        return nullptr;
-    }
+        module = LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+    });
+    return module;
 }
 
 MMRESULT WaveOutGetVolume(HWAVEOUT device, DWORD* volume) noexcept {
