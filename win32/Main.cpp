@@ -1,9 +1,12 @@
 // The entry point: common controls, COM for the audio endpoints, the
 // services and platform calls, the program's start procedure, then messages
 // for as long as a form is loaded.
-// The portable headers come before <windows.h>: api/Api.h names constants
-// (WM_HOTKEY, HWND_TOPMOST, ...) that <windows.h> defines as macros.
-#include "app/Program.h"
+// The program is reached through forms::CreateProgram alone, never its headers.
+// The portable headers come before <windows.h>: api/Api.h and
+// forms/Services.h name constants and calls (WM_HOTKEY, DeleteFile, ...)
+// that <windows.h> defines as macros.
+#include "forms/Entry.h"
+#include "forms/Services.h"
 #include "win32/Api.h"
 
 #include <windows.h>
@@ -49,13 +52,13 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         const bool alone = !services.AnotherInstanceRunning();
         ComApartment com(alone);
         win32::Win32Api api;
-        app::Program program(services, api);
-        win32::LastResort lastResort({.giveSoundBack = [&program] { return program.Form1.GiveSoundBack(); },
-                                      .hideWindows = [&program] { program.Form1.HideEverywhere(); }},
+        const std::unique_ptr<forms::Program> program = forms::CreateProgram(services, api);
+        win32::LastResort lastResort({.giveSoundBack = [&program] { return program->GiveSoundBack(); },
+                                      .hideWindows = [&program] { program->HideEverywhere(); }},
                                      instance, alone);
-        program.Main();
+        program->Main();
         MSG msg;
-        while (program.AnyFormLoaded()) {
+        while (program->AnyFormLoaded()) {
             BOOL got = GetMessageW(&msg, nullptr, 0, 0);
             if (got == 0 || got == -1) break;
             if (!win32::PreTranslateFormMessage(msg)) {
@@ -64,7 +67,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
             }
         }
         // A command line handed over, refused or not understood says so.
-        exitCode = program.ExitCode();
+        exitCode = program->ExitCode();
     } catch (...) {
         // A failure at start ends the program without a word.
         return 1;
