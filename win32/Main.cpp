@@ -5,6 +5,7 @@
 // The portable headers come before <windows.h>: api/Api.h and
 // forms/Services.h name constants and calls (WM_HOTKEY, DeleteFile, ...)
 // that <windows.h> defines as macros.
+#include "forms/Contain.h"
 #include "forms/Entry.h"
 #include "forms/Services.h"
 #include "win32/Api.h"
@@ -46,7 +47,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);
     int exitCode = 0;
-    try {
+    // A failure at start ends the program without a word.
+    const bool ran = forms::Contain([&] {
         win32::Win32Services services(instance);
         // Asked here before Main asks: the answer is kept.
         const bool alone = !services.AnotherInstanceRunning();
@@ -68,9 +70,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         }
         // A command line handed over, refused or not understood says so.
         exitCode = program->ExitCode();
-    } catch (...) {
-        // A failure at start ends the program without a word.
-        return 1;
-    }
-    return exitCode;
+    });
+    return ran ? exitCode : 1;
 }
