@@ -5,7 +5,7 @@
 
 #include "forms/Contain.h"
 #include "win32/Events.h"
-#include "win32/FormControls.h"
+#include "win32/ControlKinds.h"
 #include "win32/Mouse.h"
 
 namespace win32 {

@@ -7,7 +7,6 @@
 
 #include "forms/Contain.h"
 #include "win32/Events.h"
-#include "win32/FormControls.h"
 #include "win32/Text.h"
 #include "win32/Window.h"
 

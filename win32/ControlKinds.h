@@ -11,6 +11,8 @@
 #include <string>
 
 #include "forms/Control.h"
+#include "win32/FormSite.h"
+#include "win32/Window.h"
 
 namespace win32 {
 
@@ -49,6 +51,22 @@ struct ControlKind {
     bool formColours;
     // Holds other controls: they move, show and enable with it.
     bool holdsControls;
+};
+
+// A control's window and what its procedures need to find.
+struct ChildWindow final : WindowObject {
+    forms::Control* control = nullptr;
+    const ControlKind* row = nullptr;
+    FormSite* site = nullptr;
+    HWND hwnd = nullptr;
+    const forms::Control* pressed = nullptr;  // took the last left press
+    HWND focusGoingTo = nullptr;  // where the focus went when the control last lost it
+
+    LRESULT OnMessage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) override;
+    // A control loses the focus also when its window does (another program
+    // comes forward, a message box opens); only a move to another control
+    // of the same form counts as leaving it.
+    bool FocusStaysInForm() const;
 };
 
 // The row of a kind; null for a kind without a window.

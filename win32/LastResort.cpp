@@ -10,16 +10,6 @@
 #include "win32/Trace.h"
 #include "win32/Window.h"
 
-#if defined(__GLIBCXX__) && defined(__MINGW32__)
-// The library's default terminate handler names the exception's type
-// through a demangler of some 40 KB, on a standard error that a program
-// without a console does not have. OnTerminate takes over at start; before
-// that, and after, ending the process is all there is to do.
-namespace __gnu_cxx {
-void __verbose_terminate_handler() { std::abort(); }
-}  // namespace __gnu_cxx
-#endif
-
 namespace win32 {
 
 namespace {
@@ -128,3 +118,13 @@ LastResort::~LastResort() {
 }
 
 }  // namespace win32
+
+#if defined(__GLIBCXX__) && defined(__MINGW32__)
+// The library's default terminate handler names the exception's type
+// through a demangler of some 40 KB, on a standard error that a program
+// without a console does not have. OnTerminate takes over at start; before
+// that, and after, ending the process is all there is to do.
+namespace __gnu_cxx {
+void __verbose_terminate_handler() { std::abort(); }
+}  // namespace __gnu_cxx
+#endif
