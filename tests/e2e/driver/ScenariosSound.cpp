@@ -79,6 +79,13 @@ std::string Joined(const std::vector<std::string>& lines) {
     return all;
 }
 
+// Waits for SetMute(id,muted) of every endpoint, in whatever order the
+// program lists them: a sink's id, and so its place in the list, changes
+// from run to run.
+void WaitForEverySetMute(const TraceFile& trace, const std::vector<std::string>& ids, bool muted) {
+    for (const auto& id : ids) trace.WaitFor("SetMute(" + id + (muted ? ",1)" : ",0)"), 3000);
+}
+
 // Every listed endpoint got SetMute(id,muted) with success.
 void CheckEveryEndpoint(const std::vector<std::string>& lines, const std::vector<std::string>& ids, bool muted,
                         const char* what) {
@@ -152,9 +159,9 @@ struct Muted {
     HWND curtain = nullptr;
     std::vector<std::string> ids;
 
-    // The calls made since the last look, once the last endpoint got its SetMute.
+    // The calls made since the last look, once every endpoint got its SetMute.
     std::vector<std::string> Settled(TraceFile& trace, bool muted) const {
-        trace.WaitFor("SetMute(" + ids.back() + (muted ? ",1)" : ",0)"), 3000);
+        WaitForEverySetMute(trace, ids, muted);
         return trace.Fresh();
     }
 };
@@ -284,7 +291,7 @@ OMBRY_SCENARIO(SoundKill, "sound-kill") {
     trace.Fresh();
     App again;
     if (!StartTraced(again, ctx, trace, 1)) return;
-    trace.WaitFor("SetMute(" + ids.back() + ",0)", 3000);
+    WaitForEverySetMute(trace, ids, false);
     CheckEveryEndpoint(trace.Fresh(), ids, false, "the next start unmutes every endpoint the killed run muted");
     Check(!FileExists(note), "the note is removed");
 }
