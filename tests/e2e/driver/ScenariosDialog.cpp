@@ -173,6 +173,14 @@ struct Run {
     explicit operator bool() const { return dialog.hwnd != nullptr; }
 };
 
+// The settings dialog that the last choice opened, settled; its hwnd is
+// null, after a failed check, when none came.
+Dialog NewDialog(const Run& run, const Context& ctx, const char* what) {
+    const HWND hwnd = WaitForTitled(run.app.pid, kDialogTitle, 5000, true);
+    if (Check(hwnd != nullptr, what)) PumpFor(300);
+    return Dialog(hwnd, ctx.dpi);
+}
+
 // The hotkey key spreads the curtain, and a double-click rolls it up again.
 void CheckDownAndUp(HWND curtain, const Context& ctx, WORD key, const char* how) {
     KeyPress(key);
@@ -309,8 +317,8 @@ OMBRY_SCENARIO(DialogHotkey, "dialog-hotkey") {
     const auto menu = OpenIconMenu("to choose the key again");
     if (!menu) return;
     ChooseMenuItem(*menu, 0);
-    const Dialog again(WaitForTitled(run.app.pid, L"各種設定", 5000, true), ctx.dpi);
-    if (!Check(again.hwnd != nullptr, "各種設定 opens the dialog again")) return;
+    const Dialog again = NewDialog(run, ctx, "各種設定 opens the dialog again");
+    if (!again.hwnd) return;
     again.ClickOn("Text1");
     KeyPress('B');
     WaitText(again["Label1"], L"【B】ｷｰ");
@@ -377,10 +385,8 @@ OMBRY_SCENARIO(HotkeyModifiers, "hotkey-modifiers") {
     const auto menu = OpenIconMenu("for the dialog");
     if (!menu) return;
     ChooseMenuItem(*menu, 0);
-    const HWND again = WaitForTitled(run.app.pid, kDialogTitle, 3000, true);
-    if (!Check(again != nullptr, "各種設定 opens the settings dialog")) return;
-    PumpFor(300);
-    const Dialog d(again, ctx.dpi);
+    const Dialog d = NewDialog(run, ctx, "各種設定 opens the settings dialog");
+    if (!d.hwnd) return;
     KeyDown(VK_SHIFT);
     KeyPress('A');
     KeyUp(VK_SHIFT);
@@ -449,11 +455,9 @@ OMBRY_SCENARIO(DialogReopen, "dialog-reopen") {
     // dialog's hotkey box, which must not take it for a key to capture.
     KeyPress(VK_DOWN);
     KeyPress(VK_RETURN);
-    HWND again = WaitForTitled(run.app.pid, kDialogTitle, 3000, true);
-    if (!Check(again != nullptr, "各種設定 opens the settings dialog")) return;
-    PumpFor(300);
-    const Dialog d(again, ctx.dpi);
-    Check(again != run.dialog.hwnd, "a new dialog window");
+    const Dialog d = NewDialog(run, ctx, "各種設定 opens the settings dialog");
+    if (!d.hwnd) return;
+    Check(d.hwnd != run.dialog.hwnd, "a new dialog window");
     Check(d.ShowsChoices(), "右, 消す and the two check boxes as chosen before");
     Check(TextOf(d["Label3"]) == L"現在ｾｯﾄされているｷｰ" && TextOf(d["Label1"]) == L"【A】ｷｰ" && TextOf(d["Text1"]) == L"A",
           "the hotkey A as captured before", U8(TextOf(d["Label1"])));
