@@ -5,7 +5,6 @@
 #include <cstring>
 #include <utility>
 
-#include "win32/Text.h"
 
 namespace win32 {
 
@@ -80,8 +79,7 @@ void FormControls::CreateChild(forms::Control& c, bool startsGroup) {
     if (row.showValue) row.showValue(made);
     if (row.setUp) row.setUp(made);
     if (row.subclass) SetWindowSubclass(hwnd, row.subclass, 1, reinterpret_cast<DWORD_PTR>(&made));
-    if (const char* tip = c.Traits().toolTip; tip && *tip)
-        site_.tips.Add(site_.hwnd, site_.backend.instance, site_.backend.dpi.PxX(6000), Widen(tip), hwnd, 0);
+    site_.AddTip(c, hwnd);
 }
 
 void FormControls::Detach() {

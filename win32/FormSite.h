@@ -28,6 +28,10 @@ struct FormSite {
     std::shared_ptr<bool> alive = std::make_shared<bool>(true);
 
     COLORREF BackColor() const;
+    // The control's tool tip, if it has one: by its window, or for an image
+    // (tool null) as an area of the form that MoveTip places.
+    void AddTip(const forms::Control& c, HWND tool);
+    void MoveTip(const forms::Control& image, const RECT& area);
     // The control's place among the form's controls: its window's id, its
     // timer's and its tool tip's are made from it.
     std::size_t IndexOf(const forms::Control& c) const;

@@ -6,7 +6,6 @@
 
 #include "win32/Handles.h"
 #include "win32/Mouse.h"
-#include "win32/Text.h"
 
 namespace win32 {
 
@@ -21,21 +20,13 @@ bool Opaque(const forms::Image& image) {
     return image.Stretch() && image.Picture().Type() == forms::PictureType::Bitmap;
 }
 
-// Image tips are areas of the form, told apart from the windows' tips by
-// their ids.
-UINT_PTR AreaId(const FormSite& site, const forms::Control& image) { return 0x1000 + site.IndexOf(image); }
-
-bool HasTip(const forms::Control& c) { return c.Traits().toolTip && *c.Traits().toolTip; }
-
 }  // namespace
 
 void FormSurface::Create() {
     for (forms::Control* c : site_.form.Controls()) {
         if (c->GetKind() != forms::Kind::Image) continue;
         images_.push_back(static_cast<forms::Image*>(c));
-        if (HasTip(*c))
-            site_.tips.Add(site_.hwnd, site_.backend.instance, site_.backend.dpi.PxX(6000), Widen(c->Traits().toolTip),
-                           nullptr, AreaId(site_, *c));
+        site_.AddTip(*c, nullptr);
     }
 }
 
@@ -122,7 +113,7 @@ void FormSurface::Refresh(forms::Image& image) {
         imageRects_.emplace(&image, now);
     }
     InvalidateRect(site_.hwnd, &now, TRUE);
-    if (HasTip(image)) site_.tips.MoveArea(site_.hwnd, AreaId(site_, image), now);
+    site_.MoveTip(image, now);
 }
 
 }  // namespace win32

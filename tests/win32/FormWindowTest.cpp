@@ -8,6 +8,7 @@
 #include "win32/Api.h"
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cstdio>
 
@@ -104,12 +105,13 @@ class Kinds : public forms::Form {
 public:
     explicit Kinds(forms::Services& s)
         : Form(s, kKindsRow), Frame1(*this, kFrameRow), Label1(*this, kLabelRow),
-          Command1(*this, [] { auto r = Row("Command1", forms::Kind::CommandButton, 100, "go"); r.isDefault = true; return r; }()),
+          Command1(*this, [] { auto r = Row("Command1", forms::Kind::CommandButton, 100, "go"); r.isDefault = true; r.toolTip = "tip"; return r; }()),
           Option1(*this, Row("Option1", forms::Kind::OptionButton, 500, "one")),
           Check1(*this, Row("Check1", forms::Kind::CheckBox, 900, "two")),
           Text1(*this, [] { auto r = Row("Text1", forms::Kind::TextBox, 1300); r.digitsOnly = true; return r; }()),
           File1(*this, Row("File1", forms::Kind::FileListBox, 1700), "*.exe"),
-          Box(*this, Row("Box", forms::Kind::PictureBox, 2500)) {}
+          Box(*this, Row("Box", forms::Kind::PictureBox, 2500)),
+          Image1(*this, [] { auto r = Row("Image1", forms::Kind::Image, 3000); r.toolTip = "tip"; return r; }(), false) {}
     forms::Frame Frame1;
     forms::Label Label1;
     forms::CommandButton Command1;
@@ -118,7 +120,16 @@ public:
     forms::TextBox Text1;
     forms::FileListBox File1;
     forms::PictureBox Box;
+    forms::Image Image1;
 };
+
+// How many tools the form's tip window holds.
+BOOL CALLBACK CountTips(HWND hwnd, LPARAM lp) {
+    wchar_t name[32] = {};
+    GetClassNameW(hwnd, name, 32);
+    if (_wcsicmp(name, TOOLTIPS_CLASSW) == 0) *reinterpret_cast<LRESULT*>(lp) += SendMessageW(hwnd, TTM_GETTOOLCOUNT, 0, 0);
+    return TRUE;
+}
 
 std::wstring ClassOf(HWND hwnd) {
     wchar_t name[64] = {};
@@ -160,6 +171,9 @@ void ControlKindRows(forms::Services& services) {
               SendMessageW(Wnd(f.Check1.hWnd()), BM_GETCHECK, 0, 0) == BST_CHECKED &&
               SendMessageW(Wnd(f.File1.hWnd()), LB_GETCOUNT, 0, 0) == static_cast<LRESULT>(f.File1.Items().size()),
           "a text, a caption, a value and a list reach their windows");
+    LRESULT tips = 0;
+    EnumThreadWindows(GetCurrentThreadId(), CountTips, reinterpret_cast<LPARAM>(&tips));
+    Check(tips == 2, "a control's tip and an image's tip are tools of the form's tip window");
 
     int clicks = 0;
     f.Command1.Click = [&clicks] { ++clicks; };
