@@ -94,6 +94,13 @@ public:
     // the keyboard layout in use, in upper case; empty for a key that types
     // nothing printable.
     virtual std::string KeyText(int keyCode) = 0;
+    // The key's own name in the keyboard layout in use, as the system shows
+    // it to the user ("F1", "Up", "Home"); empty where the layout has none.
+    virtual std::string KeyName(int keyCode) = 0;
+    // True when the key, held with `shift` (1 Shift, 2 Ctrl, 4 Alt, 8
+    // Windows key), types a character in the keyboard layout in use: Ctrl+Alt
+    // is AltGr on many layouts.
+    virtual bool TypesCharacter(int keyCode, int shift) = 0;
 
     // A message box with an OK button over the active form, captioned with
     // the program's title; returns when the user has closed it.

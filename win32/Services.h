@@ -44,6 +44,8 @@ public:
     std::string ToAnsi(std::string_view utf8) override;
     std::string UpperCase(std::string_view utf8) override;
     std::string KeyText(int keyCode) override;
+    std::string KeyName(int keyCode) override;
+    bool TypesCharacter(int keyCode, int shift) override;
     void ShowMessage(const std::string& text) override;
 
     bool AnotherInstanceRunning() override;
