@@ -40,6 +40,11 @@ struct RunId {
     bool operator==(const RunId&) const = default;
 };
 
+// The Startup folder's shortcut of the program's name: none, one that starts
+// this exe, one whose exe is gone (moved or deleted since), or another
+// program's.
+enum class StartupShortcut { None, Ours, Moved, Others };
+
 class Services {
 public:
     virtual ~Services() = default;
@@ -129,10 +134,13 @@ public:
     virtual bool DisplayKeptOn() = 0;
 
     // The shortcut in the user's Startup folder that starts this program, in
-    // the current folder, at logon. True when it is there and starts this exe.
-    virtual bool StartupShortcutPoints() = 0;
+    // the current folder, at logon: what is there now.
+    virtual StartupShortcut FindStartupShortcut() = 0;
+    // True when Task Manager has switched that startup item off: the
+    // shortcut is there, but Windows does not run it.
+    virtual bool StartupShortcutDisabled() = 0;
     // Creates it (true) or removes it (false); false when that failed. Only
-    // a shortcut that starts this exe is ever replaced or removed.
+    // a shortcut of ours (Ours or Moved) is ever replaced or removed.
     virtual bool SetStartupShortcut(bool on) = 0;
 };
 

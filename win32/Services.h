@@ -56,7 +56,8 @@ public:
                            std::intptr_t taken) override;
     void WriteToConsole(const std::string& line) override;
     bool DisplayKeptOn() override;
-    bool StartupShortcutPoints() override;   // Shortcut.cpp
+    forms::StartupShortcut FindStartupShortcut() override;  // Shortcut.cpp
+    bool StartupShortcutDisabled() override;
     bool SetStartupShortcut(bool on) override;
 
 private:

@@ -402,4 +402,49 @@ TEST_F(Dialog, OptionsDialogTakesItsValuesOnlyOnOk) {
     EXPECT_EQ(dialog.Check5.Value(), 0);  // the settings dialog follows
 }
 
+// Ticked means Windows will start this exe: a shortcut whose exe has moved
+// is ours, shows unticked, and is replaced when ticked, removed when not.
+// One Task Manager switched off shows unticked, says where to switch it on,
+// and stays as it is.
+TEST_F(Dialog, StartWithWindowsShowsWhatWindowsWillRun) {
+    using Shortcut = fakes::FakeServices::Shortcut;
+    settings::Form5& options = program.Form5;
+    Start("");
+    struct Seen { int check; std::string note; bool open; };
+    auto ok = [&](std::optional<int> tick) {
+        Seen seen{};
+        services.onShowModal = [&](forms::Form& f) {
+            if (&f != &options) return;
+            seen.check = options.Check2.Value();
+            if (tick) options.Check2.SetValue(*tick);
+            options.Command1(0).Click();
+            seen.open = options.Loaded();
+            seen.note = options.Label3.Caption();
+            if (seen.open) options.Unload();
+        };
+        dialog.MoreButton.Click();
+        return seen;
+    };
+    const std::string where = settings::Form5::kStartupDisabled;
+    services.startupShortcut = Shortcut::Moved;
+    Seen seen = ok(std::nullopt);
+    EXPECT_EQ(seen.check, 0);
+    EXPECT_EQ(services.startupShortcut, Shortcut::None);
+    services.startupShortcut = Shortcut::Moved;
+    ok(1);
+    EXPECT_EQ(services.startupShortcut, Shortcut::Ours);
+
+    services.startupDisabled = true;
+    log.clear();
+    seen = ok(std::nullopt);
+    EXPECT_EQ(seen.check, 0);
+    EXPECT_EQ(seen.note, where);
+    EXPECT_FALSE(seen.open);
+    seen = ok(1);
+    EXPECT_TRUE(seen.open);
+    EXPECT_EQ(seen.note, where);
+    EXPECT_EQ(services.startupShortcut, Shortcut::Ours);
+    EXPECT_THAT(log.Only({"ShowMessage", "SetStartupShortcut"}), ElementsAre("ShowMessage(" + where + ")"));
+}
+
 }  // namespace

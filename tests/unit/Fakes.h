@@ -122,9 +122,12 @@ public:
     void WriteToConsole(const std::string& line) override { log_.Add("WriteToConsole(" + line + ")"); }
     bool displayKeptOn = false;  // a program asks that the display stay on
     bool DisplayKeptOn() override { return displayKeptOn; }
-    // The Startup folder's shortcut: none, this exe's, or another program's.
-    enum class Shortcut { None, Ours, Others } startupShortcut = Shortcut::None;
-    bool StartupShortcutPoints() override { return startupShortcut == Shortcut::Ours; }
+    // The Startup folder's shortcut, and Task Manager's choice for it.
+    using Shortcut = forms::StartupShortcut;
+    Shortcut startupShortcut = Shortcut::None;
+    bool startupDisabled = false;
+    Shortcut FindStartupShortcut() override { return startupShortcut; }
+    bool StartupShortcutDisabled() override { return startupDisabled; }
     bool SetStartupShortcut(bool on) override;
 
     Log& log() { return log_; }
