@@ -1,6 +1,7 @@
 #include "forms/Contain.h"
 
 #include <atomic>
+#include <exception>
 #include <string>
 
 namespace forms {
@@ -18,13 +19,20 @@ std::string_view BaseName(std::string_view path) {
 void TellStoppedFailures(StoppedFailureSink to) noexcept { sink.store(to); }
 
 namespace detail {
-void Stopped(const std::source_location& where, const char* what) noexcept {
+void Stopped(const char* file, int line) noexcept {
     const StoppedFailureSink to = sink.load();
     if (!to) return;
     // Telling must not become a failure of its own: the place is already
     // one that has to go on.
     try {
-        to(std::string(BaseName(where.file_name())) + ":" + std::to_string(where.line()), what ? what : "");
+        const std::string where = std::string(BaseName(file ? file : "")) + ":" + std::to_string(line);
+        try {
+            throw;
+        } catch (const std::exception& failure) {
+            to(where, failure.what());
+        } catch (...) {
+            to(where, "a failure that is no std::exception");
+        }
     } catch (...) {
     }
 }
