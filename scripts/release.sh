@@ -41,6 +41,9 @@ if [[ -z ${SOURCE_DATE_EPOCH:-} ]]; then
         { say "no git history here: set SOURCE_DATE_EPOCH"; exit 1; }
 fi
 export SOURCE_DATE_EPOCH
+if [[ -n $(git -C "$root" status --porcelain 2>/dev/null) ]]; then
+    say "warning: the tree has changes not committed; these zips belong to no commit"
+fi
 
 # Each exe in a build folder of its own, beside the presets' (which this
 # leaves alone): only the exe, not the tests and tools.
