@@ -18,6 +18,8 @@
 #                    base: https://example.invalid/ombry/releases/download/v<version>
 #                    unless set (a placeholder: set it for a real release)
 # OMBRY_HOMEPAGE     the manifests' home page: https://example.invalid/ombry unless set
+# OMBRY_RELEASE_BUILD  the folder holding the win32/ and win64/ builds:
+#                    build/release unless set (build/ reuses the presets' own)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -47,7 +49,7 @@ fi
 
 # Each exe in a build folder of its own, beside the presets' (which this
 # leaves alone): only the exe, not the tests and tools.
-build=$root/build/release
+build=${OMBRY_RELEASE_BUILD:-$root/build/release}
 jobs=$(nproc 2>/dev/null || echo 2)
 for preset in win32 win64; do
     say "building ombry.exe ($preset)"

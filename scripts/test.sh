@@ -84,37 +84,34 @@ fi
 OMBRY_E2E_MONITORS=2 e2e build/win64
 ombry_can_run_32bit && OMBRY_E2E_MONITORS=2 e2e build/win32
 
-# The release from two copies of the tree in folders of different names and
-# lengths: the zips must be the same bytes and hold the four files.
+# The release from the tree (its exes are the presets' builds above) and
+# from a copy of it in a folder of another name and length: the zips must
+# be the same bytes and hold the four files.
 release_check() {
     step "release: the same zips from two folders"
-    local tmp epoch d z arch names bad=""
+    local tmp epoch b=release-copy/of-the-tree z names bad=""
     tmp=$(mktemp -d) || { count 0 1; return; }
     # shellcheck disable=SC2064  # $tmp is local: expanded now
     trap "rm -rf '$tmp'" EXIT
     epoch=$(git log -1 --format=%ct) || epoch=0
-    # The tree as it stands, edits included, without builds or history:
-    # both copies first, so that both are of the same moment.
-    for d in "$tmp/a" "$tmp/copy-b/of-the-tree"; do
-        mkdir -p "$d"
-        git ls-files -z -c -o --exclude-standard |
-            tar -c --null -T - --ignore-failed-read 2>/dev/null | tar -x -C "$d"
-    done
-    for d in "$tmp/a" "$tmp/copy-b/of-the-tree"; do
-        (cd "$d" && SOURCE_DATE_EPOCH=$epoch bash scripts/release.sh >"$tmp/log" 2>&1) ||
-            { tail -n 20 "$tmp/log"; bad+=" (release in $d failed)"; }
-    done
-    for arch in x86 x64; do
-        z=$(echo "$tmp"/a/dist/ombry-*-$arch.zip)
-        [[ -f $z ]] || { bad+=" (no $arch zip)"; continue; }
+    # The tree as it stands, edits included, without builds or history.
+    mkdir -p "$tmp/$b"
+    git ls-files -z -c -o --exclude-standard |
+        tar -c --null -T - --ignore-failed-read 2>/dev/null | tar -x -C "$tmp/$b"
+    (SOURCE_DATE_EPOCH=$epoch OMBRY_RELEASE_BUILD=$root/build bash scripts/release.sh >"$tmp/log" 2>&1) ||
+        { tail -n 20 "$tmp/log"; bad+=" (release in the tree failed)"; }
+    (cd "$tmp/$b" && SOURCE_DATE_EPOCH=$epoch bash scripts/release.sh >"$tmp/log" 2>&1) ||
+        { tail -n 20 "$tmp/log"; bad+=" (release in the copy failed)"; }
+    for z in dist/ombry-*-x86.zip dist/ombry-*-x64.zip; do
+        [[ -f $z ]] || { bad+=" (no $z)"; continue; }
         names=$(python3 -c 'import sys, zipfile; print(*zipfile.ZipFile(sys.argv[1]).namelist())' "$z")
         echo "$(basename "$z"): sha256 $(sha256sum <"$z" | cut -c1-16)..., $names"
-        cmp "$z" "$tmp/copy-b/of-the-tree/dist/$(basename "$z")" || bad+=" ($(basename "$z") differs)"
+        cmp "$z" "$tmp/$b/$z" || bad+=" ($(basename "$z") differs)"
         [[ $names == "ombry.exe README.txt LICENSE CHANGES.txt" ]] ||
             bad+=" ($(basename "$z") does not hold the four files)"
     done
-    diff -r "$tmp/a/dist" "$tmp/copy-b/of-the-tree/dist" >/dev/null || bad+=" (dist/ differs)"
-    rm -rf "$tmp"
+    diff -r dist "$tmp/$b/dist" >/dev/null || bad+=" (dist/ differs)"
+    rm -rf "$tmp" dist
     trap - EXIT
     if [[ -z $bad ]]; then count 1 0; else echo "release:$bad"; count 0 1; fi
 }
