@@ -99,10 +99,9 @@ public:
         const bool typed = (keyCode >= 'A' && keyCode <= 'Z') || (keyCode >= '0' && keyCode <= '9');
         return typed ? std::string(1, static_cast<char>(keyCode)) : std::string();
     }
-    // The names a US layout gives the keys that type nothing; none for the rest.
+    // The layout's names of the function keys, which type nothing; none for the rest.
     std::string KeyName(int keyCode) override {
-        if (keyCode >= 112 && keyCode <= 135) return "F" + std::to_string(keyCode - 111);
-        return keyCode == 38 ? "Up" : keyCode == 36 ? "Home" : "";
+        return keyCode >= 112 && keyCode <= 135 ? "F" + std::to_string(keyCode - 111) : "";
     }
     // Keys that type a character with Ctrl+Alt (AltGr), as on a German layout 'Q' types @.
     std::set<int> typedWithAltGr;
