@@ -270,6 +270,7 @@ std::intptr_t FakeApi::CallWindowProcA(std::intptr_t prev, api::Handle hwnd, uns
 
 long FakeApi::SetForegroundWindow(api::Handle hwnd) {
     log_.Add("SetForegroundWindow(" + log_.Name(hwnd) + ")");
+    if (foregroundRefused) return 0;
     foreground = hwnd;
     return 1;
 }
@@ -384,6 +385,16 @@ long FakeApi::GetLastInputInfo(std::uint32_t& time) {
 long FakeApi::LockWorkStation() {
     log_.Add("LockWorkStation()");
     return lockAnswer;
+}
+
+long FakeApi::WTSRegisterSessionNotification(api::Handle hwnd, unsigned flags) {
+    log_.Add("WTSRegisterSessionNotification(" + log_.Name(hwnd) + "," + std::to_string(flags) + ")");
+    return sessionNoticesRefused ? 0 : 1;
+}
+
+long FakeApi::WTSUnRegisterSessionNotification(api::Handle hwnd) {
+    log_.Add("WTSUnRegisterSessionNotification(" + log_.Name(hwnd) + ")");
+    return 1;
 }
 
 unsigned FakeApi::midiOutGetNumDevs() {

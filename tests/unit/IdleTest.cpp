@@ -49,7 +49,113 @@ TEST_F(Idle, DownAfterTheMinutesWithoutInputButNotWithTheDisplayKeptOnADialogOpe
     EXPECT_FALSE(Down());
 }
 
-TEST_F(Idle, LockedOnceEachTimeDownWhateverTheInputAndAgainAMinuteAfterARefusal) {
+TEST_F(Idle, HeldOffByAFullScreenProgramACallOrAnotherSessionAtTheConsole) {
+    state.Options.IdleMinutes = 2;
+    for (int busy : {api::QUNS_BUSY, api::QUNS_RUNNING_D3D_FULL_SCREEN, api::QUNS_PRESENTATION_MODE}) {
+        api.notificationState = busy;
+        Seconds(180);
+        EXPECT_FALSE(Down()) << busy;
+    }
+    api.notificationState = 5;    // notifications accepted
+    api.microphoneInUse = true;   // a call, which keeps no display on
+    Seconds(180);
+    EXPECT_FALSE(Down());
+    api.microphoneInUse = false;
+    api.connectState = 4;  // disconnected: another user has the console
+    Seconds(180);
+    EXPECT_FALSE(Down());
+    api.connectState = api::WTSActive;  // back, no key pressed yet: the whole wait
+    Seconds(119);
+    EXPECT_FALSE(Down());
+    Seconds(2);
+    EXPECT_TRUE(Down());
+}
+
+TEST_F(Idle, NeverDownAtTheMomentOfWakingOrOfComingBackToTheSession) {
+    state.Options.IdleMinutes = 2;
+    // An hour asleep: the clock runs on, the timer does not, and the resume
+    // notice has not come yet.
+    Seconds(100);
+    api.tickCount += 3600 * 1000;
+    Seconds(119);
+    EXPECT_FALSE(Down());
+    Seconds(2);
+    ASSERT_TRUE(Down());
+    curtain.Image1_DblClick();
+    // A short sleep, or a session taken back or unlocked: the notice restarts the wait.
+    const std::pair<unsigned, std::uintptr_t> notices[] = {{api::WM_POWERBROADCAST, api::PBT_APMRESUMEAUTOMATIC},
+                                                           {api::WM_POWERBROADCAST, api::PBT_APMRESUMESUSPEND},
+                                                           {api::WM_WTSSESSION_CHANGE, api::WTS_CONSOLE_CONNECT},
+                                                           {api::WM_WTSSESSION_CHANGE, api::WTS_REMOTE_CONNECT},
+                                                           {api::WM_WTSSESSION_CHANGE, api::WTS_SESSION_UNLOCK}};
+    for (auto [msg, what] : notices) {
+        Seconds(100);
+        api.tickCount += 5000;
+        api.Deliver(Hwnd(), msg, what);
+        Seconds(100);
+        EXPECT_FALSE(Down()) << what;
+        Seconds(21);
+        EXPECT_TRUE(Down()) << what;
+        curtain.Image1_DblClick();
+    }
+}
+
+TEST_F(Idle, DownWithoutTheForegroundTakesTheKeyboardAsSoonAsWindowsAllows) {
+    state.Options.IdleMinutes = 2;
+    api.foreground = 0x5000;
+    api.foregroundRefused = true;  // within the foreground lock timeout of the last input
+    Seconds(121);
+    ASSERT_TRUE(Down());
+    Seconds(5);
+    EXPECT_EQ(api.foreground, 0x5000);
+    api.foregroundRefused = false;
+    Seconds(1);
+    EXPECT_EQ(api.foreground, Hwnd());
+    // Raised while refused, then pulled down by the mouse: the keyboard stays.
+    curtain.Image1_DblClick();
+    api.foreground = 0x5000;
+    api.foregroundRefused = true;
+    Seconds(121);
+    curtain.Image1_DblClick();
+    api.foregroundRefused = false;
+    curtain.Form_MouseMove(0, 0, 5000, 100);
+    ASSERT_TRUE(Down());
+    Seconds(5);
+    EXPECT_EQ(api.foreground, 0x5000);
+}
+
+TEST_F(Idle, ALockCountsOnlyWhenTheSessionSaysItLocked) {
+    state.Options.LockMinutes = 3;
+    curtain.ComeDown();
+    Seconds(181);
+    EXPECT_EQ(Locks(), 1u);  // started, and came to nothing
+    Seconds(59);
+    EXPECT_EQ(Locks(), 1u);
+    Seconds(2);
+    EXPECT_EQ(Locks(), 2u);
+    api.Deliver(Hwnd(), api::WM_WTSSESSION_CHANGE, api::WTS_SESSION_LOCK);
+    Seconds(600);
+    api.Deliver(Hwnd(), api::WM_WTSSESSION_CHANGE, api::WTS_SESSION_UNLOCK);
+    Seconds(600);  // signed in again, the curtain still down
+    EXPECT_EQ(Locks(), 2u);
+    // Brought down behind the lock screen: locked already.
+    curtain.Image1_DblClick();
+    api.Deliver(Hwnd(), api::WM_WTSSESSION_CHANGE, api::WTS_SESSION_LOCK);
+    curtain.ComeDown();
+    Seconds(600);
+    EXPECT_EQ(Locks(), 2u);
+}
+
+// A window that cannot hear the session goes by LockWorkStation's answer.
+class IdleUnheard : public Idle {
+protected:
+    void SetUp() override {
+        api.sessionNoticesRefused = true;
+        Idle::SetUp();
+    }
+};
+
+TEST_F(IdleUnheard, LockedOnceEachTimeDownWhateverTheInputAndAgainAMinuteAfterARefusal) {
     state.Options.LockMinutes = 3;
     curtain.ComeDown();
     Seconds(179, true);  // someone at the curtained machine
