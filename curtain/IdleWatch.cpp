@@ -59,22 +59,17 @@ bool IdleWatch::Tick(api::Api& api, forms::Services& services, const app::Option
 void IdleWatch::Heard(api::Api& api, unsigned msg, std::uintptr_t wParam) {
     const bool resumed = msg == api::WM_POWERBROADCAST &&
                          (wParam == api::PBT_APMRESUMEAUTOMATIC || wParam == api::PBT_APMRESUMESUSPEND);
-    if (msg == api::WM_WTSSESSION_CHANGE && wParam == api::WTS_SESSION_LOCK) {
-        sessionLocked_ = true;
-        locked_ = true;
-    }
+    if (msg == api::WM_WTSSESSION_CHANGE && wParam == api::WTS_SESSION_LOCK) locked_ = true;
     const bool back = msg == api::WM_WTSSESSION_CHANGE &&
                       (wParam == api::WTS_SESSION_UNLOCK || wParam == api::WTS_CONSOLE_CONNECT ||
                        wParam == api::WTS_REMOTE_CONNECT);
-    if (msg == api::WM_WTSSESSION_CHANGE && wParam == api::WTS_SESSION_UNLOCK) sessionLocked_ = false;
     if (resumed || back) waitFrom_ = api.GetTickCount();
 }
 
 void IdleWatch::Saw(bool down, std::uint32_t now) {
     if (down) {
         downAt_ = now;
-        // Down behind the lock screen counts as locked this time down.
-        locked_ = sessionLocked_;
+        locked_ = false;
         lockAsked_.reset();
     } else {
         waitFrom_ = now;

@@ -69,9 +69,8 @@ private:
     std::uint32_t downAt_ = 0;
 
     api::Handle window_ = 0;
-    bool hearing_ = false;        // the session's notices reach window_
-    bool sessionLocked_ = false;  // by the session's notices
-    bool locked_ = false;         // this time down, the session has been locked
+    bool hearing_ = false;  // the session's notices reach window_
+    bool locked_ = false;   // this time down, the session has been locked
     std::optional<std::uint32_t> lockAsked_;
 };
 

@@ -387,16 +387,6 @@ long FakeApi::LockWorkStation() {
     return lockAnswer;
 }
 
-long FakeApi::WTSRegisterSessionNotification(api::Handle hwnd, unsigned flags) {
-    log_.Add("WTSRegisterSessionNotification(" + log_.Name(hwnd) + "," + std::to_string(flags) + ")");
-    return sessionNoticesRefused ? 0 : 1;
-}
-
-long FakeApi::WTSUnRegisterSessionNotification(api::Handle hwnd) {
-    log_.Add("WTSUnRegisterSessionNotification(" + log_.Name(hwnd) + ")");
-    return 1;
-}
-
 unsigned FakeApi::midiOutGetNumDevs() {
     log_.Add("midiOutGetNumDevs()");
     return midiDevices;

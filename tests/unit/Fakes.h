@@ -212,8 +212,11 @@ public:
     long SystemParametersInfoW(unsigned action, unsigned uiParam, int& value, unsigned winIni) override;
     long GetLastInputInfo(std::uint32_t& time) override;
     long LockWorkStation() override;
-    long WTSRegisterSessionNotification(api::Handle hwnd, unsigned flags) override;
-    long WTSUnRegisterSessionNotification(api::Handle hwnd) override;
+    long WTSRegisterSessionNotification(api::Handle, unsigned) override { return sessionNoticesRefused ? 0 : 1; }
+    long WTSUnRegisterSessionNotification(api::Handle hwnd) override {
+        log_.Add("WTSUnRegisterSessionNotification(" + log_.Name(hwnd) + ")");
+        return 1;
+    }
     long WTSQueryConnectState(int& state) override { state = connectState; return 1; }
     long SHQueryUserNotificationState(int& state) override { state = notificationState; return 0; }
     std::uint32_t GetTickCount() override { return tickCount; }
