@@ -10,11 +10,15 @@
 
 #include "Curtain.h"
 #include "Driver.h"
+#include "resources/Version.h"
 
 namespace e2e {
 namespace {
 
 constexpr wchar_t kDialogTitle[] = L"各種設定";
+// The title's version, "4.0", from the project's numbers.
+#define OMBRY_E2E_TEXT(n) #n
+#define OMBRY_E2E_NUMBER(n) OMBRY_E2E_TEXT(n)
 constexpr int kClientW = 7170, kClientH = 3660;  // twips
 
 // What the dialog shows when it opens with no settings file: each control's
@@ -41,7 +45,8 @@ const Expected kControls[] = {
     {"Frame1(1)", L"Button", L" ｶｰﾃﾝの模様", nullptr, 4185, 1425, 2865, 1155},
     {"Frame1(2)", L"Button", L"ｶｰﾃﾝ収納場所", nullptr, 2745, 1440, 1395, 1155},
     {"Label1", L"Static", L"", kF0, 840, 660, 1755, 255},
-    {"Label2", L"Static", L"Ombry  Ver4.0", nullptr, 180, 120, 3255, 315},
+    {"Label2", L"Static", L"Ombry  Ver" OMBRY_E2E_NUMBER(OMBRY_VERSION_MAJOR) "." OMBRY_E2E_NUMBER(OMBRY_VERSION_MINOR),
+     nullptr, 180, 120, 3255, 315},
     {"Label3", L"Static", L"ｾｯﾄされているｷｰはありません", kF0, 180, 300, 2415, 255},
     {"Frame5", L"Button", L"音を消す機能", nullptr, 75, 2625, 1575, 915},
     {"Option3(0)", L"Button", L"消さない", kF5, 180, 240, 1095, 255},
