@@ -100,6 +100,7 @@ private:
     void MuteArrivedEndpoints();
     void GiveBackReturnedEndpoints();
     void GiveKeyboardBack();
+    void TakeRefusedKeyboard();
 
     std::string muteNote_;       // the note of the held endpoints last written
     int ticksSinceListing_ = 0;  // Timer1 ticks since the endpoints were last listed
@@ -109,6 +110,7 @@ private:
     std::atomic<bool> soundBusy_{false};  // the user-interface thread is at it
     std::intptr_t keyboardOwner_ = 0;  // the foreground window when the curtain came down
     std::intptr_t keyboardGivenTo_ = 0;  // where the last raise handed the keyboard
+    bool keyboardRefused_ = false;     // down without the foreground, which Windows refused
 
     app::Program& program_;
     app::Shared& state_;

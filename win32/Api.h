@@ -29,6 +29,10 @@ public:
     long SystemParametersInfoW(unsigned action, unsigned uiParam, int& value, unsigned winIni) override;
     long GetLastInputInfo(std::uint32_t& time) override;
     long LockWorkStation() override;
+    long WTSRegisterSessionNotification(api::Handle hwnd, unsigned flags) override;
+    long WTSUnRegisterSessionNotification(api::Handle hwnd) override;
+    long WTSQueryConnectState(int& state) override;
+    long SHQueryUserNotificationState(int& state) override;
     std::uint32_t GetTickCount() override;
 
     long Shell_NotifyIconW(unsigned message, const api::NotifyIconData& data) override;
@@ -41,6 +45,7 @@ public:
     std::vector<std::string> EnumAudioEndpoints() override;
     long GetMute(const std::string& endpoint, bool& muted) override;
     long SetMute(const std::string& endpoint, bool muted) override;
+    long CaptureSessionActive(bool& active) override;
 
     std::intptr_t AddressOf(api::WindowProc proc) override;
 };

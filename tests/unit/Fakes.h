@@ -176,6 +176,11 @@ public:
     std::uint32_t tickCount = 0;
     std::uint32_t lastInput = 0;
     long lockAnswer = 1;  // LockWorkStation's result
+    bool sessionNoticesRefused = false;  // WTSRegisterSessionNotification fails
+    int connectState = api::WTSActive;   // this session's
+    int notificationState = 5;           // QUNS_ACCEPTS_NOTIFICATIONS
+    bool microphoneInUse = false;        // an active capture session
+    bool foregroundRefused = false;      // SetForegroundWindow, under the foreground lock
 
     // Audio devices as the fake machine has them.
     std::uint32_t waveVolume = 0xFFFFFFFF;
@@ -217,6 +222,13 @@ public:
     long SystemParametersInfoW(unsigned action, unsigned uiParam, int& value, unsigned winIni) override;
     long GetLastInputInfo(std::uint32_t& time) override;
     long LockWorkStation() override;
+    long WTSRegisterSessionNotification(api::Handle, unsigned) override { return sessionNoticesRefused ? 0 : 1; }
+    long WTSUnRegisterSessionNotification(api::Handle hwnd) override {
+        log_.Add("WTSUnRegisterSessionNotification(" + log_.Name(hwnd) + ")");
+        return 1;
+    }
+    long WTSQueryConnectState(int& state) override { state = connectState; return 1; }
+    long SHQueryUserNotificationState(int& state) override { state = notificationState; return 0; }
     std::uint32_t GetTickCount() override { return tickCount; }
     long Shell_NotifyIconW(unsigned message, const api::NotifyIconData& data) override;
     unsigned waveOutGetVolume(unsigned device, std::uint32_t& volume) override;
@@ -227,6 +239,7 @@ public:
     std::vector<std::string> EnumAudioEndpoints() override;
     long GetMute(const std::string& endpoint, bool& muted) override;
     long SetMute(const std::string& endpoint, bool muted) override;
+    long CaptureSessionActive(bool& active) override { active = microphoneInUse; return 0; }
     std::intptr_t AddressOf(api::WindowProc proc) override;
 
 private:
