@@ -73,6 +73,7 @@ protected:
     void ShowHotkeyLabels();  // Label3 and Label1: the key in force, or why none is
     void ShowKeyTaken();
     std::string KeyLabel() const;  // "【name】ｷｰ" of the settings' hotkey
+    std::string Bracketed(std::string_view name) const;  // "【name】ｷｰ": how Label1 shows a key name
 
 private:
     app::Program& program_;
@@ -83,8 +84,6 @@ private:
     bool choiceRefused_ = false;     // Text1 shows a key the system refused at "設定の終了"
 };
 
-// "【name】ｷｰ": how Label1 shows a key name.
-std::string Bracketed(std::string_view name);
 // "Ctrl+Alt+name": the modifiers (MOD_ flags) in the order Ctrl, Alt,
 // Shift, Win before a key's name; empty for an empty name, which is no key.
 std::string WithModifiers(unsigned modifiers, std::string_view name);

@@ -8,6 +8,7 @@
 
 #include "api/Api.h"
 #include "app/Program.h"
+#include "resources/Texts.h"
 #include "settings/Form2.h"
 
 namespace settings {
@@ -33,7 +34,6 @@ constexpr int kDelete = 46;
 constexpr std::array<int, 11> kModifierKeys{16, 17, 18, 91, 92, 160, 161, 162, 163, 164, 165};
 // A press an input method took: only its release names the key.
 constexpr int kProcessKey = 229;
-constexpr const char* kAskForKey = "ｾｯﾄするｷｰを１つ入れて下さい";
 
 // With an input method on (the box turns it off, but a system may keep it),
 // the box holds the method's composition rather than what the key types:
@@ -64,7 +64,9 @@ std::string WithModifiers(unsigned modifiers, std::string_view name) {
     return shown + std::string(name);
 }
 
-std::string Bracketed(std::string_view name) { return "【" + std::string(name) + "】ｷｰ"; }
+std::string Form2::Bracketed(std::string_view name) const {
+    return forms::Fill(GetServices().Shown(resources::texts::kKeyFrame), name);
+}
 
 // The box is emptied first, so at the release it holds only what this key
 // typed. A modifier leaves it as it is: alone it is no hotkey.
@@ -90,7 +92,7 @@ void Form2::Text1_KeyUp(int keyCode, int /*shift*/) {
     if (code == kDelete) {
         Text1.SetText("");
         Label1.SetCaption("");
-        Label3.SetCaption(kAskForKey);
+        Label3.SetCaption(GetServices().Shown(resources::texts::kAskForKey));
         state_.HotkeyCode = 0;
         state_.HotkeyName.clear();
         state_.Options.HotkeyModifiers = 0;

@@ -30,6 +30,7 @@ public:
     long GetLastInputInfo(std::uint32_t& time) override;
     long LockWorkStation() override;
     std::uint32_t GetTickCount() override;
+    unsigned GetUserDefaultUILanguage() override;
 
     long Shell_NotifyIconW(unsigned message, const api::NotifyIconData& data) override;
 

@@ -208,6 +208,8 @@ public:
     long GetLastInputInfo(std::uint32_t& time) override;
     long LockWorkStation() override;
     std::uint32_t GetTickCount() override { return tickCount; }
+    unsigned uiLanguage = 0x0411;  // Japanese (Japan)
+    unsigned GetUserDefaultUILanguage() override { return uiLanguage; }
     long Shell_NotifyIconW(unsigned message, const api::NotifyIconData& data) override;
     unsigned waveOutGetVolume(unsigned device, std::uint32_t& volume) override;
     unsigned waveOutSetVolume(unsigned device, std::uint32_t volume) override;
