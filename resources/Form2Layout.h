@@ -105,4 +105,10 @@ inline constexpr forms::ControlTraits kMoreButton{.name = "MoreButton", .kind = 
     .left = 3480, .top = 120, .width = 660, .height = 360, .caption = {"詳細", "More"},
     .toolTip = {"その他の設定を開きます", "Opens the other options"}, .tabIndex = 23};
 
+// Every row, for what walks a whole table.
+inline constexpr const forms::ControlTraits* kRows[] = {
+    &kFrame1_0, &kText1, &kOption1_0, &kOption1_1, &kOption1_2, &kOption1_3,
+    &kCommand1_0, &kCommand1_1, &kSetEndButton, &kFrame1_1, &kFrame1_2, &kLabel1, &kLabel2, &kLabel3, &kFrame5,
+    &kOption3_0, &kOption3_1, &kCommand1_2, &kCommand1_3, &kFrame6, &kCheck3, &kCheck4, &kCheck5, &kMoreButton};
+
 }  // namespace resources::form2

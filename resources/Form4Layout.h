@@ -41,4 +41,9 @@ inline constexpr forms::ControlTraits kCommand3{.name = "Command3", .kind = Kind
 inline constexpr forms::ControlTraits kImage1{.name = "Image1", .kind = Kind::Image,
     .left = 2700, .top = 270, .width = 3435, .height = 3165};
 
+// Every row, for what walks a whole table.
+inline constexpr const forms::ControlTraits* kRows[] = {
+    &kFile1, &kText1, &kCommand1_0, &kCommand1_1, &kCommand2, &kLabel1,
+    &kCommand3, &kImage1};
+
 }  // namespace resources::form4

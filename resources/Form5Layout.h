@@ -69,4 +69,9 @@ inline constexpr forms::ControlTraits kCommand1_0{.name = "Command1", .kind = Ki
 inline constexpr forms::ControlTraits kCommand1_1{.name = "Command1", .kind = Kind::CommandButton, .index = 1,
     .left = 3000, .top = 2550, .width = 1575, .height = 375, .caption = {"キャンセル", "Cancel"}, .tabIndex = 13};
 
+// Every row, for what walks a whole table.
+inline constexpr const forms::ControlTraits* kRows[] = {
+    &kCheck1, &kCheck2, &kCheck3, &kText1, &kLabel1, &kCheck4, &kText2,
+    &kLabel2, &kFrame1, &kOption1_0, &kOption1_1, &kOption1_2, &kCommand1_0, &kCommand1_1};
+
 }  // namespace resources::form5
