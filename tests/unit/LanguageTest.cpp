@@ -1,6 +1,5 @@
 // The language the program speaks: Japanese where Windows shows Japanese,
-// English everywhere else, unless ombry-options.cfg says which; the files
-// are the same whichever it speaks.
+// English everywhere else, unless ombry-options.cfg says which.
 #include <algorithm>
 
 #include "OmbryFixture.h"
@@ -14,73 +13,48 @@ TEST(Language, FollowsTheWindowsDisplayLanguageUnlessTheOptionsFileChoosesOne) {
     struct Case { const char* options; unsigned uiLanguage; Language spoken; const char* kept; };
     for (const Case& c : {Case{"", 0x0411, Language::Japanese, ""}, Case{"", 0x0811, Language::Japanese, ""},
                           Case{"", 0x0409, Language::English, ""}, Case{"", 0x0804, Language::English, ""},
-                          Case{"", 0x0000, Language::English, ""},
                           Case{"Language=en\r\n", 0x0411, Language::English, "Language=en\r\n"},
                           Case{"Language=ja\r\n", 0x0409, Language::Japanese, "Language=ja\r\n"},
                           Case{"Language=fr\r\nLanguage=\r\n", 0x0411, Language::Japanese, ""}}) {
         SCOPED_TRACE(std::string(c.options) + " on " + std::to_string(c.uiLanguage));
         const app::Options read = app::ParseOptionsFile(c.options);
         EXPECT_EQ(app::LanguageInForce(read, c.uiLanguage), c.spoken);
-        // A choice is kept between runs; none writes nothing.
-        EXPECT_EQ(app::FormatOptionsFile(read), c.kept);
+        EXPECT_EQ(app::FormatOptionsFile(read), c.kept);  // a choice is kept between runs
     }
 }
 
-// One run on a Windows that shows this language: no settings file, so the
-// dialog opens, where the key A is captured; then ended from the curtain's
-// menu, chosen by its caption in that language.
-struct UserRun {
-    fakes::Log log;
-    fakes::FakeServices services{log};
-    fakes::FakeApi api{log};
-    app::Program program{services, api};
+// A first start on an English Windows: the dialog, where A is captured,
+// the tip and the menu speak English, not one Japanese text is left in any
+// form, and ombry.cfg is written as in Japanese.
+using English = OmbryTest;
 
-    UserRun(unsigned uiLanguage, const char* exitCaption) {
-        api.uiLanguage = uiLanguage;
-        services.onShowModal = [this](forms::Form& f) {
-            if (&f != &program.Form2) return;
-            program.Form2.Text1.KeyDown('A', 0);
-            program.Form2.Text1.TextEdited("a");
-            program.Form2.Text1.KeyUp('A', 0);
-            program.Form2.SetEndButton.Click();
-        };
-        services.onPopupMenu = [exitCaption](forms::Menu& m) {
-            for (forms::MenuItem* item : m.Items())
-                if (item->Caption() == exitCaption) item->Click();
-        };
-        program.Main();
-    }
-    std::string Shown(const forms::Control& c) const { return c.Caption() + "|" + c.ToolTip(); }
-    void End() { program.Form1.Pop(); }
-};
-
-bool Ascii(const std::string& s) {
-    return std::all_of(s.begin(), s.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-}
-
-TEST(Language, OnAnEnglishWindowsEveryTextIsEnglishAndOmbryCfgIsAsInJapanese) {
-    UserRun english(0x0409, "Exit");
-    settings::Form2& dialog = english.program.Form2;
-    EXPECT_EQ(english.Shown(dialog), "Settings|");
-    EXPECT_EQ(english.Shown(dialog.Label3), "No hotkey is set|Press the key you want as the hotkey");
-    EXPECT_EQ(english.Shown(dialog.Label1), "[A] key|Press the key you want as the hotkey");
-    EXPECT_EQ(english.api.notified.back().szTip, "Ombry is running");
-    // Not one Japanese text left in any form, caption or tip.
-    for (forms::Form* form : english.program.Forms()) {
+TEST_F(English, EveryTextIsEnglishAndOmbryCfgAsEver) {
+    api.uiLanguage = 0x0409;
+    settings::Form2& dialog = program.Form2;
+    services.onShowModal = [&](forms::Form&) {
+        dialog.Text1.KeyDown('A', 0);
+        dialog.Text1.TextEdited("a");
+        dialog.Text1.KeyUp('A', 0);
+        dialog.SetEndButton.Click();
+    };
+    Start("");
+    EXPECT_EQ(dialog.Caption() + "|" + dialog.Label3.Caption() + "|" + dialog.Label1.Caption() + "|" +
+                  dialog.Label1.ToolTip(),
+              "Settings|No hotkey is set|[A] key|Press the key you want as the hotkey");
+    EXPECT_EQ(api.notified.back().szTip, "Ombry is running");
+    for (forms::Form* form : program.Forms()) {
         form->Load();
-        for (const forms::Control* c : form->Controls())
-            EXPECT_TRUE(Ascii(english.Shown(*c))) << c->FullName() << ": " << english.Shown(*c);
+        for (const forms::Control* c : form->Controls()) {
+            const std::string shown = c->Caption() + c->ToolTip();
+            EXPECT_TRUE(std::all_of(shown.begin(), shown.end(), [](char ch) { return (ch & 0x80) == 0; }))
+                << c->FullName() << ": " << shown;
+        }
+        if (form != &curtain) form->Unload();
     }
-    for (forms::Form* form : english.program.Forms())
-        if (form != &english.program.Form1) form->Unload();
-    english.End();
-    EXPECT_FALSE(english.program.AnyFormLoaded());
-
-    UserRun japanese(0x0411, "終了");
-    EXPECT_EQ(japanese.Shown(japanese.program.Form2.Label1), "【A】ｷｰ|ホットキーにセットしたいキーを押して下さい");
-    japanese.End();
-    EXPECT_EQ(english.services.files, japanese.services.files);
-    EXPECT_EQ(english.services.files.at("ombry.cfg"), "0,0,0,\"A\",65,1,0,0\r\n");
+    ChooseFromMenu("Exit");
+    TrayCallback(api::WM_RBUTTONUP);
+    EXPECT_FALSE(program.AnyFormLoaded());
+    EXPECT_EQ(services.files.at("ombry.cfg"), "0,0,0,\"A\",65,1,0,0\r\n");
 }
 
 }  // namespace

@@ -39,37 +39,33 @@ constexpr int kButtonSide = 4;
 constexpr int kButtonBorder = 2;
 constexpr int kFrameIndent = 8;
 
-// One English text and the control it shows in.
+// One English text, the control it shows in, and that control's font.
 struct Shown {
-    const forms::FormTraits* form;
+    const char* form;
     const forms::ControlTraits* row;
+    const forms::Font* font;
     std::string text;
 };
 
-void AddCaptions(std::vector<Shown>& out, const forms::FormTraits& form,
-                 std::span<const forms::ControlTraits* const> rows) {
-    for (const forms::ControlTraits* row : rows) {
-        const bool captioned = row->kind == Kind::Label || row->kind == Kind::Frame ||
-                               row->kind == Kind::CommandButton || row->kind == Kind::OptionButton ||
-                               row->kind == Kind::CheckBox;
-        if (captioned && *row->caption.en) out.push_back({&form, row, row->caption.en});
-    }
-}
-
 // The tables' captions, and what the settings dialog writes into its two
-// labels, with a key name as long as a usual one.
+// labels, with key names as long as usual ones.
 std::vector<Shown> EnglishTexts() {
     namespace f2 = resources::form2;
     std::vector<Shown> out;
-    AddCaptions(out, f2::kForm, f2::kRows);
-    AddCaptions(out, resources::form4::kForm, resources::form4::kRows);
-    AddCaptions(out, resources::form5::kForm, resources::form5::kRows);
-    for (const forms::Text* t : {&texts::kAskForKey, &texts::kKeySet, &texts::kNoKeySet, &texts::kKeyTaken})
-        out.push_back({&f2::kForm, &f2::kLabel3, t->en});
+    const auto captions = [&out](const forms::FormTraits& form, std::span<const forms::ControlTraits* const> rows) {
+        for (const forms::ControlTraits* r : rows)
+            if (*r->caption.en && r->kind != Kind::TextBox && r->kind != Kind::Image)
+                out.push_back({form.name, r, r->font ? r->font : &form.font, r->caption.en});
+    };
+    captions(f2::kForm, f2::kRows);
+    captions(resources::form4::kForm, resources::form4::kRows);
+    captions(resources::form5::kForm, resources::form5::kRows);
     const std::string key = forms::Fill(texts::kKeyFrame.en, "Ctrl+Alt+B");
-    for (const std::string& label : {key, forms::Fill(texts::kKeyFrame.en, "BackSpace"),
-                                     forms::Fill(texts::kInForce.en, key), std::string(texts::kNoneInForce.en)})
-        out.push_back({&f2::kForm, &f2::kLabel1, label});
+    for (const char* label3 : {texts::kAskForKey.en, texts::kKeySet.en, texts::kNoKeySet.en, texts::kKeyTaken.en})
+        out.push_back({"Form2", &f2::kLabel3, f2::kLabel3.font, label3});
+    for (const std::string& label1 : {key, forms::Fill(texts::kKeyFrame.en, "BackSpace"),
+                                      forms::Fill(texts::kInForce.en, key), std::string(texts::kNoneInForce.en)})
+        out.push_back({"Form2", &f2::kLabel1, f2::kLabel1.font, label1});
     return out;
 }
 
@@ -103,22 +99,21 @@ std::string Misfit(const Shown& s, int dpi, win32::FontCache& fonts, HDC dc) {
         case Kind::Frame: width -= 2 * at(kFrameIndent); height = INT_MAX; break;  // the caption lies on the border
         default: wraps = true; break;
     }
-    const HFONT shown = fonts.Get(s.row->font ? *s.row->font : s.form->font, Language::English);
+    const HFONT shown = fonts.Get(*s.font, Language::English);
     LOGFONTW latin{};
     GetObjectW(shown, sizeof latin, &latin);
     wcscpy(latin.lfFaceName, L"Tahoma");
     latin.lfCharSet = DEFAULT_CHARSET;
-    const HFONT standIn = CreateFontIndirectW(&latin);
+    const win32::UniqueFont standIn(CreateFontIndirectW(&latin));
     const std::wstring text = win32::Widen(s.text);
     SIZE need = Need(dc, shown, text, width, wraps);
     if (standIn) {
-        const SIZE other = Need(dc, standIn, text, width, wraps);
+        const SIZE other = Need(dc, standIn.get(), text, width, wraps);
         need = {std::max(need.cx, other.cx), std::max(need.cy, other.cy)};
-        DeleteObject(standIn);
     }
     if (need.cx <= width && need.cy <= height) return {};
     char why[256];
-    std::snprintf(why, sizeof why, "%s.%s%s at %d dpi: \"%s\" needs %ld x %ld px, has %d x %d", s.form->name,
+    std::snprintf(why, sizeof why, "%s.%s%s at %d dpi: \"%s\" needs %ld x %ld px, has %d x %d", s.form,
                   s.row->name, s.row->index < 0 ? "" : ("(" + std::to_string(s.row->index) + ")").c_str(), dpi,
                   s.text.c_str(), need.cx, need.cy, width, height);
     return why;
