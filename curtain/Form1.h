@@ -25,6 +25,9 @@ public:
     // Public procedures.
     void FormFront();            // topmost, keeping place and size
     void FormBig();              // spread over the whole screen
+    // Put away as the stored strip along that edge (0 top, 1 bottom,
+    // 2 right, 3 left), as the monitors lie now (Strip.cpp).
+    void LayOutStrip(std::int16_t side);
     void ComeDown();             // down as by the hotkey: in front, with the keyboard
     void SoundOnOff(std::int16_t& mode);  // 0 mute, 1 restore, else nothing
     void Pop();                  // the pop-up menu at the pointer

@@ -76,7 +76,7 @@ void Form1::Image1_DblClick() {
     }
     Image1.SetVisible(false);
     OtherMonitors.Release();
-    program_.Form2.Option1_Click(state_.CurtainSide);
+    LayOutStrip(state_.CurtainSide);
     state_.CurtainDown = 0;
     GiveKeyboardBack();
 }
@@ -101,13 +101,13 @@ void Form1::Timer1_Timer() {
     const bool deskChanged = monitors != LastMonitors;
     LastMonitors = std::move(monitors);
     if (width == LastScreenWidth && height == LastScreenHeight) {
-        if (deskChanged && state_.CurtainDown == 0) program_.Form2.Option1_Click(state_.CurtainSide);
+        if (deskChanged && state_.CurtainDown == 0) LayOutStrip(state_.CurtainSide);
         return;
     }
     if (state_.CurtainDown != 0)
         SpreadOverScreen();
     else
-        program_.Form2.Option1_Click(state_.CurtainSide);
+        LayOutStrip(state_.CurtainSide);
     LastScreenWidth = width;
     LastScreenHeight = height;
 }

@@ -149,4 +149,11 @@ void Form2::MoreButton_Click() {
     Check5.SetValue(program_.state.Options.EveryMonitor ? 1 : 0);
 }
 
+// The edge is the dialog's choice; the strip along it is the curtain's.
+void Form2::Option1_Click(std::int16_t index) {
+    if (index < 0 || index > 3) return;
+    program_.Form1.LayOutStrip(index);
+    state_.CurtainSide = index;
+}
+
 }  // namespace settings

@@ -21,9 +21,9 @@ class Form2 : public forms::Form {
 public:
     explicit Form2(app::Program& program);
 
-    // Lays the curtain window out as the stored strip at the edge `index`
-    // (0 top, 1 bottom, 2 right, 3 left). Uses none of the dialog's
-    // controls, so it runs without loading the dialog.
+    // Chooses the edge `index` (0 top, 1 bottom, 2 right, 3 left) and has
+    // the curtain put away there. Uses none of the dialog's controls, so it
+    // runs without loading the dialog.
     void Option1_Click(std::int16_t index);
 
     // Event procedures.

@@ -10,11 +10,16 @@
 
 #include "Curtain.h"
 #include "Driver.h"
+#include "resources/Version.h"
 
 namespace e2e {
 namespace {
 
 constexpr wchar_t kDialogTitle[] = L"各種設定";
+// The title's version, "4.0", from the project's numbers.
+#define OMBRY_E2E_TEXT(n) #n
+#define OMBRY_E2E_NUMBER(n) OMBRY_E2E_TEXT(n)
+constexpr wchar_t kTitle[] = L"Ombry  Ver" OMBRY_E2E_NUMBER(OMBRY_VERSION_MAJOR) "." OMBRY_E2E_NUMBER(OMBRY_VERSION_MINOR);
 constexpr int kClientW = 7170, kClientH = 3660;  // twips
 
 // What the dialog shows when it opens with no settings file: each control's
@@ -45,7 +50,7 @@ const Expected kControls[] = {
     {"Frame1(1)", L"Button", L" ｶｰﾃﾝの模様", nullptr, {4185, 1425, 2865, 1155}, L" Curtain pattern", {4635, 0, 2415, 0}},
     {"Frame1(2)", L"Button", L"ｶｰﾃﾝ収納場所", nullptr, {2745, 1440, 1395, 1155}, L"Curtain waits at", {0, 0, 1845, 0}},
     {"Label1", L"Static", L"", "Frame1(0)", {840, 660, 1755, 255}, L"", {0, 570, 0, 540}},
-    {"Label2", L"Static", L"Ombry  Ver4.0", nullptr, {180, 120, 3255, 315}, L"Ombry  Ver4.0", {0, 0, 0, 480}},
+    {"Label2", L"Static", kTitle, nullptr, {180, 120, 3255, 315}, kTitle, {0, 0, 0, 480}},
     {"Label3", L"Static", L"ｾｯﾄされているｷｰはありません", "Frame1(0)", {180, 300, 2415, 255}, L"No hotkey is set"},
     {"Frame5", L"Button", L"音を消す機能", nullptr, {75, 2625, 1575, 915}, L"Sound"},
     {"Option3(0)", L"Button", L"消さない", "Frame5", {180, 240, 1095, 255}, L"Keep on"},
