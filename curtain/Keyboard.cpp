@@ -31,9 +31,11 @@ void Form1::GiveKeyboardBack() {
     if (api.SetForegroundWindow(owner) != 0) keyboardGivenTo_ = owner;
 }
 
-// Esc as the hotkey reaches the curtain as the hotkey, never as a key.
-void Form1::Form_KeyDown(int keyCode, int /*shift*/) {
-    if (keyCode != kEscape || state_.CurtainDown == 0 || program_.HotkeyInForce() == kEscape) return;
+// Esc as the hotkey reaches the curtain as the hotkey, never as a key; Esc
+// with other modifiers than the hotkey's (plain Esc, the hotkey Shift+Esc)
+// is the way up.
+void Form1::Form_KeyDown(int keyCode, int shift) {
+    if (keyCode != kEscape || state_.CurtainDown == 0 || program_.IsHotkeyInForce(keyCode, shift)) return;
     Image1_DblClick();
 }
 

@@ -14,7 +14,7 @@ inline constexpr forms::FormTraits kForm{
     .caption = {"詳細設定", "Options"},
     .border = forms::FormBorder::FixedSingle,
     .clientWidth = 4800,
-    .clientHeight = 3150,
+    .clientHeight = 3390,
     .controlBox = true,
     .minButton = false,
     .maxButton = false,
@@ -68,10 +68,13 @@ inline constexpr forms::ControlTraits kCommand1_0{.name = "Command1", .kind = Ki
     .left = 1320, .top = 2550, .width = 1575, .height = 375, .caption = "OK", .tabIndex = 12, .isDefault = true};
 inline constexpr forms::ControlTraits kCommand1_1{.name = "Command1", .kind = Kind::CommandButton, .index = 1,
     .left = 3000, .top = 2550, .width = 1575, .height = 375, .caption = {"キャンセル", "Cancel"}, .tabIndex = 13};
+// Empty unless Task Manager has switched the startup item off: then where to switch it on.
+inline constexpr forms::ControlTraits kLabel3{.name = "Label3", .kind = Kind::Label,
+    .left = 240, .top = 3030, .width = 4320, .height = 225, .tabIndex = 14, .english = {.height = 255}};
 
 // Every row, for what walks a whole table.
 inline constexpr const forms::ControlTraits* kRows[] = {
     &kCheck1, &kCheck2, &kCheck3, &kText1, &kLabel1, &kCheck4, &kText2,
-    &kLabel2, &kFrame1, &kOption1_0, &kOption1_1, &kOption1_2, &kCommand1_0, &kCommand1_1};
+    &kLabel2, &kFrame1, &kOption1_0, &kOption1_1, &kOption1_2, &kCommand1_0, &kCommand1_1, &kLabel3};
 
 }  // namespace resources::form5

@@ -22,13 +22,19 @@ inline constexpr Text kKeyTaken{"使用中でｾｯﾄ出来ません", "In use:
 inline constexpr Text kKeyFrame{"【%s】ｷｰ", "[%s] key"};
 inline constexpr Text kInForce{"現在%s", "Now %s"};
 inline constexpr Text kNoneInForce{"現在ｾｯﾄ無し", "None set now"};
+// A combination that types a character through AltGr is not taken.
+inline constexpr Text kTypesCharacter{"AltGrで文字を打つｷｰなのでｾｯﾄ出来ません",
+                                      "This key types a character with AltGr: it cannot be set"};
 
 // The pattern picker's title, and why it stays open.
 inline constexpr Text kSaveCaption{"画像の保存", "Save the picture"};
 inline constexpr Text kLoadCaption{"画像の読み出し", "Load a picture"};
 inline constexpr Text kCannotSave{"保存出来ません", "Cannot be saved"};
 
-// The options dialog, when the Startup folder's shortcut cannot be changed.
+// The options dialog, when the Startup folder's shortcut cannot be changed,
+// and where Task Manager has switched it off (Label3, and a message).
 inline constexpr Text kCannotSetStartup{"起動時の設定を変更出来ません", "The start with Windows cannot be changed"};
+inline constexpr Text kStartupDisabled{"ﾀｽｸﾏﾈｰｼﾞｬｰの｢ｽﾀｰﾄｱｯﾌﾟ｣で有効にして下さい",
+                                       "Turn it on in Task Manager (Startup)"};
 
 }  // namespace resources::texts

@@ -10,6 +10,10 @@
 
 #include "forms/Form.h"
 
+namespace forms {
+class Services;
+}  // namespace forms
+
 namespace app {
 class Program;
 struct Shared;
@@ -74,16 +78,23 @@ protected:
     void ShowKeyTaken();
     std::string KeyLabel() const;  // "【name】ｷｰ" of the settings' hotkey
     std::string Bracketed(std::string_view name) const;  // "【name】ｷｰ": how Label1 shows a key name
+    std::string KeyName() const;   // the settings' hotkey's name, or its key's for one stored without
+    void RefuseTypingKey();
 
 private:
     app::Program& program_;
     app::Shared& state_;
-    // Pressed while Text1 had the focus, not yet released: the modifiers
-    // (MOD_ flags) held as each went down.
-    std::map<int, unsigned> keysDownInText1_;
+    // Pressed while Text1 had the focus, not yet released: the shift state
+    // (1 Shift, 2 Ctrl, 4 Alt, 8 Windows key) as each went down.
+    std::map<int, int> keysDownInText1_;
     bool choiceRefused_ = false;     // Text1 shows a key the system refused at "設定の終了"
 };
 
+// What the key types alone, in upper case, or else the name the keyboard
+// layout gives it ("F1", "Up").
+std::string KeyNameOf(forms::Services& services, int code);
+// The key events' shift state (1 Shift, 2 Ctrl, 4 Alt, 8 Windows key) as MOD_ flags.
+unsigned Modifiers(int shift);
 // "Ctrl+Alt+name": the modifiers (MOD_ flags) in the order Ctrl, Alt,
 // Shift, Win before a key's name; empty for an empty name, which is no key.
 std::string WithModifiers(unsigned modifiers, std::string_view name);

@@ -34,13 +34,16 @@ public:
     forms::OptionButton Option1_0, Option1_1, Option1_2;
     forms::CommandButton Command1_0, Command1_1;
     forms::ControlArray<forms::OptionButton> Option1;
+    forms::Label Label3;  // why the start with Windows is off, where Task Manager has it so
     forms::ControlArray<forms::CommandButton> Command1;
 
 protected:
     void Form_Load() override;
 
 private:
-    // Applies the shortcut's choice; false when that failed.
+    // Check2 and Label3 as the Startup folder and Task Manager have it now.
+    void ShowStartup();
+    // Applies the shortcut's choice; false, having said why, when it is not in force.
     bool ApplyStartup();
 
     app::Program& program_;

@@ -99,6 +99,13 @@ public:
         const bool typed = (keyCode >= 'A' && keyCode <= 'Z') || (keyCode >= '0' && keyCode <= '9');
         return typed ? std::string(1, static_cast<char>(keyCode)) : std::string();
     }
+    // The layout's names of the function keys, which type nothing; none for the rest.
+    std::string KeyName(int keyCode) override {
+        return keyCode >= 112 && keyCode <= 135 ? "F" + std::to_string(keyCode - 111) : "";
+    }
+    // Keys that type a character with Ctrl+Alt (AltGr), as on a German layout 'Q' types @.
+    std::set<int> typedWithAltGr;
+    bool TypesCharacter(int keyCode, int shift) override { return (shift & 6) == 6 && typedWithAltGr.count(keyCode); }
     void ShowMessage(const std::string& text) override { log_.Add("ShowMessage(" + text + ")"); }
     bool AnotherInstanceRunning() override { return anotherInstance; }
     forms::RunId thisRun{1, 4242, 133000000000000000};
@@ -114,9 +121,12 @@ public:
     void WriteToConsole(const std::string& line) override { log_.Add("WriteToConsole(" + line + ")"); }
     bool displayKeptOn = false;  // a program asks that the display stay on
     bool DisplayKeptOn() override { return displayKeptOn; }
-    // The Startup folder's shortcut: none, this exe's, or another program's.
-    enum class Shortcut { None, Ours, Others } startupShortcut = Shortcut::None;
-    bool StartupShortcutPoints() override { return startupShortcut == Shortcut::Ours; }
+    // The Startup folder's shortcut, and Task Manager's choice for it.
+    using Shortcut = forms::StartupShortcut;
+    Shortcut startupShortcut = Shortcut::None;
+    bool startupDisabled = false;
+    Shortcut FindStartupShortcut() override { return startupShortcut; }
+    bool StartupShortcutDisabled() override { return startupDisabled; }
     bool SetStartupShortcut(bool on) override;
 
     Log& log() { return log_; }

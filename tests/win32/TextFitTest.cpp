@@ -66,6 +66,7 @@ std::vector<Shown> EnglishTexts() {
     for (const std::string& label1 : {key, forms::Fill(texts::kKeyFrame.en, "BackSpace"),
                                       forms::Fill(texts::kInForce.en, key), std::string(texts::kNoneInForce.en)})
         out.push_back({"Form2", &f2::kLabel1, f2::kLabel1.font, label1});
+    out.push_back({"Form5", &resources::form5::kLabel3, &resources::form5::kForm.font, texts::kStartupDisabled.en});
     return out;
 }
 

@@ -336,7 +336,7 @@ OMBRY_SCENARIO(DialogHotkey, "dialog-hotkey") {
     Check(WaitText(label1, L"【A】ｷｰ"), "pressing A shows 【A】ｷｰ", U8(TextOf(label1)));
     Check(TextOf(text1) == L"A", "Text1 reads A", U8(TextOf(text1)));
     KeyPress(VK_F1);
-    Check(WaitText(label1, L"【】ｷｰ"), "F1, which types nothing, shows empty brackets", U8(TextOf(label1)));
+    Check(WaitText(label1, L"【F1】ｷｰ") && TextOf(text1) == L"F1", "F1, which types nothing, is named", U8(TextOf(text1)));
     KeyPress(VK_BACK);
     Check(WaitText(label1, L"【BackSpace】ｷｰ") && TextOf(text1) == L"BS", "Backspace shows 【BackSpace】ｷｰ and BS",
           U8(TextOf(label1) + L" / " + TextOf(text1)));
@@ -440,6 +440,16 @@ OMBRY_SCENARIO(HotkeyModifiers, "hotkey-modifiers") {
     CheckKeysAct(run, ctx, {VK_SHIFT}, false, "Shift alone leaves the curtain up");
     CheckKeysAct(run, ctx, {VK_CONTROL, VK_MENU, 'B'}, false, "Ctrl+Alt+B, no longer the hotkey, leaves it up");
     CheckKeysAct(run, ctx, {VK_SHIFT, 'A'}, true, "Shift+A");
+
+    // A combination that types nothing has its key's name, and is the hotkey.
+    const auto again = OpenIconMenu("for the dialog again");
+    if (!again) return;
+    ChooseMenuItem(*again, 0);
+    const Dialog f1 = NewDialog(run, ctx, "各種設定 opens it again");
+    KeyChord({VK_CONTROL, VK_F1});
+    Check(WaitText(f1["Label1"], L"【Ctrl+F1】ｷｰ") && TextOf(f1["Text1"]) == L"Ctrl+F1", "Ctrl+F1 is named",
+          U8(TextOf(f1["Label1"]) + L" / " + TextOf(f1["Text1"])));
+    if (f1.End("設定の終了 closes it")) CheckKeysAct(run, ctx, {VK_CONTROL, VK_F1}, true, "Ctrl+F1");
 }
 
 // Chooses 右, 消す, no dialog at start, the pattern kept and the hotkey A,
