@@ -147,6 +147,9 @@ public:
 
     // kernel32: milliseconds since the system started, wrapping as above.
     virtual std::uint32_t GetTickCount() = 0;
+    // kernel32: the language identifier (LANGID) of the language Windows
+    // shows this user.
+    virtual unsigned GetUserDefaultUILanguage() = 0;
 
     // shell32: nonzero when the shell took the request.
     virtual long Shell_NotifyIconW(unsigned message, const NotifyIconData& data) = 0;

@@ -12,6 +12,9 @@ constexpr std::string_view kEveryMonitor = "EveryMonitor";
 constexpr std::string_view kHotkeyModifiers = "HotkeyModifiers";
 constexpr std::string_view kIdleMinutes = "IdleMinutes";
 constexpr std::string_view kLockMinutes = "LockMinutes";
+constexpr std::string_view kLanguage = "Language";
+constexpr unsigned kLangJapanese = 0x11;
+constexpr unsigned kPrimaryLanguageMask = 0x3FF;
 
 std::string_view Trimmed(std::string_view s) {
     const auto first = s.find_first_not_of(" \t\r");
@@ -53,6 +56,8 @@ Options ParseOptionsFile(std::string_view bytes) {
             if (auto n = Number(value, kMaxMinutes)) options.IdleMinutes = *n;
         if (name == kLockMinutes)
             if (auto n = Number(value, kMaxMinutes)) options.LockMinutes = *n;
+        if (name == kLanguage && value == "ja") options.Language = forms::Language::Japanese;
+        if (name == kLanguage && value == "en") options.Language = forms::Language::English;
     }
     return options;
 }
@@ -66,7 +71,14 @@ std::string FormatOptionsFile(const Options& options) {
         Line(out, kHotkeyModifiers, options.HotkeyModifiers);
     if (options.IdleMinutes > 0 && options.IdleMinutes <= kMaxMinutes) Line(out, kIdleMinutes, options.IdleMinutes);
     if (options.LockMinutes > 0 && options.LockMinutes <= kMaxMinutes) Line(out, kLockMinutes, options.LockMinutes);
+    if (options.Language)
+        out += std::string(kLanguage) + (*options.Language == forms::Language::English ? "=en" : "=ja") + "\r\n";
     return out;
+}
+
+forms::Language LanguageInForce(const Options& options, unsigned uiLanguage) {
+    if (options.Language) return *options.Language;
+    return (uiLanguage & kPrimaryLanguageMask) == kLangJapanese ? forms::Language::Japanese : forms::Language::English;
 }
 
 Options ReadOptions(forms::Services& services, bool& unreadable) {

@@ -4,8 +4,11 @@
 // differs from its default. Read leniently: a line that cannot be read,
 // an unknown name or a value out of range leaves that option at its
 // default, and a file that is missing or unreadable gives the defaults.
+#include <optional>
 #include <string>
 #include <string_view>
+
+#include "forms/Text.h"
 
 namespace forms {
 class Services;
@@ -20,6 +23,8 @@ struct Options {
     unsigned HotkeyModifiers = 0;  // MOD_ALT 1, MOD_CONTROL 2, MOD_SHIFT 4, MOD_WIN 8 held with the hotkey
     int IdleMinutes = 0;           // the curtain comes down after this long without input; 0: never
     int LockMinutes = 0;           // Windows is locked after this long down; 0: never
+    // "Language=ja" or "Language=en"; none: the Windows display language's.
+    std::optional<forms::Language> Language{};
     bool operator==(const Options&) const = default;
 };
 
@@ -29,6 +34,11 @@ inline constexpr int kMaxMinutes = 999;
 Options ParseOptionsFile(std::string_view bytes);
 // Only the options that differ from their defaults: empty when none does.
 std::string FormatOptionsFile(const Options& options);
+
+// The language the program speaks: the one chosen, else Japanese where
+// Windows shows Japanese (the display language `uiLanguage`, a LANGID, has
+// the primary language LANG_JAPANESE) and English everywhere else.
+forms::Language LanguageInForce(const Options& options, unsigned uiLanguage);
 
 // `unreadable` tells a file that is there but cannot be read now from a
 // missing one; both give the defaults.

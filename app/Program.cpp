@@ -7,13 +7,12 @@
 #include "app/OptionsFile.h"
 #include "app/SettingsFile.h"
 #include "forms/Contain.h"
+#include "resources/Texts.h"
 
 namespace app {
 
 namespace {
 
-constexpr const char* kTrayTip = "Ombry起動中！";
-constexpr const char* kTrayTipUnread = "Ombry起動中！(設定ﾌｧｲﾙが読めません)";
 constexpr const char* kSettingsReadName = "Ombry.cfg";
 constexpr const char* kKeptPattern = "start.bmp";
 
@@ -76,6 +75,7 @@ void Program::Main() {
     // A run killed while muted left its endpoints muted: theirs first.
     Form1.TakeOverMuteNote();
     state.Options = ReadOptions(services, state.OptionsFileUnread);
+    services.SetUiLanguage(LanguageInForce(state.Options, api.GetUserDefaultUILanguage()));
 
     // The first reference to the curtain window loads it.
     Form1.Load();
@@ -83,7 +83,7 @@ void Program::Main() {
     TrayIcon->SetIndex(0);
     TrayIcon->SetDummyPicture(Form1.picTrayIcon(0));
     TrayIcon->SetPicture(Form1.Image2);
-    TrayIcon->SetTip(kTrayTip);
+    TrayIcon->SetTip(services.Shown(resources::texts::kTrayTip));
     TrayIcon->SetVisible(true);
 
     Form1.Image2.SetVisible(false);
@@ -136,7 +136,7 @@ void Program::Main() {
     // at exit unless this run changes a setting.
     if (settingsFileUnread_) {
         state.UnreadFileSettings = static_cast<const Settings&>(state);
-        forms::Contain([this] { TrayIcon->SetTip(kTrayTipUnread); });
+        forms::Contain([this] { TrayIcon->SetTip(services.Shown(resources::texts::kTrayTipUnread)); });
         forms::Contain([this] { TrayIcon->SetVisible(true); });
     }
 

@@ -29,26 +29,32 @@ const char* PropName(Prop p) {
 }
 
 Control::Control(Form& form, const ControlTraits& traits) : Control(form, traits, false) {
+    TakePlaceAndCaption();
     form.Register(*this);
 }
 
+// The form's own services are not there yet: its Reset takes the row.
 Control::Control(Form& self, const ControlTraits& traits, bool /*isForm*/)
-    : form_(self), traits_(traits), name_(traits.name), index_(traits.index), kind_(traits.kind),
-      left_(traits.left), top_(traits.top), width_(traits.width), height_(traits.height),
-      caption_(traits.caption) {}
+    : form_(self), traits_(traits), name_(traits.name), index_(traits.index), kind_(traits.kind) {}
+
+void Control::TakePlaceAndCaption() {
+    const Language language = form_.GetServices().UiLanguage();
+    const Place place = traits_.PlaceIn(language);
+    left_ = place.left;
+    top_ = place.top;
+    width_ = place.width;
+    height_ = place.height;
+    caption_ = traits_.caption.In(language);
+}
 
 std::string Control::FullName() const {
     return index_ < 0 ? name_ : name_ + "(" + std::to_string(index_) + ")";
 }
 
 void Control::Reset() {
-    left_ = traits_.left;
-    top_ = traits_.top;
-    width_ = traits_.width;
-    height_ = traits_.height;
+    TakePlaceAndCaption();
     visible_ = kind_ != Kind::Form && traits_.visible;
     enabled_ = true;
-    caption_ = traits_.caption;
 }
 
 void Control::Changed(Prop p) {
@@ -70,6 +76,7 @@ void Control::SetFocus() {
 }
 void Control::SetEnabled(bool e) { enabled_ = e; Changed(Prop::Enabled); }
 void Control::SetCaption(std::string utf8) { caption_ = std::move(utf8); Changed(Prop::Caption); }
+const char* Control::ToolTip() const { return form_.GetServices().Shown(traits_.toolTip); }
 
 Image::Image(Form& form, const ControlTraits& traits, bool stretch) : Control(form, traits), stretch_(stretch) {}
 

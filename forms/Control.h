@@ -10,6 +10,7 @@
 
 #include "forms/Failure.h"
 #include "forms/Picture.h"
+#include "forms/Text.h"
 
 namespace forms {
 
@@ -34,6 +35,12 @@ struct Font {
     int charset = 128;      // Shift-JIS
 };
 
+// A control's place in twips, relative to its container.
+struct Place {
+    int left = 0, top = 0, width = 0, height = 0;
+    bool operator==(const Place&) const = default;
+};
+
 // One row of a form's layout table (resources/). Positions in twips,
 // relative to the container: the form's client area or a frame.
 struct ControlTraits {
@@ -42,8 +49,8 @@ struct ControlTraits {
     int index = -1;                   // member of an indexed group, or -1
     const char* container = nullptr;  // "Frame1(2)", or nullptr for the form
     int left = 0, top = 0, width = 0, height = 0;
-    const char* caption = "";
-    const char* toolTip = "";
+    Text caption = "";
+    Text toolTip = "";
     int tabIndex = -1;
     const Font* font = nullptr;       // nullptr: the form's font
     std::uint32_t foreColor = 0x000000;
@@ -55,6 +62,16 @@ struct ControlTraits {
     bool digitsOnly = false;
     int maxLength = 0;                // 0: no limit
     bool isDefault = false;           // the button Enter presses
+    // Where the English text needs more room than the Japanese one: the
+    // control's place in English, each value 0 to keep the one above.
+    Place english{};
+
+    constexpr Place PlaceIn(Language language) const {
+        Place p{left, top, width, height};
+        if (language != Language::English) return p;
+        return {english.left ? english.left : p.left, english.top ? english.top : p.top,
+                english.width ? english.width : p.width, english.height ? english.height : p.height};
+    }
 };
 
 enum class ScaleMode { Twips, Pixels };
@@ -98,6 +115,8 @@ public:
     void SetEnabled(bool e);
     const std::string& Caption() const { return caption_; }
     void SetCaption(std::string utf8);
+    // The row's tool tip in the language the forms speak; empty for none.
+    const char* ToolTip() const;
 
     // The control's own window, 0 for windowless controls (images, timers,
     // menus) and for controls of a form that is not loaded.
@@ -124,12 +143,15 @@ public:
     virtual void Reset();
 
 private:
+    // The row's place and caption in the language the forms speak.
+    void TakePlaceAndCaption();
+
     Form& form_;
     ControlTraits traits_;
     std::string name_;
     int index_;
     Kind kind_;
-    int left_, top_, width_, height_;
+    int left_ = 0, top_ = 0, width_ = 0, height_ = 0;
     bool visible_ = true;
     bool enabled_ = true;
     std::string caption_;

@@ -17,7 +17,7 @@ enum class FormBorder { None, FixedSingle };
 
 struct FormTraits {
     const char* name = "";
-    const char* caption = "";
+    Text caption = "";
     FormBorder border = FormBorder::None;
     int clientWidth = 0, clientHeight = 0;  // twips
     bool controlBox = true;     // system menu and close box

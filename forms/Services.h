@@ -11,6 +11,7 @@
 
 #include "forms/Form.h"
 #include "forms/Picture.h"
+#include "forms/Text.h"
 
 namespace forms {
 
@@ -111,6 +112,13 @@ public:
     // the program's title; returns when the user has closed it.
     virtual void ShowMessage(const std::string& text) = 0;
 
+    // The language every form and message speaks; chosen once at start,
+    // before the first form loads. Japanese until then.
+    Language UiLanguage() const { return language_; }
+    void SetUiLanguage(Language language) { language_ = language; }
+    // The text in that language.
+    const char* Shown(const Text& text) const { return text.In(language_); }
+
     // True when another copy of the program is running already.
     virtual bool AnotherInstanceRunning() = 0;
     // This run of the program.
@@ -142,6 +150,9 @@ public:
     // Creates it (true) or removes it (false); false when that failed. Only
     // a shortcut of ours (Ours or Moved) is ever replaced or removed.
     virtual bool SetStartupShortcut(bool on) = 0;
+
+private:
+    Language language_ = Language::Japanese;
 };
 
 }  // namespace forms

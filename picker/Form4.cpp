@@ -6,14 +6,14 @@
 #include "forms/Contain.h"
 #include "forms/FileName.h"
 #include "resources/Form4Layout.h"
+#include "resources/Texts.h"
 
 namespace picker {
 
 namespace layout = resources::form4;
+namespace texts = resources::texts;
 
 namespace {
-constexpr const char* kSaveCaption = "画像の保存";
-constexpr const char* kLoadCaption = "画像の読み出し";
 constexpr const char* kExtension = ".bmp";
 
 bool HasBitmapExtension(const std::string& name) {
@@ -52,8 +52,8 @@ Form4::Form4(app::Program& program)
 void Form4::Form_Load() {
     // What fails here is skipped, silently: the dialog opens all the same.
     forms::Contain([this] {
-        if (BmpCheck == 1) SetCaption(kSaveCaption);
-        else if (BmpCheck == 2) SetCaption(kLoadCaption);
+        if (BmpCheck == 1) SetCaption(GetServices().Shown(texts::kSaveCaption));
+        else if (BmpCheck == 2) SetCaption(GetServices().Shown(texts::kLoadCaption));
         if (state_.PatternState == 0) Label1.SetVisible(true);
         Image1.SetPicture(program_.Form1.Image1.Picture());
     });
@@ -91,7 +91,7 @@ void Form4::SavePreview() {
     // Only bitmaps can be written as bitmap files; an empty preview is an
     // ordinary failure of the write below.
     if (!preview.Empty() && preview.Type() != forms::PictureType::Bitmap) {
-        GetServices().ShowMessage(kCannotSave);
+        GetServices().ShowMessage(GetServices().Shown(texts::kCannotSave));
         return;
     }
     GetServices().SavePicture(preview, NamedFile());

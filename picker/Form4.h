@@ -38,7 +38,6 @@ public:
     forms::Image Image1;   // the preview, stretched to its box
     forms::ControlArray<forms::CommandButton> Command1;
 
-    static constexpr const char* kCannotSave = "保存出来ません";
 
 protected:
     void Form_Load() override;

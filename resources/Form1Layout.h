@@ -33,8 +33,8 @@ inline constexpr forms::ControlTraits kImage2{
     .programIcon = true};
 inline constexpr forms::ControlTraits kImage1{
     .name = "Image1", .kind = Kind::Image, .left = 7200, .top = 180, .width = 2475, .height = 615};
-inline constexpr forms::ControlTraits kMenuMy{.name = "MenuMy", .kind = Kind::Menu, .caption = "メニュー"};
-inline constexpr forms::ControlTraits kOmbrySet{.name = "OmbrySet", .kind = Kind::MenuItem, .caption = "各種設定"};
-inline constexpr forms::ControlTraits kMenuEnd{.name = "MenuEnd", .kind = Kind::MenuItem, .caption = "終了"};
+inline constexpr forms::ControlTraits kMenuMy{.name = "MenuMy", .kind = Kind::Menu, .caption = {"メニュー", "Menu"}};
+inline constexpr forms::ControlTraits kOmbrySet{.name = "OmbrySet", .kind = Kind::MenuItem, .caption = {"各種設定", "Settings"}};
+inline constexpr forms::ControlTraits kMenuEnd{.name = "MenuEnd", .kind = Kind::MenuItem, .caption = {"終了", "Exit"}};
 
 }  // namespace resources::form1

@@ -2,18 +2,14 @@
 
 #include "app/Program.h"
 #include "resources/Form2Layout.h"
+#include "resources/Texts.h"
 
 namespace settings {
 
 namespace layout = resources::form2;
+namespace texts = resources::texts;
 
 namespace {
-constexpr const char* kKeySet = "現在ｾｯﾄされているｷｰ";
-constexpr const char* kNoKeySet = "ｾｯﾄされているｷｰはありません";
-// Another program holds the chosen key; Label1 then says which key is in force.
-constexpr const char* kKeyTaken = "使用中でｾｯﾄ出来ません";
-constexpr const char* kInForce = "現在";
-constexpr const char* kNoneInForce = "現在ｾｯﾄ無し";
 constexpr int kBackSpace = 8;
 }  // namespace
 
@@ -76,7 +72,7 @@ void Form2::Form_Load() {
     Check3.SetValue(state_.ShowSettingsAtStart);
     Check4.SetValue(state_.KeepExitPattern);
     Check5.SetValue(program_.state.Options.EveryMonitor ? 1 : 0);
-    SetCaption(layout::kForm.caption);
+    SetCaption(GetServices().Shown(layout::kForm.caption));
     program_.CenterForm(*this);
     program_.Form1.FormFront();
     Option1(state_.CurtainSide).SetValue(true);
@@ -87,11 +83,11 @@ void Form2::Form_Load() {
 
 void Form2::ShowHotkeyLabels() {
     if (state_.HotkeyCode == 0) {
-        Label3.SetCaption(kNoKeySet);
+        Label3.SetCaption(GetServices().Shown(texts::kNoKeySet));
         return;
     }
     if (state_.HotkeyRefused != 0) return ShowKeyTaken();
-    Label3.SetCaption(kKeySet);
+    Label3.SetCaption(GetServices().Shown(texts::kKeySet));
     Label1.SetCaption(KeyLabel());
 }
 
@@ -111,8 +107,10 @@ std::string Form2::KeyShown() const { return WithModifiers(state_.Options.Hotkey
 
 // The key chosen (in Text1) is taken; the settings hold the key in force.
 void Form2::ShowKeyTaken() {
-    Label3.SetCaption(kKeyTaken);
-    Label1.SetCaption(program_.HotkeyInForce() != 0 ? kInForce + KeyLabel() : kNoneInForce);
+    const forms::Services& services = GetServices();
+    Label3.SetCaption(services.Shown(texts::kKeyTaken));
+    Label1.SetCaption(program_.HotkeyInForce() != 0 ? forms::Fill(services.Shown(texts::kInForce), KeyLabel())
+                                                    : services.Shown(texts::kNoneInForce));
 }
 
 // While the dialog is on the screen the hotkey is not acted on: the curtain

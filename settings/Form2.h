@@ -44,9 +44,6 @@ public:
     // The settings' hotkey as Text1 shows it: its modifiers and its name ("Ctrl+Alt+B").
     std::string KeyShown() const;
 
-    // A combination that types a character through AltGr is not taken.
-    static constexpr const char* kTypesCharacter = "AltGrで文字を打つｷｰなのでｾｯﾄ出来ません";
-
     // The pattern buttons: 0 the clipboard's picture, 1 none, 2 save it to a
     // file, 3 load one (both through the picker, modally).
     void Command1_Click(std::int16_t index);
@@ -80,6 +77,7 @@ protected:
     void ShowHotkeyLabels();  // Label3 and Label1: the key in force, or why none is
     void ShowKeyTaken();
     std::string KeyLabel() const;  // "【name】ｷｰ" of the settings' hotkey
+    std::string Bracketed(std::string_view name) const;  // "【name】ｷｰ": how Label1 shows a key name
     std::string KeyName() const;   // the settings' hotkey's name, or its key's for one stored without
     void RefuseTypingKey();
 
@@ -95,8 +93,6 @@ private:
 // What the key types alone, in upper case, or else the name the keyboard
 // layout gives it ("F1", "Up").
 std::string KeyNameOf(forms::Services& services, int code);
-// "【name】ｷｰ": how Label1 shows a key name.
-std::string Bracketed(std::string_view name);
 // The key events' shift state (1 Shift, 2 Ctrl, 4 Alt, 8 Windows key) as MOD_ flags.
 unsigned Modifiers(int shift);
 // "Ctrl+Alt+name": the modifiers (MOD_ flags) in the order Ctrl, Alt,

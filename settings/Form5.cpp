@@ -2,6 +2,7 @@
 
 #include "app/Program.h"
 #include "resources/Form5Layout.h"
+#include "resources/Texts.h"
 
 namespace settings {
 
@@ -40,11 +41,16 @@ Form5::Form5(app::Program& program)
       Check4(*this, layout::kCheck4),
       Text2(*this, layout::kText2),
       Label2(*this, layout::kLabel2),
+      Frame1(*this, layout::kFrame1),
+      Option1_0(*this, layout::kOption1_0),
+      Option1_1(*this, layout::kOption1_1),
+      Option1_2(*this, layout::kOption1_2),
       Command1_0(*this, layout::kCommand1_0),
       Command1_1(*this, layout::kCommand1_1),
       Label3(*this, layout::kLabel3),
       program_(program),
       options_(program.state.Options) {
+    for (forms::OptionButton* o : {&Option1_0, &Option1_1, &Option1_2}) Option1.Add(*o);
     for (forms::CommandButton* c : {&Command1_0, &Command1_1}) {
         Command1.Add(*c);
         c->Click = [this, c] { Command1_Click(static_cast<std::int16_t>(c->Index())); };
@@ -56,6 +62,7 @@ void Form5::Form_Load() {
     ShowStartup();
     ShowMinutes(Check3, Text1, options_.IdleMinutes, kIdleStart);
     ShowMinutes(Check4, Text2, options_.LockMinutes, kLockStart);
+    Option1(!options_.Language ? 0 : *options_.Language == forms::Language::Japanese ? 1 : 2).SetValue(true);
     program_.CenterForm(*this);
 }
 
@@ -66,7 +73,7 @@ void Form5::ShowStartup() {
     const bool ours = services.FindStartupShortcut() == forms::StartupShortcut::Ours;
     const bool disabled = ours && services.StartupShortcutDisabled();
     Check2.SetValue(ours && !disabled ? 1 : 0);
-    Label3.SetCaption(disabled ? kStartupDisabled : "");
+    Label3.SetCaption(disabled ? services.Shown(resources::texts::kStartupDisabled) : "");
 }
 
 // A shortcut whose exe has moved is ours: ticked, it starts this exe again;
@@ -82,11 +89,11 @@ bool Form5::ApplyStartup() {
     const bool changed = !change || services.SetStartupShortcut(wanted);
     ShowStartup();
     if (!changed) {
-        services.ShowMessage(kCannotSetStartup);
+        services.ShowMessage(services.Shown(resources::texts::kCannotSetStartup));
         return false;
     }
     if (wanted && Check2.Value() != 1) {
-        services.ShowMessage(kStartupDisabled);
+        services.ShowMessage(services.Shown(resources::texts::kStartupDisabled));
         return false;
     }
     return true;
@@ -100,6 +107,10 @@ void Form5::Command1_Click(std::int16_t index) {
         options_.EveryMonitor = Check1.Value() == 1;
         options_.IdleMinutes = TakenMinutes(Check3.Value(), Text1.Text(), options_.IdleMinutes);
         options_.LockMinutes = TakenMinutes(Check4.Value(), Text2.Text(), options_.LockMinutes);
+        // Spoken from the next start on: the forms keep the language they loaded in.
+        if (Option1_0.Value()) options_.Language.reset();
+        if (Option1_1.Value()) options_.Language = forms::Language::Japanese;
+        if (Option1_2.Value()) options_.Language = forms::Language::English;
     }
     Unload();
 }

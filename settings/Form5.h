@@ -30,13 +30,12 @@ public:
     forms::CheckBox Check4;  // lock when down, after Text2 minutes
     forms::TextBox Text2;
     forms::Label Label2;
+    forms::Frame Frame1;  // the language: 0 the one Windows shows, 1 Japanese, 2 English
+    forms::OptionButton Option1_0, Option1_1, Option1_2;
     forms::CommandButton Command1_0, Command1_1;
+    forms::ControlArray<forms::OptionButton> Option1;
     forms::Label Label3;  // why the start with Windows is off, where Task Manager has it so
     forms::ControlArray<forms::CommandButton> Command1;
-
-    static constexpr const char* kCannotSetStartup = "起動時の設定を変更出来ません";
-    // Task Manager has switched the startup item off; only there is it switched on again.
-    static constexpr const char* kStartupDisabled = "ﾀｽｸﾏﾈｰｼﾞｬｰの｢ｽﾀｰﾄｱｯﾌﾟ｣で有効にして下さい";
 
 protected:
     void Form_Load() override;

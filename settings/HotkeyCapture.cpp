@@ -10,6 +10,7 @@
 
 #include "api/Api.h"
 #include "app/Program.h"
+#include "resources/Texts.h"
 #include "settings/Form2.h"
 
 namespace settings {
@@ -35,7 +36,6 @@ constexpr int kDelete = 46;
 constexpr std::array<int, 11> kModifierKeys{16, 17, 18, 91, 92, 160, 161, 162, 163, 164, 165};
 // A press an input method took: only its release names the key.
 constexpr int kProcessKey = 229;
-constexpr const char* kAskForKey = "ｾｯﾄするｷｰを１つ入れて下さい";
 // Ctrl+Alt: AltGr, where the layout has one.
 constexpr unsigned kAltGr = api::MOD_CONTROL | api::MOD_ALT;
 
@@ -67,12 +67,14 @@ std::string WithModifiers(unsigned modifiers, std::string_view name) {
     return shown + std::string(name);
 }
 
+std::string Form2::Bracketed(std::string_view name) const {
+    return forms::Fill(GetServices().Shown(resources::texts::kKeyFrame), name);
+}
+
 std::string KeyNameOf(forms::Services& services, int code) {
     std::string name = services.KeyText(code);
     return name.empty() ? services.KeyName(code) : name;
 }
-
-std::string Bracketed(std::string_view name) { return "【" + std::string(name) + "】ｷｰ"; }
 
 // The box is emptied first, so at the release it holds only what this key
 // typed. A modifier leaves it as it is: alone it is no hotkey.
@@ -99,7 +101,7 @@ void Form2::Text1_KeyUp(int keyCode, int /*shift*/) {
     if (code == kDelete) {
         Text1.SetText("");
         Label1.SetCaption("");
-        Label3.SetCaption(kAskForKey);
+        Label3.SetCaption(GetServices().Shown(resources::texts::kAskForKey));
         state_.HotkeyCode = 0;
         state_.HotkeyName.clear();
         state_.Options.HotkeyModifiers = 0;
@@ -132,7 +134,7 @@ void Form2::Text1_KeyUp(int keyCode, int /*shift*/) {
 // so: the box shows the hotkey chosen before again, as the labels still do.
 void Form2::RefuseTypingKey() {
     Text1.SetText(KeyShown());
-    GetServices().ShowMessage(kTypesCharacter);
+    GetServices().ShowMessage(GetServices().Shown(resources::texts::kTypesCharacter));
 }
 
 // A key that went down in the box and up elsewhere (Shift of Shift+Tab)

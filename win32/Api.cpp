@@ -194,6 +194,8 @@ long Win32Api::SHQueryUserNotificationState(int& state) {
 
 std::uint32_t Win32Api::GetTickCount() { return ::GetTickCount(); }
 
+unsigned Win32Api::GetUserDefaultUILanguage() { return ::GetUserDefaultUILanguage(); }
+
 long Win32Api::Shell_NotifyIconW(unsigned message, const api::NotifyIconData& data) {
     // The Unicode record at its second size (Windows 2000 and later, so XP
     // to 11): a 128-unit tip, and nothing newer that XP would refuse. The

@@ -34,6 +34,7 @@ public:
     long WTSQueryConnectState(int& state) override;
     long SHQueryUserNotificationState(int& state) override;
     std::uint32_t GetTickCount() override;
+    unsigned GetUserDefaultUILanguage() override;
 
     long Shell_NotifyIconW(unsigned message, const api::NotifyIconData& data) override;
 

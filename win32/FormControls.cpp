@@ -1,3 +1,5 @@
+// The portable header first: <windows.h> turns names of its members into macros.
+#include "forms/Services.h"
 #include "win32/FormControls.h"
 
 #include <algorithm>
@@ -71,7 +73,8 @@ void FormControls::CreateChild(forms::Control& c, bool startsGroup) {
     if (!hwnd) return;  // the control goes without a window; its hWnd reads 0
     child->hwnd = hwnd;
     const forms::Font& font = c.Traits().font ? *c.Traits().font : site_.form.Traits().font;
-    SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(site_.backend.fonts.Get(font)), FALSE);
+    const HFONT shown = site_.backend.fonts.Get(font, site_.form.GetServices().UiLanguage());
+    SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(shown), FALSE);
 
     ChildWindow& made = *child;
     children_.push_back(std::move(child));

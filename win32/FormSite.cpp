@@ -28,13 +28,13 @@ FormSite::FormSite(forms::Form& f, Backend& b) : form(f), backend(b) {
 COLORREF FormSite::BackColor() const { return Colour(form.Traits().backColor); }
 
 namespace {
-bool HasTip(const forms::Control& c) { return c.Traits().toolTip && *c.Traits().toolTip; }
+bool HasTip(const forms::Control& c) { return c.ToolTip() && *c.ToolTip(); }
 }  // namespace
 
 // An image's area is told apart from the windows' tools by its id.
 void FormSite::AddTip(const forms::Control& c, HWND tool) {
     if (HasTip(c))
-        tips.Add(hwnd, backend.instance, backend.dpi.PxX(6000), Widen(c.Traits().toolTip), tool, 0x1000 + IndexOf(c));
+        tips.Add(hwnd, backend.instance, backend.dpi.PxX(6000), Widen(c.ToolTip()), tool, 0x1000 + IndexOf(c));
 }
 
 void FormSite::MoveTip(const forms::Control& image, const RECT& area) {

@@ -37,7 +37,7 @@ done
 
 all_scenarios="win32-files win32-forms environment version-info start-empty second-copy command-line close-ends strip-sides hotkey-down mouse-pull
 keyboard-back right-click-menu screen-watch pattern-clipboard pattern-start-bmp tray-icon tray-menu exit-menu settings-held end-session sound-mute sound-crash
-sound-kill sound-session-end dialog-start dialog-keyboard dialog-hotkey hotkey-modifiers dialog-choices dialog-choices-saved dialog-reopen dialog-no-lockout
+sound-kill sound-session-end dialog-start dialog-start-en dialog-keyboard dialog-hotkey hotkey-modifiers dialog-choices dialog-choices-saved dialog-reopen dialog-no-lockout
 pattern-buttons picker one-move keep-exit-pattern dialog-no-freeze picker-switch-away topmost-window startup-shortcut"
 two_monitor_scenarios="monitors-cover monitors-pattern monitors-option monitors-change monitors-strip topmost-window sound-crash"
 monitors=${OMBRY_E2E_MONITORS:-1}

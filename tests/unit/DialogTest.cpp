@@ -1,6 +1,7 @@
 // The settings dialog: what it shows when it opens, what each choice does at
 // once, the hotkey capture, and leaving it by either way.
 #include "OmbryFixture.h"
+#include "resources/Texts.h"
 
 using testing::ElementsAre;
 using testing::IsEmpty;
@@ -355,7 +356,7 @@ TEST_F(Dialog, EachOpeningAfterACloseLoadsItAfreshWithTheChoicesInForce) {
 
 // The options dialog, from the settings dialog's button: Cancel takes
 // nothing, OK what it shows, but a minutes value out of range is not taken
-// (the old one stays). A shortcut that cannot be made keeps the dialog open
+// (the old one stays); a language chosen is spoken from the next start. A shortcut that cannot be made keeps the dialog open
 // and the box unticked. Open, it is only brought forward by the menu's
 // 各種設定.
 TEST_F(Dialog, OptionsDialogTakesItsValuesOnlyOnOk) {
@@ -376,6 +377,7 @@ TEST_F(Dialog, OptionsDialogTakesItsValuesOnlyOnOk) {
             options.Text1.TextEdited("0");
             options.Check4.SetValue(1);
             options.Text2.TextEdited("45");
+            options.Option1(2).SetValue(true);
             options.Command1(static_cast<std::int16_t>(button)).Click();
         };
         dialog.MoreButton.Click();
@@ -396,9 +398,13 @@ TEST_F(Dialog, OptionsDialogTakesItsValuesOnlyOnOk) {
     services.startupShortcut = Shortcut::None;
     edit(0);
     EXPECT_FALSE(options.Loaded());
-    EXPECT_EQ(state.Options, (app::Options{.EveryMonitor = false, .IdleMinutes = 5, .LockMinutes = 45}));
+    EXPECT_EQ(state.Options, (app::Options{.EveryMonitor = false, .IdleMinutes = 5, .LockMinutes = 45,
+                                           .Language = forms::Language::English}));
+    EXPECT_EQ(services.UiLanguage(), forms::Language::Japanese);
     EXPECT_EQ(services.startupShortcut, Shortcut::Ours);
     EXPECT_EQ(dialog.Check5.Value(), 0);  // the settings dialog follows
+    options.Load();
+    EXPECT_TRUE(options.Option1_2.Value());  // opened again, it shows the language chosen
 }
 
 // Ticked means Windows will start this exe. A shortcut whose exe moved is
@@ -426,7 +432,7 @@ TEST_F(Dialog, StartWithWindowsShowsWhatWindowsWillRun) {
     EXPECT_EQ(ok(Shortcut::Ours, 0), Shortcut::Ours);
     EXPECT_EQ(ok(Shortcut::Ours, 1), Shortcut::Ours);
     EXPECT_TRUE(options.Loaded());
-    const std::string where = settings::Form5::kStartupDisabled;
+    const std::string where = resources::texts::kStartupDisabled.ja;
     EXPECT_EQ(options.Label3.Caption(), where);
     EXPECT_THAT(log.Only({"ShowMessage", "SetStartupShortcut"}), ElementsAre("ShowMessage(" + where + ")"));
 }

@@ -230,6 +230,8 @@ public:
     long WTSQueryConnectState(int& state) override { state = connectState; return 1; }
     long SHQueryUserNotificationState(int& state) override { state = notificationState; return 0; }
     std::uint32_t GetTickCount() override { return tickCount; }
+    unsigned uiLanguage = 0x0411;  // Japanese (Japan)
+    unsigned GetUserDefaultUILanguage() override { return uiLanguage; }
     long Shell_NotifyIconW(unsigned message, const api::NotifyIconData& data) override;
     unsigned waveOutGetVolume(unsigned device, std::uint32_t& volume) override;
     unsigned waveOutSetVolume(unsigned device, std::uint32_t volume) override;

@@ -3,6 +3,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <span>
+
 #include "Fakes.h"
 #include "forms/Contain.h"
 #include "forms/Failure.h"
@@ -113,8 +115,9 @@ TEST(Twips, RoundToNearestPixelBothWays) {
 }
 
 // A dialog's table: every control inside its container, at the usual
-// screen densities, so no caption is cut off by a frame's or the form's edge.
-void ExpectInsideContainers(const forms::FormTraits& form, std::initializer_list<const forms::ControlTraits*> rows) {
+// screen densities and in both languages, so no caption is cut off by a
+// frame's or the form's edge.
+void ExpectInsideContainers(const forms::FormTraits& form, std::span<const forms::ControlTraits* const> rows) {
     auto frame = [&](const char* name) -> const forms::ControlTraits* {
         for (const forms::ControlTraits* r : rows) {
             std::string full = r->index < 0 ? r->name : std::string(r->name) + "(" + std::to_string(r->index) + ")";
@@ -122,45 +125,32 @@ void ExpectInsideContainers(const forms::FormTraits& form, std::initializer_list
         }
         return nullptr;
     };
-    for (int dpi : {96, 120, 144, 192}) {
-        auto px = [dpi](int t) { return forms::TwipsToPixels(t, dpi); };
-        for (const forms::ControlTraits* r : rows) {
-            int w = form.clientWidth, h = form.clientHeight;
-            if (r->container) {
-                const forms::ControlTraits* f = frame(r->container);
-                ASSERT_NE(f, nullptr) << r->container;
-                w = f->width;
-                h = f->height;
+    for (forms::Language language : {forms::Language::Japanese, forms::Language::English})
+        for (int dpi : {96, 120, 144, 192}) {
+            auto px = [dpi](int t) { return forms::TwipsToPixels(t, dpi); };
+            for (const forms::ControlTraits* r : rows) {
+                int w = form.clientWidth, h = form.clientHeight;
+                if (r->container) {
+                    const forms::ControlTraits* f = frame(r->container);
+                    ASSERT_NE(f, nullptr) << r->container;
+                    w = f->PlaceIn(language).width;
+                    h = f->PlaceIn(language).height;
+                }
+                SCOPED_TRACE(std::string(form.name) + "." + r->name + " at " + std::to_string(dpi) +
+                             (language == forms::Language::English ? " in English" : ""));
+                const forms::Place p = r->PlaceIn(language);
+                EXPECT_GE(px(p.left), 0);
+                EXPECT_GE(px(p.top), 0);
+                EXPECT_LE(px(p.left) + px(p.width), px(w));
+                EXPECT_LE(px(p.top) + px(p.height), px(h));
             }
-            SCOPED_TRACE(std::string(form.name) + "." + r->name + " at " + std::to_string(dpi));
-            EXPECT_GE(px(r->left), 0);
-            EXPECT_GE(px(r->top), 0);
-            EXPECT_LE(px(r->left) + px(r->width), px(w));
-            EXPECT_LE(px(r->top) + px(r->height), px(h));
         }
-    }
 }
 
 TEST(DialogLayouts, EveryControlLiesInsideItsContainerAtEveryDpi) {
-    {
-        namespace l = resources::form2;
-        ExpectInsideContainers(l::kForm, {&l::kFrame1_0, &l::kText1, &l::kOption1_0, &l::kOption1_1, &l::kOption1_2,
-                                          &l::kOption1_3, &l::kCommand1_0, &l::kCommand1_1, &l::kSetEndButton,
-                                          &l::kFrame1_1, &l::kFrame1_2, &l::kLabel1, &l::kLabel2, &l::kLabel3,
-                                          &l::kFrame5, &l::kOption3_0, &l::kOption3_1, &l::kCommand1_2,
-                                          &l::kCommand1_3, &l::kFrame6, &l::kCheck3, &l::kCheck4, &l::kCheck5,
-                                          &l::kMoreButton});
-    }
-    {
-        namespace l = resources::form4;
-        ExpectInsideContainers(l::kForm, {&l::kFile1, &l::kText1, &l::kCommand1_0, &l::kCommand1_1, &l::kCommand2,
-                                          &l::kLabel1, &l::kCommand3, &l::kImage1});
-    }
-    {
-        namespace l = resources::form5;
-        ExpectInsideContainers(l::kForm, {&l::kCheck1, &l::kCheck2, &l::kCheck3, &l::kText1, &l::kLabel1, &l::kCheck4,
-                                          &l::kText2, &l::kLabel2, &l::kCommand1_0, &l::kCommand1_1});
-    }
+    ExpectInsideContainers(resources::form2::kForm, resources::form2::kRows);
+    ExpectInsideContainers(resources::form4::kForm, resources::form4::kRows);
+    ExpectInsideContainers(resources::form5::kForm, resources::form5::kRows);
 }
 
 }  // namespace

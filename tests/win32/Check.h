@@ -13,3 +13,4 @@ inline bool Check(bool ok, const char* what) {
 
 void FileTests();
 void PictureTests();
+void EnglishTextsFit();

@@ -203,6 +203,7 @@ int wmain() {
     DestroyedWhileLoaded(services);
     HookThatThrows();
     ControlKindRows(services);
+    EnglishTextsFit();
     std::printf("win32 forms: %d passed, %d failed\n", g_passed, g_failed);
     return g_failed == 0 ? 0 : 1;
 }

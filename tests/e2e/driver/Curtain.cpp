@@ -316,8 +316,8 @@ HWND WaitForTitled(DWORD pid, const std::wstring& title, DWORD timeoutMs, bool c
     return found;
 }
 
-HWND WaitForDialogAtStart(DWORD pid) {
-    HWND dialog = WaitForTitled(pid, L"各種設定", 5000, true);
+HWND WaitForDialogAtStart(DWORD pid, const wchar_t* title) {
+    HWND dialog = WaitForTitled(pid, title, 5000, true);
     if (!Check(dialog != nullptr, "the settings dialog opens at start")) NoteWindows(pid);
     PumpFor(300);
     return dialog;

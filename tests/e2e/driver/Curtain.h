@@ -102,6 +102,6 @@ bool WaitUntil(Done done, DWORD ms = 2000, DWORD pollMs = 20) {
 HWND WaitForTitled(DWORD pid, const std::wstring& title, DWORD timeoutMs = 5000, bool captioned = false);
 // Checks that the settings dialog opens at start and gives it a moment more:
 // a window just shown is not yet ready for the mouse.
-HWND WaitForDialogAtStart(DWORD pid);
+HWND WaitForDialogAtStart(DWORD pid, const wchar_t* title = L"各種設定");
 
 }  // namespace e2e

@@ -19,46 +19,67 @@ constexpr wchar_t kDialogTitle[] = L"各種設定";
 // The title's version, "4.0", from the project's numbers.
 #define OMBRY_E2E_TEXT(n) #n
 #define OMBRY_E2E_NUMBER(n) OMBRY_E2E_TEXT(n)
+constexpr wchar_t kTitle[] = L"Ombry  Ver" OMBRY_E2E_NUMBER(OMBRY_VERSION_MAJOR) "." OMBRY_E2E_NUMBER(OMBRY_VERSION_MINOR);
 constexpr int kClientW = 7170, kClientH = 3660;  // twips
 
 // What the dialog shows when it opens with no settings file: each control's
-// class, text and place in twips, relative to its frame (given first) or to
-// the client area.
+// class, text and place in twips, relative to its frame (named first) or to
+// the client area; in English its text, and its place where that differs.
+struct Place {
+    int left, top, width, height;
+};
 struct Expected {
     const char* name;
     const wchar_t* cls;
     const wchar_t* text;
-    const int* frame;  // its left and top, or null
-    int left, top, width, height;
+    const char* frame;  // the frame that holds it, or null
+    Place ja;
+    const wchar_t* en;
+    Place inEnglish{};  // a value 0: as in Japanese
 };
-constexpr int kF0[] = {75, 1425}, kF1[] = {4185, 1425}, kF2[] = {2745, 1440}, kF5[] = {75, 2625};
 const Expected kControls[] = {
-    {"Frame1(0)", L"Button", L"ﾎｯﾄｷｰの設定１", nullptr, 75, 1425, 2625, 1155},
-    {"Text1", L"Edit", L"", kF0, 180, 600, 555, 315},
-    {"Option1(0)", L"Button", L"上", kF2, 135, 360, 435, 195},
-    {"Option1(1)", L"Button", L"下", kF2, 135, 720, 555, 255},
-    {"Option1(2)", L"Button", L"右", kF2, 675, 360, 495, 255},
-    {"Option1(3)", L"Button", L"左", kF2, 675, 720, 555, 255},
-    {"Command1(0)", L"Button", L"模様替え", kF1, 120, 315, 1095, 315},
-    {"Command1(1)", L"Button", L"模様無し", kF1, 120, 720, 1095, 315},
-    {"SetEndButton", L"Button", L"設定の終了", nullptr, 1875, 2745, 5160, 795},
-    {"Frame1(1)", L"Button", L" ｶｰﾃﾝの模様", nullptr, 4185, 1425, 2865, 1155},
-    {"Frame1(2)", L"Button", L"ｶｰﾃﾝ収納場所", nullptr, 2745, 1440, 1395, 1155},
-    {"Label1", L"Static", L"", kF0, 840, 660, 1755, 255},
-    {"Label2", L"Static", L"Ombry  Ver" OMBRY_E2E_NUMBER(OMBRY_VERSION_MAJOR) "." OMBRY_E2E_NUMBER(OMBRY_VERSION_MINOR),
-     nullptr, 180, 120, 3255, 315},
-    {"Label3", L"Static", L"ｾｯﾄされているｷｰはありません", kF0, 180, 300, 2415, 255},
-    {"Frame5", L"Button", L"音を消す機能", nullptr, 75, 2625, 1575, 915},
-    {"Option3(0)", L"Button", L"消さない", kF5, 180, 240, 1095, 255},
-    {"Option3(1)", L"Button", L"消す", kF5, 180, 540, 1035, 255},
-    {"Command1(2)", L"Button", L"模様の保存", kF1, 1350, 315, 1365, 315},
-    {"Command1(3)", L"Button", L"模様の読み出し", kF1, 1350, 720, 1365, 315},
-    {"Frame6", L"Button", L"Ombry 起動時の設定", nullptr, 90, 630, 6945, 690},
-    {"Check3", L"Button", L"起動時 設定画面を表示する", nullptr, 270, 945, 2715, 195},
-    {"Check4", L"Button", L"カーテンの模様を常に終了時のものにする", nullptr, 3000, 855, 3870, 330},
-    {"Check5", L"Button", L"すべての画面を覆う", nullptr, 4185, 180, 2865, 255},
-    {"MoreButton", L"Button", L"詳細", nullptr, 3480, 120, 660, 360},
+    {"Frame1(0)", L"Button", L"ﾎｯﾄｷｰの設定１", nullptr, {75, 1425, 2625, 1155}, L"Hotkey"},
+    {"Text1", L"Edit", L"", "Frame1(0)", {180, 600, 555, 315}, L""},
+    {"Option1(0)", L"Button", L"上", "Frame1(2)", {135, 360, 435, 195}, L"Top", {0, 0, 870, 255}},
+    {"Option1(1)", L"Button", L"下", "Frame1(2)", {135, 720, 555, 255}, L"Bottom", {0, 0, 870, 0}},
+    {"Option1(2)", L"Button", L"右", "Frame1(2)", {675, 360, 495, 255}, L"Right", {1035, 0, 750, 0}},
+    {"Option1(3)", L"Button", L"左", "Frame1(2)", {675, 720, 555, 255}, L"Left", {1035, 0, 750, 0}},
+    {"Command1(0)", L"Button", L"模様替え", "Frame1(1)", {120, 315, 1095, 315}, L"Paste", {0, 0, 975, 0}},
+    {"Command1(1)", L"Button", L"模様無し", "Frame1(1)", {120, 720, 1095, 315}, L"Plain", {0, 0, 975, 0}},
+    {"SetEndButton", L"Button", L"設定の終了", nullptr, {1875, 2745, 5160, 795}, L"Done"},
+    {"Frame1(1)", L"Button", L" ｶｰﾃﾝの模様", nullptr, {4185, 1425, 2865, 1155}, L" Curtain pattern", {4635, 0, 2415, 0}},
+    {"Frame1(2)", L"Button", L"ｶｰﾃﾝ収納場所", nullptr, {2745, 1440, 1395, 1155}, L"Curtain waits at", {0, 0, 1845, 0}},
+    {"Label1", L"Static", L"", "Frame1(0)", {840, 660, 1755, 255}, L"", {0, 570, 0, 540}},
+    {"Label2", L"Static", kTitle, nullptr, {180, 120, 3255, 315}, kTitle, {0, 0, 0, 480}},
+    {"Label3", L"Static", L"ｾｯﾄされているｷｰはありません", "Frame1(0)", {180, 300, 2415, 255}, L"No hotkey is set"},
+    {"Frame5", L"Button", L"音を消す機能", nullptr, {75, 2625, 1575, 915}, L"Sound"},
+    {"Option3(0)", L"Button", L"消さない", "Frame5", {180, 240, 1095, 255}, L"Keep on"},
+    {"Option3(1)", L"Button", L"消す", "Frame5", {180, 540, 1035, 255}, L"Mute"},
+    {"Command1(2)", L"Button", L"模様の保存", "Frame1(1)", {1350, 315, 1365, 315}, L"Save...", {1200, 0, 1095, 0}},
+    {"Command1(3)", L"Button", L"模様の読み出し", "Frame1(1)", {1350, 720, 1365, 315}, L"Load...", {1200, 0, 1095, 0}},
+    {"Frame6", L"Button", L"Ombry 起動時の設定", nullptr, {90, 630, 6945, 690}, L"When Ombry starts"},
+    {"Check3", L"Button", L"起動時 設定画面を表示する", nullptr, {270, 945, 2715, 195}, L"Show these settings", {0, 915, 0, 255}},
+    {"Check4", L"Button", L"カーテンの模様を常に終了時のものにする", nullptr, {3000, 855, 3870, 330},
+     L"Start with the pattern of the last exit"},
+    {"Check5", L"Button", L"すべての画面を覆う", nullptr, {4185, 180, 2865, 255}, L"Cover every monitor"},
+    {"MoreButton", L"Button", L"詳細", nullptr, {3480, 120, 660, 360}, L"More"},
 };
+
+const Expected* Row(const char* name) {
+    for (const Expected& e : kControls)
+        if (std::strcmp(e.name, name) == 0) return &e;
+    return nullptr;
+}
+
+// The control's place and text in the dialog's language.
+Place PlaceIn(const Expected& e, bool english) {
+    const Place& ja = e.ja;
+    if (!english) return ja;
+    const Place& en = e.inEnglish;
+    return {en.left ? en.left : ja.left, en.top ? en.top : ja.top, en.width ? en.width : ja.width,
+            en.height ? en.height : ja.height};
+}
+const wchar_t* TextIn(const Expected& e, bool english) { return english ? e.en : e.text; }
 
 bool SameClass(const std::wstring& a, const wchar_t* b) {
     if (a.size() != std::wcslen(b)) return false;
@@ -84,15 +105,19 @@ struct Found {
 };
 
 // Where the table puts a control, in pixels of the dialog's client area.
-RECT PlaceOf(const Expected& e, int dpi) {
-    RECT r = ToPixels({e.left, e.top, e.width, e.height}, dpi);
-    if (e.frame) OffsetRect(&r, TwipsToPx(e.frame[0], dpi), TwipsToPx(e.frame[1], dpi));
+RECT PlaceOf(const Expected& e, int dpi, bool english) {
+    const Place p = PlaceIn(e, english);
+    RECT r = ToPixels({p.left, p.top, p.width, p.height}, dpi);
+    if (const Expected* frame = e.frame ? Row(e.frame) : nullptr) {
+        const Place f = PlaceIn(*frame, english);
+        OffsetRect(&r, TwipsToPx(f.left, dpi), TwipsToPx(f.top, dpi));
+    }
     return r;
 }
 
 // Each control of the table: the child window of its class within 1 px of
 // its place, or null.
-std::vector<Found> FindControls(HWND dialog, int dpi) {
+std::vector<Found> FindControls(HWND dialog, int dpi, bool english) {
     const std::vector<HWND> all = Children(dialog);
     POINT origin{0, 0};
     ClientToScreen(dialog, &origin);
@@ -102,7 +127,7 @@ std::vector<Found> FindControls(HWND dialog, int dpi) {
         for (HWND h : all) {
             RECT got = RectOf(h);
             OffsetRect(&got, -origin.x, -origin.y);
-            if (SameClass(Describe(h).cls, e.cls) && Near(got, PlaceOf(e, dpi))) match = h;
+            if (SameClass(Describe(h).cls, e.cls) && Near(got, PlaceOf(e, dpi, english))) match = h;
         }
         out.push_back({&e, match});
     }
@@ -134,8 +159,8 @@ struct Dialog {
     HWND hwnd = nullptr;
     std::vector<Found> found;
 
-    Dialog(HWND h, int dpi) : hwnd(h) {
-        if (h) found = FindControls(h, dpi);
+    Dialog(HWND h, int dpi, bool english = false) : hwnd(h) {
+        if (h) found = FindControls(h, dpi, english);
     }
     HWND operator[](const char* name) const {
         for (const Found& f : found)
@@ -166,15 +191,16 @@ struct Dialog {
 };
 
 // The program started with this settings line (none: a first start), its
-// curtain, and the dialog it opens.
+// curtain, and the dialog it opens (in English, when asked).
 struct Run {
     App app;
     HWND curtain = nullptr;
     Dialog dialog;
 
-    explicit Run(const Context& ctx, const std::string& settings = {})
+    explicit Run(const Context& ctx, const std::string& settings = {}, bool english = false)
         : curtain(StartWith(app, ctx, settings)),
-          dialog(curtain ? WaitForDialogAtStart(app.pid) : nullptr, ctx.dpi) {}
+          dialog(curtain ? WaitForDialogAtStart(app.pid, english ? L"Settings" : kDialogTitle) : nullptr, ctx.dpi,
+                 english) {}
     explicit operator bool() const { return dialog.hwnd != nullptr; }
 };
 
@@ -194,8 +220,12 @@ void CheckDownAndUp(HWND curtain, const Context& ctx, WORD key, const char* how)
     CheckStoredAt(curtain, ctx, 0, "after a double-click");
 }
 
-OMBRY_SCENARIO(DialogStart, "dialog-start") {
-    Run run(ctx);
+// What the dialog shows at a first start: in Japanese, or in English where
+// ombry-options.cfg says Language=en.
+void DialogStartIn(const Context& ctx, bool english) {
+    if (english && !Check(WriteSettingsFile(ctx.dir, "Language=en\r\n", L"ombry-options.cfg"), "options file written"))
+        return;
+    Run run(ctx, {}, english);
     if (!run) return;
     const Dialog& d = run.dialog;
 
@@ -217,9 +247,10 @@ OMBRY_SCENARIO(DialogStart, "dialog-start") {
     for (const Found& f : d.found) {
         const Expected& e = *f.want;
         if (!f.hwnd)
-            Check(false, Fmt("%s: a %s child window at %s", e.name, U8(e.cls).c_str(), ToString(PlaceOf(e, ctx.dpi)).c_str()));
-        else if (TextOf(f.hwnd) != e.text)
-            Check(false, Fmt("%s reads \"%s\"", e.name, U8(e.text).c_str()), U8(TextOf(f.hwnd)));
+            Check(false, Fmt("%s: a %s child window at %s", e.name, U8(e.cls).c_str(),
+                             ToString(PlaceOf(e, ctx.dpi, english)).c_str()));
+        else if (TextOf(f.hwnd) != TextIn(e, english))
+            Check(false, Fmt("%s reads \"%s\"", e.name, U8(TextIn(e, english)).c_str()), U8(TextOf(f.hwnd)));
         else
             ++right;
     }
@@ -240,9 +271,13 @@ OMBRY_SCENARIO(DialogStart, "dialog-start") {
     Check(FocusOf(d.hwnd) == d["Text1"], "Text1 has the focus", d.Focused());
     CheckStoredAt(run.curtain, ctx, 0, "with the dialog open");
 
-    SaveScreenshot(ctx.dir + L"\\shot-dialog.bmp");
-    Note("the dialog's picture is kept as shot-dialog.bmp");
+    const wchar_t* shot = english ? L"\\shot-dialog-en.bmp" : L"\\shot-dialog.bmp";
+    SaveScreenshot(ctx.dir + shot);
+    Note(Fmt("the dialog's picture is kept as %s", U8(shot + 1).c_str()));
 }
+
+OMBRY_SCENARIO(DialogStart, "dialog-start") { DialogStartIn(ctx, false); }
+OMBRY_SCENARIO(DialogStartEnglish, "dialog-start-en") { DialogStartIn(ctx, true); }
 
 OMBRY_SCENARIO(DialogKeyboard, "dialog-keyboard") {
     Run run(ctx);
