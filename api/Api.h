@@ -96,6 +96,9 @@ public:
     // Lets msg reach hwnd from processes of a lower integrity level (an
     // elevated program does not hear the shell otherwise); 0 when it fails.
     virtual long ChangeWindowMessageFilterEx(Handle hwnd, unsigned msg, unsigned action) = 0;
+    // advapi32: GetTokenInformation(TokenElevation) of this process's own
+    // token; false also when the system cannot tell.
+    virtual bool TokenElevated() = 0;
     // Shows or hides a window of any thread without waiting for that thread.
     virtual long ShowWindowAsync(Handle hwnd, int cmdShow) = 0;
     // With SPI_GETSCREENREADER: value is nonzero while a screen reader runs.

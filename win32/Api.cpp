@@ -12,6 +12,7 @@
 
 #include "forms/Contain.h"
 #include "win32/Audio.h"
+#include "win32/Handles.h"
 #include "win32/SystemLibraries.h"
 #include "win32/Text.h"
 #include "win32/Trace.h"
@@ -141,6 +142,18 @@ long Win32Api::ChangeWindowMessageFilterEx(api::Handle hwnd, unsigned msg, unsig
             reinterpret_cast<void*>(GetProcAddress(user32, "ChangeWindowMessageFilter"))))
         return plain(msg, action == MSGFLT_ALLOW ? MSGFLT_ADD : MSGFLT_REMOVE);
     return 1;
+}
+
+// Windows before Vista knows no TokenElevation: the call fails, and there
+// is no integrity level to let a message past either.
+bool Win32Api::TokenElevated() {
+    HANDLE opened = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &opened)) return false;
+    const UniqueKernelHandle token(opened);
+    TOKEN_ELEVATION elevation{};
+    DWORD size = 0;
+    return GetTokenInformation(token.get(), TokenElevation, &elevation, sizeof elevation, &size) &&
+           elevation.TokenIsElevated != 0;
 }
 
 long Win32Api::ShowWindowAsync(api::Handle hwnd, int cmdShow) { return ::ShowWindowAsync(Wnd(hwnd), cmdShow); }

@@ -154,6 +154,7 @@ public:
     // Windows before 7: RegisterHotKey refuses MOD_NOREPEAT with this error.
     unsigned long noRepeatRefusedWith = 0;
     unsigned long lastError = 0;
+    bool elevated = false;  // this process runs elevated
     // The foreground window, as SetForegroundWindow leaves it; windows destroyed meanwhile.
     std::intptr_t foreground = 0;
     std::vector<std::intptr_t> goneWindows;
@@ -203,6 +204,7 @@ public:
     long ReplyMessage(std::intptr_t result) override;
     unsigned RegisterWindowMessageA(const char* name) override;
     long ChangeWindowMessageFilterEx(api::Handle hwnd, unsigned msg, unsigned action) override;
+    bool TokenElevated() override { return elevated; }
     long ShowWindowAsync(api::Handle hwnd, int cmdShow) override;
     long SystemParametersInfoW(unsigned action, unsigned uiParam, int& value, unsigned winIni) override;
     long GetLastInputInfo(std::uint32_t& time) override;

@@ -97,13 +97,27 @@ TEST_F(Startup, HooksTheCurtainBeforeReadingTheSettingsAndShowsItLast) {
                           "UnregisterHotKey"}),
                 ElementsAre("ReadFile(ombry.mute)", "ReadFile(ombry-options.cfg)", "Load(Form1)",
                             "ChangeWindowMessageFilterEx(Form1,0xc0de,1)",  // heard also elevated
-                            "ChangeWindowMessageFilterEx(Form1,0xc0df,1)",
                             "SetWindowLongA(Form1,-4,hook)", "ReadFile(Ombry.cfg)", "Load(Form2)",
                             "UnregisterHotKey(Form1,1)", "Form1.Visible=1"));
     EXPECT_EQ(state.CurtainHwnd, Hwnd());
     EXPECT_EQ(state.PrevWndProc, fakes::FakeApi::kOriginalProc);
     EXPECT_FALSE(curtain.Image2.Visible());
     EXPECT_FALSE(curtain.picTrayIcon(0).Visible());
+}
+
+// Unelevated, no process of a lower integrity may command us; elevated,
+// one started by the user unelevated must.
+TEST(StartupElevated, LetsCommandsFromLowerIntegrityThroughOnlyWhenElevated) {
+    for (const bool elevated : {false, true}) {
+        fakes::Log log;
+        fakes::FakeServices services{log};
+        fakes::FakeApi api{log};
+        api.elevated = elevated;
+        app::Program program{services, api};
+        program.Main();
+        const auto allowed = log.Only({"ChangeWindowMessageFilterEx(Form1,0xc0df"});
+        EXPECT_EQ(allowed.size(), elevated ? 1u : 0u) << elevated;
+    }
 }
 
 TEST_F(Startup, ASecondCopyEndsBeforeTouchingAnyWindowOrFile) {
