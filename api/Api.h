@@ -104,6 +104,10 @@ public:
     // With SPI_GETSCREENREADER: value is nonzero while a screen reader runs.
     // 0 when it fails.
     virtual long SystemParametersInfoW(unsigned action, unsigned uiParam, int& value, unsigned winIni) = 0;
+    // kernel32 (CreateToolhelp32Snapshot, Process32FirstW, ProcessIdToSessionId):
+    // true while a process of this file name (any case) runs in this
+    // process's session, or in one the system will not name.
+    virtual bool ProcessRunningInSession(const std::string& exeName) = 0;
     // The tick count (milliseconds since the system started, wrapping
     // every 49.7 days) of the session's last keyboard or mouse input; 0
     // when it fails.

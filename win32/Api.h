@@ -28,6 +28,7 @@ public:
     bool TokenElevated() override;
     long ShowWindowAsync(api::Handle hwnd, int cmdShow) override;
     long SystemParametersInfoW(unsigned action, unsigned uiParam, int& value, unsigned winIni) override;
+    bool ProcessRunningInSession(const std::string& exeName) override;
     long GetLastInputInfo(std::uint32_t& time) override;
     long LockWorkStation() override;
     std::uint32_t GetTickCount() override;

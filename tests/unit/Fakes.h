@@ -178,7 +178,8 @@ public:
         bool fails = false;  // GetMute and SetMute fail on it
     };
     std::vector<Endpoint> endpoints;  // the active audio render endpoints
-    bool screenReader = false;        // a screen reader runs
+    bool screenReader = false;        // a screen reader that sets the system's flag runs
+    std::vector<std::string> sessionProcesses;  // file names of the processes in our session
     Endpoint* FindEndpoint(const std::string& id);
 
     // Runs a message through the window's current procedure.
@@ -207,6 +208,7 @@ public:
     bool TokenElevated() override { return elevated; }
     long ShowWindowAsync(api::Handle hwnd, int cmdShow) override;
     long SystemParametersInfoW(unsigned action, unsigned uiParam, int& value, unsigned winIni) override;
+    bool ProcessRunningInSession(const std::string& exeName) override;
     long GetLastInputInfo(std::uint32_t& time) override;
     long LockWorkStation() override;
     std::uint32_t GetTickCount() override { return tickCount; }

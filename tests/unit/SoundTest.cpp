@@ -270,22 +270,30 @@ TEST_F(Sound, TheCurtainComesDownBeforeTheNoteAndTheNoteBeforeTheMute) {
 }
 
 // A screen reader speaks through the outputs: while one runs the curtain
-// does not mute, and one started while muted gets the sound back.
+// does not mute, and one started while muted gets the sound back. Narrator
+// sets no flag: its process in the session is what tells.
 TEST_F(Sound, AScreenReaderIsNeverSilenced) {
     StartMuting(1, {{"spk"}});
-    api.screenReader = true;
-    curtain.FormBig();
-    EXPECT_THAT(log.Only({"waveOutSetVolume", "auxSetVolume", "SetMute", "ReplaceFile"}), IsEmpty());
-    curtain.Image1_DblClick();
+    for (const bool narrator : {false, true}) {
+        api.screenReader = !narrator;
+        if (narrator) api.sessionProcesses = {"explorer.exe", "NARRATOR.EXE"};
+        curtain.FormBig();
+        EXPECT_THAT(log.Only({"waveOutSetVolume", "auxSetVolume", "SetMute", "ReplaceFile"}), IsEmpty()) << narrator;
+        curtain.Image1_DblClick();
 
-    api.screenReader = false;
-    curtain.FormBig();
-    ASSERT_TRUE(MutedNow("spk"));
-    api.screenReader = true;
-    OneSecond();
-    EXPECT_FALSE(MutedNow("spk"));
-    EXPECT_EQ(api.waveVolume, 0xFFFFFFFFu);
-    EXPECT_EQ(state.SoundMuted, 0);
+        api.screenReader = false;
+        api.sessionProcesses = {"explorer.exe"};
+        curtain.FormBig();
+        ASSERT_TRUE(MutedNow("spk"));
+        api.screenReader = !narrator;
+        if (narrator) api.sessionProcesses.push_back("Narrator.exe");
+        OneSecond();
+        EXPECT_FALSE(MutedNow("spk")) << narrator;
+        EXPECT_EQ(api.waveVolume, 0xFFFFFFFFu);
+        EXPECT_EQ(state.SoundMuted, 0);
+        curtain.Image1_DblClick();
+        log.clear();
+    }
 }
 
 // A headset unplugged while down misses the restore; plugged in again after
