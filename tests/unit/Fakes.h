@@ -104,6 +104,8 @@ public:
     forms::RunId thisRun{1, 4242, 133000000000000000};
     std::vector<forms::RunId> otherRuns;  // other processes running now
     forms::RunId ThisRun() override { return thisRun; }
+    std::uint64_t systemStarted = 0;
+    std::uint64_t SystemStarted() override { return systemStarted; }
     bool StillRunning(const forms::RunId& run) override {
         return run == thisRun || std::find(otherRuns.begin(), otherRuns.end(), run) != otherRuns.end();
     }
