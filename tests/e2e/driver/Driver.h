@@ -104,8 +104,9 @@ void KillAllStarted();
 // folder and its working directory are the same fresh place.
 std::wstring CopyExeInto(const std::wstring& exe, const std::wstring& dir);
 
-// Writes ombry.cfg into dir (bytes as given, ANSI code page for the hotkey name).
-bool WriteSettingsFile(const std::wstring& dir, std::string_view bytes);
+// Writes ombry.cfg into dir (bytes as given, ANSI code page for the hotkey
+// name), or the options file of that name.
+bool WriteSettingsFile(const std::wstring& dir, std::string_view bytes, const wchar_t* name = L"ombry.cfg");
 // The eight fields in the file's order.
 std::string SettingsLine(int side, int spare, int sound, std::string_view hotkeyName, int hotkeyCode,
                          int showSettings, int keepPattern, int patternState);

@@ -117,8 +117,8 @@ std::wstring CopyExeInto(const std::wstring& exe, const std::wstring& dir) {
     return target;
 }
 
-bool WriteSettingsFile(const std::wstring& dir, std::string_view bytes) {
-    std::wstring path = dir + L"\\ombry.cfg";
+bool WriteSettingsFile(const std::wstring& dir, std::string_view bytes, const wchar_t* name) {
+    std::wstring path = dir + L"\\" + name;
     HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                            FILE_ATTRIBUTE_NORMAL, nullptr);
     if (f == INVALID_HANDLE_VALUE) return false;
