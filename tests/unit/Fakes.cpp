@@ -341,16 +341,6 @@ long FakeApi::SystemParametersInfoW(unsigned action, unsigned /*uiParam*/, int& 
     return 1;
 }
 
-bool FakeApi::ProcessRunningInSession(const std::string& exeName) {
-    log_.Add("ProcessRunningInSession(" + exeName + ")");
-    const auto same = [&](const std::string& name) {
-        return std::equal(name.begin(), name.end(), exeName.begin(), exeName.end(), [](char a, char b) {
-            return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
-        });
-    };
-    return std::any_of(sessionProcesses.begin(), sessionProcesses.end(), same);
-}
-
 long FakeApi::Shell_NotifyIconW(unsigned message, const api::NotifyIconData& d) {
     notified.push_back(d);
     log_.Add("Shell_NotifyIconW(" + std::to_string(message) + "," + log_.Name(d.hWnd) + "," + std::to_string(d.uID) +

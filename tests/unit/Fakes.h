@@ -210,7 +210,10 @@ public:
     bool TokenElevated() override { return elevated; }
     long ShowWindowAsync(api::Handle hwnd, int cmdShow) override;
     long SystemParametersInfoW(unsigned action, unsigned uiParam, int& value, unsigned winIni) override;
-    bool ProcessRunningInSession(const std::string& exeName) override;
+    bool ProcessRunningInSession(const std::string& exeName) override {
+        log_.Add("ProcessRunningInSession(" + exeName + ")");
+        return std::count(sessionProcesses.begin(), sessionProcesses.end(), exeName) != 0;
+    }
     long GetLastInputInfo(std::uint32_t& time) override;
     long LockWorkStation() override;
     std::uint32_t GetTickCount() override { return tickCount; }

@@ -97,27 +97,26 @@ OMBRY_SCENARIO(ExitMenu, "exit-menu") {
 
 // ombry.cfg and ombry-options.cfg held open by another program while Ombry
 // starts: the defaults are in force (the dialog opens), and 終了 leaves the
-// user's settings file as it was; the options file, whose option changed,
-// is written, the one that could not be read kept beside it.
+// user's ombry.cfg as it was; an option changed, the options file that could
+// not be read is kept beside the new one.
 OMBRY_SCENARIO(SettingsHeld, "settings-held") {
-    const std::string line = SettingsLine(2, 0, 1, "F9", kHotkey, 0, 0, 0);
-    const std::string options = "IdleMinutes=30\r\n";
+    const std::string line = SettingsLine(2, 0, 1, "F9", kHotkey, 0, 0, 0), options = "IdleMinutes=30\r\n";
     if (!Check(WriteSettingsFile(ctx.dir, line) && WriteSettingsFile(ctx.dir, options, L"ombry-options.cfg"),
-               "settings and options files written"))
+               "settings files written"))
         return;
     // Writers that let no one read, as an editor or a sync client may.
-    const auto holdOpen = [&](const wchar_t* name) {
-        return CreateFileW((ctx.dir + L"\\" + name).c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    };
-    HANDLE writer = holdOpen(L"ombry.cfg"), optionsWriter = holdOpen(L"ombry-options.cfg");
-    const bool held = writer != INVALID_HANDLE_VALUE && optionsWriter != INVALID_HANDLE_VALUE;
+    HANDLE writer = CreateFileW((ctx.dir + L"\\ombry.cfg").c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE optionsWriter =
+        CreateFileW((ctx.dir + L"\\ombry-options.cfg").c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (!Check(writer != INVALID_HANDLE_VALUE && optionsWriter != INVALID_HANDLE_VALUE,
+               "the driver holds both files open, reading denied"))
+        return;
     App app;
-    HWND h = held ? StartWith(app, ctx, "") : nullptr;
+    HWND h = StartWith(app, ctx, "");
     HWND dialog = h ? WaitForDialogAtStart(app.pid) : nullptr;
-    // Let go before the end: nothing stops the write then.
-    for (HANDLE w : {writer, optionsWriter})
-        if (w != INVALID_HANDLE_VALUE) CloseHandle(w);
-    if (!Check(held, "the driver holds both files open, reading denied") || !dialog) return;
+    CloseHandle(writer);  // let go before the end: nothing stops the write then
+    CloseHandle(optionsWriter);
+    if (!dialog) return;
     HWND box = ChildWithText(dialog, L"すべての画面を覆う"), end = ChildWithText(dialog, L"設定の終了");
     if (!Check(box && end, "the dialog of the defaults has its check box and end button")) return;
     const POINT boxAt = Middle(RectOf(box)), endAt = Middle(RectOf(end));
@@ -130,10 +129,10 @@ OMBRY_SCENARIO(SettingsHeld, "settings-held") {
     const std::string got = SettingsFileText(ctx);
     Check(got == line, "ombry.cfg is as it was", got);
     Check(!FileExists(ctx.dir + L"\\ombry.cfg.bak"), "and no copy of it was needed");
-    const std::string written = SettingsFileText(ctx, L"ombry-options.cfg");
-    Check(written == "EveryMonitor=0\r\n", "ombry-options.cfg holds the changed option", written);
-    const std::string kept = SettingsFileText(ctx, L"ombry-options.cfg.bak");
-    Check(kept == options, "the options file that could not be read is kept as ombry-options.cfg.bak", kept);
+    const std::string written = SettingsFileText(ctx, L"ombry-options.cfg"),
+                      kept = SettingsFileText(ctx, L"ombry-options.cfg.bak");
+    Check(written == "EveryMonitor=0\r\n" && kept == options,
+          "the changed option is written, the unread options file kept as ombry-options.cfg.bak", written + "/" + kept);
 }
 
 // At the end of the Windows session the settings are written all the same.
