@@ -28,6 +28,28 @@ inline constexpr unsigned WM_RBUTTONUP = 0x205;
 inline constexpr unsigned WM_HOTKEY = 0x312;
 inline constexpr unsigned WM_CONTEXTMENU = 0x7B;
 
+// Sent to every top-level window as the system resumes from sleep or
+// hibernation (wParam); the second only after input at the console.
+inline constexpr unsigned WM_POWERBROADCAST = 0x218;
+inline constexpr std::uintptr_t PBT_APMRESUMESUSPEND = 0x7;
+inline constexpr std::uintptr_t PBT_APMRESUMEAUTOMATIC = 0x12;
+// Sent to a window registered by WTSRegisterSessionNotification (wParam:
+// what happened to the session).
+inline constexpr unsigned WM_WTSSESSION_CHANGE = 0x2B1;
+inline constexpr std::uintptr_t WTS_CONSOLE_CONNECT = 0x1;
+inline constexpr std::uintptr_t WTS_REMOTE_CONNECT = 0x3;
+inline constexpr std::uintptr_t WTS_SESSION_LOCK = 0x7;
+inline constexpr std::uintptr_t WTS_SESSION_UNLOCK = 0x8;
+inline constexpr unsigned NOTIFY_FOR_THIS_SESSION = 0;
+// WTS_CONNECTSTATE_CLASS: a user logged on and connected to the session.
+inline constexpr int WTSActive = 0;
+// QUERY_USER_NOTIFICATION_STATE: a full-screen program or the presentation
+// settings; a full-screen Direct3D program; notifications turned off for a
+// presentation.
+inline constexpr int QUNS_BUSY = 2;
+inline constexpr int QUNS_RUNNING_D3D_FULL_SCREEN = 3;
+inline constexpr int QUNS_PRESENTATION_MODE = 4;
+
 // RegisterHotKey: auto-repeat gives no further WM_HOTKEY (Windows 7 and later).
 inline constexpr unsigned MOD_NOREPEAT = 0x4000;
 // The keys held with the hotkey's key.
@@ -117,6 +139,19 @@ public:
     // run on the interactive desktop.
     virtual long LockWorkStation() = 0;
 
+    // wtsapi32 (Vista and later): WM_WTSSESSION_CHANGE to hwnd from now on;
+    // nonzero on success. Each registration is undone before the window goes.
+    virtual long WTSRegisterSessionNotification(Handle hwnd, unsigned flags) = 0;
+    virtual long WTSUnRegisterSessionNotification(Handle hwnd) = 0;
+    // WTSQuerySessionInformationW(WTS_CURRENT_SERVER_HANDLE,
+    // WTS_CURRENT_SESSION, WTSConnectState): this session's connect state
+    // (WTSActive, ...); nonzero on success.
+    virtual long WTSQueryConnectState(int& state) = 0;
+
+    // shell32 (Vista and later): what the shell makes of the user's state
+    // (QUNS_...); 0 (S_OK) on success.
+    virtual long SHQueryUserNotificationState(int& state) = 0;
+
     // kernel32: milliseconds since the system started, wrapping as above.
     virtual std::uint32_t GetTickCount() = 0;
 
@@ -138,6 +173,10 @@ public:
     // IAudioEndpointVolume::GetMute and SetMute on one endpoint; 0 on success.
     virtual long GetMute(const std::string& endpoint, bool& muted) = 0;
     virtual long SetMute(const std::string& endpoint, bool muted) = 0;
+    // True in `active` when an audio session on an active capture endpoint
+    // (a microphone in use) is active (IAudioSessionControl::GetState,
+    // Windows 7 and later); 0 on success.
+    virtual long CaptureSessionActive(bool& active) = 0;
 
     // The address of a window procedure that runs proc, to hand to
     // SetWindowLongA. The program has one such procedure, the curtain hook.

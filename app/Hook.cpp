@@ -1,7 +1,8 @@
 // The hook in front of the curtain window's own procedure: the hotkey
 // brings the curtain down (or shows the open dialog), and a right-button
 // release or the menu key becomes the pop-up menu; after the shell
-// restarts, the icon is added again. Every message then goes on to the
+// restarts, the icon is added again; the machine's resume and the
+// session's changes reach the idle watch. Every message then goes on to the
 // window's own procedure while the window exists, except a command from the
 // command line, which is answered here.
 #include "api/Api.h"
@@ -17,6 +18,7 @@ std::intptr_t Program::CurtainWndProc(std::intptr_t hwnd, unsigned msg, std::uin
     forms::Contain([&] {
         if (msg == taskbarCreated_ && taskbarCreated_ != 0 && TrayIcon) TrayIcon->ShellRestarted();
         if (msg == api::WM_HOTKEY) HotkeyPressed();
+        if (msg == api::WM_POWERBROADCAST || msg == api::WM_WTSSESSION_CHANGE) Form1.Idle.Heard(api, msg, wParam);
         // From the keyboard the menu has no pointer to open at (x and y -1);
         // the mouse's right-click opens it below.
         if (msg == api::WM_CONTEXTMENU && static_cast<std::uint32_t>(lParam) == 0xFFFFFFFFu) Form1.Form_ContextMenu();

@@ -103,6 +103,8 @@ void Program::Main() {
         api.AddressOf([this](std::intptr_t h, unsigned m, std::uintptr_t w, std::intptr_t l) {
             return CurtainWndProc(h, m, w, l);
         }));
+    // Through the hook: the session's changes reach the idle watch.
+    Form1.Idle.Start(api, state.CurtainHwnd);
 
     // Settings in force, hotkey, volumes, the curtain at its edge. Any
     // failure puts all eight settings back to their defaults.

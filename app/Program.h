@@ -52,6 +52,11 @@ public:
     bool RegisterHotkey(std::int16_t code, unsigned modifiers = 0);
     // The key registered now; 0 when none is.
     std::int16_t HotkeyInForce() const { return hotkeyInForce_; }
+    // True when this key, with this shift state (1 Shift, 2 Ctrl, 4 Alt, 8
+    // Windows key) held, is the hotkey registered now.
+    bool IsHotkeyInForce(int keyCode, int shift) const {
+        return keyCode != 0 && keyCode == hotkeyInForce_ && settings::Modifiers(shift) == modifiersInForce_;
+    }
 
     // While a dialog of the program is open, brings it (the picker over
     // the settings dialog) to the front and says so; false when none is.

@@ -25,6 +25,9 @@ public:
     // Public procedures.
     void FormFront();            // topmost, keeping place and size
     void FormBig();              // spread over the whole screen
+    // Put away as the stored strip along that edge (0 top, 1 bottom,
+    // 2 right, 3 left), as the monitors lie now (Strip.cpp).
+    void LayOutStrip(std::int16_t side);
     void ComeDown();             // down as by the hotkey: in front, with the keyboard
     void SoundOnOff(std::int16_t& mode);  // 0 mute, 1 restore, else nothing
     void Pop();                  // the pop-up menu at the pointer
@@ -98,6 +101,7 @@ private:
     void MuteArrivedEndpoints();
     void GiveBackReturnedEndpoints();
     void GiveKeyboardBack();
+    void TakeRefusedKeyboard();
 
     std::string muteNote_;       // the note of the held endpoints last written
     int ticksSinceListing_ = 0;  // Timer1 ticks since the endpoints were last listed
@@ -107,6 +111,7 @@ private:
     std::atomic<bool> soundBusy_{false};  // the user-interface thread is at it
     std::intptr_t keyboardOwner_ = 0;  // the foreground window when the curtain came down
     std::intptr_t keyboardGivenTo_ = 0;  // where the last raise handed the keyboard
+    bool keyboardRefused_ = false;     // down without the foreground, which Windows refused
 
     app::Program& program_;
     app::Shared& state_;

@@ -31,9 +31,22 @@ void Form1::GiveKeyboardBack() {
     if (api.SetForegroundWindow(owner) != 0) keyboardGivenTo_ = owner;
 }
 
-// Esc as the hotkey reaches the curtain as the hotkey, never as a key.
-void Form1::Form_KeyDown(int keyCode, int /*shift*/) {
-    if (keyCode != kEscape || state_.CurtainDown == 0 || program_.HotkeyInForce() == kEscape) return;
+// Windows gives the foreground to a program the user has not just used
+// only once the foreground lock timeout has passed since the last input: a
+// curtain brought down by idleness a short while after it may be refused,
+// and the keys would reach the program behind it. Asked again while down.
+void Form1::TakeRefusedKeyboard() {
+    if (!keyboardRefused_ || state_.CurtainDown == 0) return;
+    if (program_.api.SetForegroundWindow(state_.CurtainHwnd) == 0) return;
+    keyboardRefused_ = false;
+    program_.api.SetFocus(state_.CurtainHwnd);
+}
+
+// Esc as the hotkey reaches the curtain as the hotkey, never as a key; Esc
+// with other modifiers than the hotkey's (plain Esc, the hotkey Shift+Esc)
+// is the way up.
+void Form1::Form_KeyDown(int keyCode, int shift) {
+    if (keyCode != kEscape || state_.CurtainDown == 0 || program_.IsHotkeyInForce(keyCode, shift)) return;
     Image1_DblClick();
 }
 

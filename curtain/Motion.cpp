@@ -32,7 +32,7 @@ void Form1::FormBig() {
 // hidden behind it.
 void Form1::ComeDown() {
     NoteKeyboardOwner();
-    program_.api.SetForegroundWindow(state_.CurtainHwnd);
+    keyboardRefused_ = program_.api.SetForegroundWindow(state_.CurtainHwnd) == 0;
     program_.api.SetFocus(state_.CurtainHwnd);
     FormFront();
     FormBig();
@@ -78,8 +78,9 @@ void Form1::Image1_DblClick() {
     }
     Image1.SetVisible(false);
     OtherMonitors.Release();
-    program_.Form2.Option1_Click(state_.CurtainSide);
+    LayOutStrip(state_.CurtainSide);
     state_.CurtainDown = 0;
+    keyboardRefused_ = false;  // a curtain pulled down by the mouse leaves the keyboard alone
     GiveKeyboardBack();
 }
 
@@ -88,12 +89,14 @@ void Form1::Image1_DblClick() {
 // lays the curtain out again in the state it is in. A spread curtain
 // covers the new screen, with the sound as it was; a stored one lies as the
 // strip of its edge, which also moves when another monitor comes or goes.
-// Each tick also drives the idle watch.
+// Each tick also drives the idle watch, and asks again for a keyboard
+// that Windows refused the curtain as it came down.
 void Form1::Timer1_Timer() {
     // After a crash the last resort has the sound and has hidden the windows.
     SoundTurn turn{soundBusy_, soundTaken_};
     if (!turn) return;
     WatchSound();
+    TakeRefusedKeyboard();
     if (Idle.Tick(program_.api, GetServices(), state_.Options, state_.CurtainDown != 0, program_.DialogOpen()))
         ComeDown();
     OtherMonitors.Watch();
@@ -103,13 +106,13 @@ void Form1::Timer1_Timer() {
     const bool deskChanged = monitors != LastMonitors;
     LastMonitors = std::move(monitors);
     if (width == LastScreenWidth && height == LastScreenHeight) {
-        if (deskChanged && state_.CurtainDown == 0) program_.Form2.Option1_Click(state_.CurtainSide);
+        if (deskChanged && state_.CurtainDown == 0) LayOutStrip(state_.CurtainSide);
         return;
     }
     if (state_.CurtainDown != 0)
         SpreadOverScreen();
     else
-        program_.Form2.Option1_Click(state_.CurtainSide);
+        LayOutStrip(state_.CurtainSide);
     LastScreenWidth = width;
     LastScreenHeight = height;
 }

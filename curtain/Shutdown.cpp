@@ -55,6 +55,7 @@ void Form1::Form_Unload(int& /*cancel*/) {
         if (state_.PrevWndProc != 0) program_.api.SetWindowLongA(hWnd(), api::GWL_WNDPROC, state_.PrevWndProc);
     });
     forms::Contain([this] { program_.api.UnregisterHotKey(hWnd(), 1); });
+    forms::Contain([this] { Idle.Stop(program_.api); });
     forms::Contain([this] {
         if (program_.TrayIcon) program_.TrayIcon->AllHide();
     });

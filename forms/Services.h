@@ -40,6 +40,11 @@ struct RunId {
     bool operator==(const RunId&) const = default;
 };
 
+// The Startup folder's shortcut of the program's name: none, one that starts
+// this exe, one whose exe is gone (moved or deleted since), or another
+// program's.
+enum class StartupShortcut { None, Ours, Moved, Others };
+
 class Services {
 public:
     virtual ~Services() = default;
@@ -94,6 +99,13 @@ public:
     // the keyboard layout in use, in upper case; empty for a key that types
     // nothing printable.
     virtual std::string KeyText(int keyCode) = 0;
+    // The key's own name in the keyboard layout in use, as the system shows
+    // it to the user ("F1", "Up", "Home"); empty where the layout has none.
+    virtual std::string KeyName(int keyCode) = 0;
+    // True when the key, held with `shift` (1 Shift, 2 Ctrl, 4 Alt, 8
+    // Windows key), types a character in the keyboard layout in use: Ctrl+Alt
+    // is AltGr on many layouts.
+    virtual bool TypesCharacter(int keyCode, int shift) = 0;
 
     // A message box with an OK button over the active form, captioned with
     // the program's title; returns when the user has closed it.
@@ -125,10 +137,13 @@ public:
     virtual bool DisplayKeptOn() = 0;
 
     // The shortcut in the user's Startup folder that starts this program, in
-    // the current folder, at logon. True when it is there and starts this exe.
-    virtual bool StartupShortcutPoints() = 0;
+    // the current folder, at logon: what is there now.
+    virtual StartupShortcut FindStartupShortcut() = 0;
+    // True when Task Manager has switched that startup item off: the
+    // shortcut is there, but Windows does not run it.
+    virtual bool StartupShortcutDisabled() = 0;
     // Creates it (true) or removes it (false); false when that failed. Only
-    // a shortcut that starts this exe is ever replaced or removed.
+    // a shortcut of ours (Ours or Moved) is ever replaced or removed.
     virtual bool SetStartupShortcut(bool on) = 0;
 };
 

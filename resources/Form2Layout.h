@@ -3,6 +3,7 @@
 // to the frame named as container. Rows in tab order.
 #include "forms/Form.h"
 #include "resources/Fonts.h"
+#include "resources/Version.h"
 
 namespace resources::form2 {
 
@@ -58,7 +59,7 @@ inline constexpr forms::ControlTraits kFrame1_2{.name = "Frame1", .kind = Kind::
 inline constexpr forms::ControlTraits kLabel1{.name = "Label1", .kind = Kind::Label, .container = "Frame1(0)",
     .left = 840, .top = 660, .width = 1755, .height = 255, .toolTip = kKeyTip, .tabIndex = 11, .font = &kPGothic9};
 inline constexpr forms::ControlTraits kLabel2{.name = "Label2", .kind = Kind::Label,
-    .left = 180, .top = 120, .width = 3255, .height = 315, .caption = "Ombry  Ver4.0", .tabIndex = 12,
+    .left = 180, .top = 120, .width = 3255, .height = 315, .caption = "Ombry  Ver" OMBRY_VERSION_TITLE, .tabIndex = 12,
     .font = &kGothic18Bold, .foreColor = 0xFF0000};
 inline constexpr forms::ControlTraits kLabel3{.name = "Label3", .kind = Kind::Label, .container = "Frame1(0)",
     .left = 180, .top = 300, .width = 2415, .height = 255, .caption = "ｾｯﾄするｷｰを１つ入れて下さい",

@@ -14,7 +14,7 @@ inline constexpr forms::FormTraits kForm{
     .caption = "詳細設定",
     .border = forms::FormBorder::FixedSingle,
     .clientWidth = 4800,
-    .clientHeight = 2460,
+    .clientHeight = 2700,
     .controlBox = true,
     .minButton = false,
     .maxButton = false,
@@ -49,5 +49,8 @@ inline constexpr forms::ControlTraits kCommand1_0{.name = "Command1", .kind = Ki
     .left = 1320, .top = 1860, .width = 1575, .height = 375, .caption = "OK", .tabIndex = 8, .isDefault = true};
 inline constexpr forms::ControlTraits kCommand1_1{.name = "Command1", .kind = Kind::CommandButton, .index = 1,
     .left = 3000, .top = 1860, .width = 1575, .height = 375, .caption = "キャンセル", .tabIndex = 9};
+// Empty unless Task Manager has switched the startup item off: then where to switch it on.
+inline constexpr forms::ControlTraits kLabel3{.name = "Label3", .kind = Kind::Label,
+    .left = 240, .top = 2340, .width = 4320, .height = 225, .tabIndex = 10};
 
 }  // namespace resources::form5

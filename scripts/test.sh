@@ -84,6 +84,39 @@ fi
 OMBRY_E2E_MONITORS=2 e2e build/win64
 ombry_can_run_32bit && OMBRY_E2E_MONITORS=2 e2e build/win32
 
+# The release from the tree (its exes are the presets' builds above) and
+# from a copy of it in a folder of another name and length: the zips must
+# be the same bytes and hold the four files.
+release_check() {
+    step "release: the same zips from two folders"
+    local tmp epoch b=release-copy/of-the-tree z names bad=""
+    tmp=$(mktemp -d) || { count 0 1; return; }
+    # shellcheck disable=SC2064  # $tmp is local: expanded now
+    trap "rm -rf '$tmp'" EXIT
+    epoch=$(git log -1 --format=%ct) || epoch=0
+    # The tree as it stands, edits included, without builds or history.
+    mkdir -p "$tmp/$b"
+    git ls-files -z -c -o --exclude-standard |
+        tar -c --null -T - --ignore-failed-read 2>/dev/null | tar -x -C "$tmp/$b"
+    (SOURCE_DATE_EPOCH=$epoch OMBRY_RELEASE_BUILD=$root/build bash scripts/release.sh >"$tmp/log" 2>&1) ||
+        { tail -n 20 "$tmp/log"; bad+=" (release in the tree failed)"; }
+    (cd "$tmp/$b" && SOURCE_DATE_EPOCH=$epoch bash scripts/release.sh >"$tmp/log" 2>&1) ||
+        { tail -n 20 "$tmp/log"; bad+=" (release in the copy failed)"; }
+    for z in dist/ombry-*-x86.zip dist/ombry-*-x64.zip; do
+        [[ -f $z ]] || { bad+=" (no $z)"; continue; }
+        names=$(python3 -c 'import sys, zipfile; print(*zipfile.ZipFile(sys.argv[1]).namelist())' "$z")
+        echo "$(basename "$z"): sha256 $(sha256sum <"$z" | cut -c1-16)..., $names"
+        cmp "$z" "$tmp/$b/$z" || bad+=" ($(basename "$z") differs)"
+        [[ $names == "ombry.exe README.txt LICENSE CHANGES.txt" ]] ||
+            bad+=" ($(basename "$z") does not hold the four files)"
+    done
+    diff -r dist "$tmp/$b/dist" >/dev/null || bad+=" (dist/ differs)"
+    rm -rf "$tmp" dist
+    trap - EXIT
+    if [[ -z $bad ]]; then count 1 0; else echo "release:$bad"; count 0 1; fi
+}
+release_check
+
 for s in "${skipped[@]}"; do echo "skipped: $s"; done
 printf '\n%d passed, %d failed, %d skipped\n' "$passed" "$failed" "${#skipped[@]}"
 [ "$failed" -eq 0 ] && [ "$build_ok" -eq 1 ]

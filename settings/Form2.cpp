@@ -82,7 +82,7 @@ void Form2::Form_Load() {
     Option1(state_.CurtainSide).SetValue(true);
     Option3(state_.SoundMode).SetValue(true);
     ShowHotkeyLabels();
-    if (!state_.HotkeyName.empty()) Text1.SetText(KeyShown());
+    if (const std::string shown = KeyShown(); !shown.empty()) Text1.SetText(shown);
 }
 
 void Form2::ShowHotkeyLabels() {
@@ -96,11 +96,18 @@ void Form2::ShowHotkeyLabels() {
 }
 
 std::string Form2::KeyLabel() const {
-    const std::string& name = state_.HotkeyCode == kBackSpace ? std::string("BackSpace") : state_.HotkeyName;
+    const std::string name = state_.HotkeyCode == kBackSpace ? std::string("BackSpace") : KeyName();
     return Bracketed(WithModifiers(state_.Options.HotkeyModifiers, name));
 }
 
-std::string Form2::KeyShown() const { return WithModifiers(state_.Options.HotkeyModifiers, state_.HotkeyName); }
+// A key that typed nothing was stored without a name; ombry.cfg keeps it so,
+// and the dialog names it by its key.
+std::string Form2::KeyName() const {
+    if (!state_.HotkeyName.empty() || state_.HotkeyCode == 0) return state_.HotkeyName;
+    return KeyNameOf(GetServices(), state_.HotkeyCode);
+}
+
+std::string Form2::KeyShown() const { return WithModifiers(state_.Options.HotkeyModifiers, KeyName()); }
 
 // The key chosen (in Text1) is taken; the settings hold the key in force.
 void Form2::ShowKeyTaken() {
@@ -149,6 +156,13 @@ void Form2::SetEndButton_Click() {
 void Form2::MoreButton_Click() {
     program_.Form5.ShowModal();
     Check5.SetValue(program_.state.Options.EveryMonitor ? 1 : 0);
+}
+
+// The edge is the dialog's choice; the strip along it is the curtain's.
+void Form2::Option1_Click(std::int16_t index) {
+    if (index < 0 || index > 3) return;
+    program_.Form1.LayOutStrip(index);
+    state_.CurtainSide = index;
 }
 
 }  // namespace settings

@@ -10,6 +10,10 @@
 
 #include "forms/Form.h"
 
+namespace forms {
+class Services;
+}  // namespace forms
+
 namespace app {
 class Program;
 struct Shared;
@@ -21,9 +25,9 @@ class Form2 : public forms::Form {
 public:
     explicit Form2(app::Program& program);
 
-    // Lays the curtain window out as the stored strip at the edge `index`
-    // (0 top, 1 bottom, 2 right, 3 left). Uses none of the dialog's
-    // controls, so it runs without loading the dialog.
+    // Chooses the edge `index` (0 top, 1 bottom, 2 right, 3 left) and has
+    // the curtain put away there. Uses none of the dialog's controls, so it
+    // runs without loading the dialog.
     void Option1_Click(std::int16_t index);
 
     // Event procedures.
@@ -39,6 +43,9 @@ public:
 
     // The settings' hotkey as Text1 shows it: its modifiers and its name ("Ctrl+Alt+B").
     std::string KeyShown() const;
+
+    // A combination that types a character through AltGr is not taken.
+    static constexpr const char* kTypesCharacter = "AltGrで文字を打つｷｰなのでｾｯﾄ出来ません";
 
     // The pattern buttons: 0 the clipboard's picture, 1 none, 2 save it to a
     // file, 3 load one (both through the picker, modally).
@@ -73,18 +80,25 @@ protected:
     void ShowHotkeyLabels();  // Label3 and Label1: the key in force, or why none is
     void ShowKeyTaken();
     std::string KeyLabel() const;  // "【name】ｷｰ" of the settings' hotkey
+    std::string KeyName() const;   // the settings' hotkey's name, or its key's for one stored without
+    void RefuseTypingKey();
 
 private:
     app::Program& program_;
     app::Shared& state_;
-    // Pressed while Text1 had the focus, not yet released: the modifiers
-    // (MOD_ flags) held as each went down.
-    std::map<int, unsigned> keysDownInText1_;
+    // Pressed while Text1 had the focus, not yet released: the shift state
+    // (1 Shift, 2 Ctrl, 4 Alt, 8 Windows key) as each went down.
+    std::map<int, int> keysDownInText1_;
     bool choiceRefused_ = false;     // Text1 shows a key the system refused at "設定の終了"
 };
 
+// What the key types alone, in upper case, or else the name the keyboard
+// layout gives it ("F1", "Up").
+std::string KeyNameOf(forms::Services& services, int code);
 // "【name】ｷｰ": how Label1 shows a key name.
 std::string Bracketed(std::string_view name);
+// The key events' shift state (1 Shift, 2 Ctrl, 4 Alt, 8 Windows key) as MOD_ flags.
+unsigned Modifiers(int shift);
 // "Ctrl+Alt+name": the modifiers (MOD_ flags) in the order Ctrl, Alt,
 // Shift, Win before a key's name; empty for an empty name, which is no key.
 std::string WithModifiers(unsigned modifiers, std::string_view name);

@@ -42,6 +42,7 @@ Form5::Form5(app::Program& program)
       Label2(*this, layout::kLabel2),
       Command1_0(*this, layout::kCommand1_0),
       Command1_1(*this, layout::kCommand1_1),
+      Label3(*this, layout::kLabel3),
       program_(program),
       options_(program.state.Options) {
     for (forms::CommandButton* c : {&Command1_0, &Command1_1}) {
@@ -52,31 +53,50 @@ Form5::Form5(app::Program& program)
 
 void Form5::Form_Load() {
     Check1.SetValue(options_.EveryMonitor ? 1 : 0);
-    Check2.SetValue(GetServices().StartupShortcutPoints() ? 1 : 0);
+    ShowStartup();
     ShowMinutes(Check3, Text1, options_.IdleMinutes, kIdleStart);
     ShowMinutes(Check4, Text2, options_.LockMinutes, kLockStart);
     program_.CenterForm(*this);
 }
 
 // The shortcut is the only record of the choice: what shows is what is on
-// disk, never what was asked for.
+// disk and what Windows will run, never what was asked for.
+void Form5::ShowStartup() {
+    forms::Services& services = GetServices();
+    const bool ours = services.FindStartupShortcut() == forms::StartupShortcut::Ours;
+    const bool disabled = ours && services.StartupShortcutDisabled();
+    Check2.SetValue(ours && !disabled ? 1 : 0);
+    Label3.SetCaption(disabled ? kStartupDisabled : "");
+}
+
+// A shortcut whose exe has moved is ours: ticked, it starts this exe again;
+// unticked, it goes. One Task Manager switched off is left to Task Manager.
 bool Form5::ApplyStartup() {
+    using forms::StartupShortcut;
     forms::Services& services = GetServices();
     const bool wanted = Check2.Value() == 1;
-    if (wanted == services.StartupShortcutPoints()) return true;
-    if (services.SetStartupShortcut(wanted)) return true;
-    Check2.SetValue(services.StartupShortcutPoints() ? 1 : 0);
-    return false;
+    const StartupShortcut now = services.FindStartupShortcut();
+    const bool disabled = now == StartupShortcut::Ours && services.StartupShortcutDisabled();
+    const bool change = wanted ? now != StartupShortcut::Ours
+                               : now == StartupShortcut::Moved || (now == StartupShortcut::Ours && !disabled);
+    const bool changed = !change || services.SetStartupShortcut(wanted);
+    ShowStartup();
+    if (!changed) {
+        services.ShowMessage(kCannotSetStartup);
+        return false;
+    }
+    if (wanted && Check2.Value() != 1) {
+        services.ShowMessage(kStartupDisabled);
+        return false;
+    }
+    return true;
 }
 
 // A shortcut that could not be changed keeps the dialog open, saying so,
 // with nothing else taken yet.
 void Form5::Command1_Click(std::int16_t index) {
     if (index == 0) {
-        if (!ApplyStartup()) {
-            GetServices().ShowMessage(kCannotSetStartup);
-            return;
-        }
+        if (!ApplyStartup()) return;
         options_.EveryMonitor = Check1.Value() == 1;
         options_.IdleMinutes = TakenMinutes(Check3.Value(), Text1.Text(), options_.IdleMinutes);
         options_.LockMinutes = TakenMinutes(Check4.Value(), Text2.Text(), options_.LockMinutes);

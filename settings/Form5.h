@@ -31,15 +31,20 @@ public:
     forms::TextBox Text2;
     forms::Label Label2;
     forms::CommandButton Command1_0, Command1_1;
+    forms::Label Label3;  // why the start with Windows is off, where Task Manager has it so
     forms::ControlArray<forms::CommandButton> Command1;
 
     static constexpr const char* kCannotSetStartup = "起動時の設定を変更出来ません";
+    // Task Manager has switched the startup item off; only there is it switched on again.
+    static constexpr const char* kStartupDisabled = "ﾀｽｸﾏﾈｰｼﾞｬｰの｢ｽﾀｰﾄｱｯﾌﾟ｣で有効にして下さい";
 
 protected:
     void Form_Load() override;
 
 private:
-    // Applies the shortcut's choice; false when that failed.
+    // Check2 and Label3 as the Startup folder and Task Manager have it now.
+    void ShowStartup();
+    // Applies the shortcut's choice; false, having said why, when it is not in force.
     bool ApplyStartup();
 
     app::Program& program_;

@@ -2,6 +2,8 @@
 // and the Windows key. A key alone is named by what it typed, in upper case,
 // except for four keys that type nothing readable; held with modifiers it
 // types something else or nothing, so it is named by what it types alone.
+// A key that types nothing at all (F1, Up, Home) has the name the keyboard
+// layout gives it, so that every key captured has one and is registered.
 #include <algorithm>
 #include <array>
 #include <utility>
@@ -34,6 +36,8 @@ constexpr std::array<int, 11> kModifierKeys{16, 17, 18, 91, 92, 160, 161, 162, 1
 // A press an input method took: only its release names the key.
 constexpr int kProcessKey = 229;
 constexpr const char* kAskForKey = "ｾｯﾄするｷｰを１つ入れて下さい";
+// Ctrl+Alt: AltGr, where the layout has one.
+constexpr unsigned kAltGr = api::MOD_CONTROL | api::MOD_ALT;
 
 // With an input method on (the box turns it off, but a system may keep it),
 // the box holds the method's composition rather than what the key types:
@@ -43,17 +47,16 @@ std::string TypedByInputMethod(int code, const std::string& text) {
     return text;
 }
 
-// The key events' shift state (1 Shift, 2 Ctrl, 4 Alt, 8 Windows key) as MOD_ flags.
-unsigned Modifiers(int shift) {
-    return (shift & 1 ? api::MOD_SHIFT : 0) | (shift & 2 ? api::MOD_CONTROL : 0) | (shift & 4 ? api::MOD_ALT : 0) |
-           (shift & 8 ? api::MOD_WIN : 0);
-}
-
 bool IsModifierKey(int code) {
     return std::find(kModifierKeys.begin(), kModifierKeys.end(), code) != kModifierKeys.end();
 }
 
 }  // namespace
+
+unsigned Modifiers(int shift) {
+    return (shift & 1 ? api::MOD_SHIFT : 0) | (shift & 2 ? api::MOD_CONTROL : 0) | (shift & 4 ? api::MOD_ALT : 0) |
+           (shift & 8 ? api::MOD_WIN : 0);
+}
 
 std::string WithModifiers(unsigned modifiers, std::string_view name) {
     if (name.empty()) return {};
@@ -64,13 +67,18 @@ std::string WithModifiers(unsigned modifiers, std::string_view name) {
     return shown + std::string(name);
 }
 
+std::string KeyNameOf(forms::Services& services, int code) {
+    std::string name = services.KeyText(code);
+    return name.empty() ? services.KeyName(code) : name;
+}
+
 std::string Bracketed(std::string_view name) { return "【" + std::string(name) + "】ｷｰ"; }
 
 // The box is emptied first, so at the release it holds only what this key
 // typed. A modifier leaves it as it is: alone it is no hotkey.
 void Form2::Text1_KeyDown(int keyCode, int shift) {
     if (IsModifierKey(keyCode)) return;
-    keysDownInText1_[keyCode] = Modifiers(shift);
+    keysDownInText1_[keyCode] = shift;
     Text1.SetText("");
 }
 
@@ -83,7 +91,8 @@ void Form2::Text1_KeyUp(int keyCode, int /*shift*/) {
     const bool viaInputMethod = down == keysDownInText1_.end() &&
                                 (down = keysDownInText1_.find(kProcessKey)) != keysDownInText1_.end();
     if (down == keysDownInText1_.end()) return;
-    const unsigned modifiers = down->second;
+    const int shift = down->second;
+    const unsigned modifiers = Modifiers(shift);
     keysDownInText1_.erase(down);
     choiceRefused_ = false;  // the box names the new choice from here on
     const auto code = static_cast<std::uint16_t>(keyCode);
@@ -102,16 +111,28 @@ void Form2::Text1_KeyUp(int keyCode, int /*shift*/) {
         name = named->name;
         label = named->label;
     } else if (modifiers != 0) {
-        name = label = GetServices().KeyText(code);
+        // Registered, a combination that types a character (AltGr+Q is @ on
+        // a German keyboard) would take that character from every program.
+        if ((modifiers & (kAltGr | api::MOD_WIN)) == kAltGr && GetServices().TypesCharacter(code, shift))
+            return RefuseTypingKey();
+        name = label = KeyNameOf(GetServices(), code);
     } else {
         if (viaInputMethod) Text1.SetText(TypedByInputMethod(code, Text1.Text()));
         name = label = GetServices().UpperCase(Text1.Text());
+        if (name.empty()) name = label = KeyNameOf(GetServices(), code);
     }
     Text1.SetText(WithModifiers(modifiers, name));
     Label1.SetCaption(Bracketed(WithModifiers(modifiers, label)));
     state_.HotkeyName = name;
     state_.HotkeyCode = code;
     state_.Options.HotkeyModifiers = modifiers;
+}
+
+// A key that types a character through AltGr is refused at once, saying
+// so: the box shows the hotkey chosen before again, as the labels still do.
+void Form2::RefuseTypingKey() {
+    Text1.SetText(KeyShown());
+    GetServices().ShowMessage(kTypesCharacter);
 }
 
 // A key that went down in the box and up elsewhere (Shift of Shift+Tab)

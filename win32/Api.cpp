@@ -200,6 +200,32 @@ long Win32Api::LockWorkStation() {
     return started;
 }
 
+long Win32Api::WTSRegisterSessionNotification(api::Handle hwnd, unsigned flags) {
+    const long ok = WtsRegisterSessionNotification(Wnd(hwnd), flags);
+    TraceCall("WTSRegisterSessionNotification(" + std::to_string(flags) + ")", ok,
+              ok ? "" : "error " + std::to_string(GetLastError()));
+    return ok;
+}
+
+long Win32Api::WTSUnRegisterSessionNotification(api::Handle hwnd) {
+    return WtsUnRegisterSessionNotification(Wnd(hwnd));
+}
+
+long Win32Api::WTSQueryConnectState(int& state) { return WtsConnectState(state) ? 1 : 0; }
+
+long Win32Api::SHQueryUserNotificationState(int& state) {
+    // Vista and later: looked up, so that XP still starts.
+    using Query = HRESULT(WINAPI*)(QUERY_USER_NOTIFICATION_STATE*);
+    HMODULE shell32 = GetModuleHandleW(L"shell32.dll");
+    const auto query =
+        shell32 ? reinterpret_cast<Query>(reinterpret_cast<void*>(GetProcAddress(shell32, "SHQueryUserNotificationState")))
+                : nullptr;
+    QUERY_USER_NOTIFICATION_STATE read{};
+    const HRESULT hr = query ? query(&read) : E_NOTIMPL;
+    if (SUCCEEDED(hr)) state = static_cast<int>(read);
+    return HResult(hr);
+}
+
 std::uint32_t Win32Api::GetTickCount() { return ::GetTickCount(); }
 
 long Win32Api::Shell_NotifyIconW(unsigned message, const api::NotifyIconData& data) {
@@ -275,6 +301,12 @@ long Win32Api::GetMute(const std::string& endpoint, bool& muted) {
 long Win32Api::SetMute(const std::string& endpoint, bool muted) {
     long r = HResult(SetEndpointMute(endpoint, muted));
     TraceCall("SetMute(" + endpoint + "," + (muted ? "1" : "0") + ")", r);
+    return r;
+}
+
+long Win32Api::CaptureSessionActive(bool& active) {
+    long r = HResult(win32::CaptureSessionActive(active));
+    TraceCall("CaptureSessionActive()", r, active ? "1" : "0");
     return r;
 }
 

@@ -31,6 +31,10 @@ public:
     bool ProcessRunningInSession(const std::string& exeName) override;
     long GetLastInputInfo(std::uint32_t& time) override;
     long LockWorkStation() override;
+    long WTSRegisterSessionNotification(api::Handle hwnd, unsigned flags) override;
+    long WTSUnRegisterSessionNotification(api::Handle hwnd) override;
+    long WTSQueryConnectState(int& state) override;
+    long SHQueryUserNotificationState(int& state) override;
     std::uint32_t GetTickCount() override;
 
     long Shell_NotifyIconW(unsigned message, const api::NotifyIconData& data) override;
@@ -43,6 +47,7 @@ public:
     std::vector<std::string> EnumAudioEndpoints() override;
     long GetMute(const std::string& endpoint, bool& muted) override;
     long SetMute(const std::string& endpoint, bool muted) override;
+    long CaptureSessionActive(bool& active) override;
 
     std::intptr_t AddressOf(api::WindowProc proc) override;
 };

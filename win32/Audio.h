@@ -1,5 +1,5 @@
 #pragma once
-// The audio render endpoints through Core Audio. Each call opens what it
+// The audio endpoints through Core Audio. Each call opens what it
 // needs and releases it again, so it works on any thread that has COM.
 #include <windows.h>
 
@@ -12,5 +12,8 @@ namespace win32 {
 HRESULT ActiveRenderEndpoints(std::vector<std::string>& ids);
 HRESULT EndpointMute(const std::string& id, bool& muted);
 HRESULT SetEndpointMute(const std::string& id, bool muted);
+// Whether an audio session on an active capture endpoint (a microphone in
+// use, a call) is active.
+HRESULT CaptureSessionActive(bool& active);
 
 }  // namespace win32

@@ -44,6 +44,7 @@ private:
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     win32::LoadLibrariesFromSystemOnly();
+    win32::TraceStoppedFailures();
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);
     int exitCode = 0;

@@ -1,6 +1,8 @@
 #include "win32/Services.h"
 
 #include <algorithm>
+#include <iterator>
+#include <utility>
 
 #include "forms/Failure.h"
 #include "forms/FileName.h"
@@ -96,6 +98,56 @@ std::string Win32Services::KeyText(int keyCode) {
     const auto typed = static_cast<wchar_t>(MapVirtualKeyW(static_cast<UINT>(keyCode), MAPVK_VK_TO_CHAR) & 0xFFFF);
     if (typed <= L' ' || typed == 0x7F) return {};
     return UpperCaseForUser(Narrow(std::wstring_view(&typed, 1)));
+}
+
+namespace {
+// Keys whose scan code comes with the E0 prefix: without bit 24 the name
+// would be that of the key at the same place on the keypad ("Num 8" for Up).
+bool IsExtendedKey(UINT vk) {
+    switch (vk) {
+        case VK_CANCEL: case VK_PRIOR: case VK_NEXT: case VK_END: case VK_HOME: case VK_LEFT: case VK_UP:
+        case VK_RIGHT: case VK_DOWN: case VK_INSERT: case VK_DELETE: case VK_LWIN: case VK_RWIN:
+        case VK_APPS: case VK_DIVIDE: case VK_NUMLOCK: case VK_RCONTROL: case VK_RMENU:
+            return true;
+        default:
+            return false;
+    }
+}
+}  // namespace
+
+// MAPVK_VK_TO_VSC_EX would say which keys are extended, but only from Vista on.
+std::string Win32Services::KeyName(int keyCode) {
+    const auto vk = static_cast<UINT>(keyCode);
+    const UINT scan = MapVirtualKeyW(vk, MAPVK_VK_TO_VSC) & 0xFF;
+    if (scan == 0) return {};
+    const LONG lParam = static_cast<LONG>((scan << 16) | (IsExtendedKey(vk) ? 1u << 24 : 0u));
+    wchar_t name[64] = {};
+    const int n = GetKeyNameTextW(lParam, name, static_cast<int>(std::size(name)));
+    return n > 0 ? Narrow(std::wstring_view(name, static_cast<std::size_t>(n))) : std::string();
+}
+
+// Asked of the layout of this thread, which has the hotkey box and so the
+// keyboard. Bit 2 of the flags keeps a dead key's state from changing (Windows
+// 10 1607 on); before that, the dead key's second call clears it again.
+bool Win32Services::TypesCharacter(int keyCode, int shift) {
+    BYTE keys[256] = {};
+    for (const auto& [bit, vk] : {std::pair{1, VK_SHIFT}, std::pair{2, VK_CONTROL}, std::pair{4, VK_MENU},
+                                  std::pair{8, VK_LWIN}})
+        if (shift & bit) keys[vk] = 0x80;
+    const auto vk = static_cast<UINT>(keyCode);
+    const UINT scan = MapVirtualKeyW(vk, MAPVK_VK_TO_VSC);
+    const HKL layout = GetKeyboardLayout(0);
+    wchar_t typed[8] = {};
+    constexpr UINT kKeepState = 4;
+    const int n = ToUnicodeEx(vk, scan, keys, typed, static_cast<int>(std::size(typed)), kKeepState, layout);
+    if (n < 0) {  // a dead key: a character with the next key
+        ToUnicodeEx(vk, scan, keys, typed, static_cast<int>(std::size(typed)), kKeepState, layout);
+        return true;
+    }
+    // Ctrl with a letter gives a control character, which types nothing.
+    for (int i = 0; i < n; ++i)
+        if (typed[i] >= L' ' && typed[i] != 0x7F) return true;
+    return false;
 }
 
 void Win32Services::ShowMessage(const std::string& text) {

@@ -44,6 +44,8 @@ public:
     std::string ToAnsi(std::string_view utf8) override;
     std::string UpperCase(std::string_view utf8) override;
     std::string KeyText(int keyCode) override;
+    std::string KeyName(int keyCode) override;
+    bool TypesCharacter(int keyCode, int shift) override;
     void ShowMessage(const std::string& text) override;
 
     bool AnotherInstanceRunning() override;
@@ -55,7 +57,8 @@ public:
                            std::intptr_t taken) override;
     void WriteToConsole(const std::string& line) override;
     bool DisplayKeptOn() override;
-    bool StartupShortcutPoints() override;   // Shortcut.cpp
+    forms::StartupShortcut FindStartupShortcut() override;  // Shortcut.cpp
+    bool StartupShortcutDisabled() override;
     bool SetStartupShortcut(bool on) override;
 
 private:

@@ -8,6 +8,7 @@
 #include <shobjidl.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace win32 {
@@ -76,16 +77,51 @@ bool NewLink(Link& link) {
 
 bool Exists(const std::wstring& file) { return GetFileAttributesW(file.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
+// A file's identity on this machine: its volume's serial and its index
+// there. The path cannot tell: a short name, another case, a drive mapped
+// to the same folder or a hard link all name the same exe.
+struct FileId {
+    DWORD volume = 0, high = 0, low = 0;
+    bool operator==(const FileId&) const = default;
+};
+
+std::optional<FileId> IdOf(const std::wstring& path) {
+    // No access asked: the attributes are readable even where the data is not.
+    UniqueFile file(CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, 0, nullptr));
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!file || !GetFileInformationByHandle(file.get(), &info)) return std::nullopt;
+    return FileId{info.dwVolumeSerialNumber, info.nFileIndexHigh, info.nFileIndexLow};
+}
+
+// Only a path the system says is not there: a share offline or a file we
+// may not open is no proof that the exe has gone.
+bool Gone(const std::wstring& path) {
+    if (Exists(path)) return false;
+    const DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
+
+bool NamedLikeThisExe(const std::wstring& target, const std::wstring& exe) {
+    auto name = [](const std::wstring& path) { return path.substr(path.find_last_of(L"\\/:") + 1); };
+    return lstrcmpiW(name(target).c_str(), name(exe).c_str()) == 0;
+}
+
 // Read back through the shell: the target, not the file's name, says whose
-// shortcut it is.
-bool PointsHere(const std::wstring& file) {
+// shortcut it is. One whose target is gone and bore this exe's name was
+// ours before the exe moved.
+forms::StartupShortcut Whose(const std::wstring& file) {
+    using forms::StartupShortcut;
     Link link;
-    if (file.empty() || !Exists(file) || !NewLink(link)) return false;
-    if (FAILED(link.file->Load(file.c_str(), STGM_READ))) return false;
+    if (file.empty() || !Exists(file)) return StartupShortcut::None;
+    if (!NewLink(link) || FAILED(link.file->Load(file.c_str(), STGM_READ))) return StartupShortcut::Others;
     wchar_t target[MAX_PATH] = {};
-    if (link.shell->GetPath(target, MAX_PATH, nullptr, 0) != S_OK) return false;
+    if (link.shell->GetPath(target, MAX_PATH, nullptr, 0) != S_OK) return StartupShortcut::Others;
     const std::wstring exe = ThisExe();
-    return !exe.empty() && lstrcmpiW(target, exe.c_str()) == 0;
+    if (exe.empty()) return StartupShortcut::Others;
+    const std::optional<FileId> ours = IdOf(exe), its = IdOf(target);
+    if (ours && its) return *ours == *its ? StartupShortcut::Ours : StartupShortcut::Others;
+    return !its && Gone(target) && NamedLikeThisExe(target, exe) ? StartupShortcut::Moved : StartupShortcut::Others;
 }
 
 bool Create(const std::wstring& file) {
@@ -97,18 +133,37 @@ bool Create(const std::wstring& file) {
            SUCCEEDED(link.file->Save(file.c_str(), TRUE));
 }
 
+// Where Task Manager (Windows 8 on) keeps its choice for each item of the
+// Startup folder: a binary value named after the shortcut's file, whose
+// first byte is even while the item is on (2, 6) and odd once it is
+// switched off (3). No value, or no key (Windows 7), means on.
+constexpr const wchar_t* kStartupApproved =
+    L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\StartupFolder";
+
 }  // namespace
 
-bool Win32Services::StartupShortcutPoints() { return PointsHere(ShortcutFile()); }
+forms::StartupShortcut Win32Services::FindStartupShortcut() { return Whose(ShortcutFile()); }
+
+bool Win32Services::StartupShortcutDisabled() {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, kStartupApproved, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return false;
+    BYTE value[64] = {};  // 12 bytes: the state, then when it was switched off
+    DWORD type = 0, size = sizeof value;
+    const LSTATUS read = RegQueryValueExW(key, kShortcutName + 1, nullptr, &type, value, &size);
+    RegCloseKey(key);
+    return read == ERROR_SUCCESS && type == REG_BINARY && size > 0 && (value[0] & 1) != 0;
+}
 
 bool Win32Services::SetStartupShortcut(bool on) {
+    using forms::StartupShortcut;
     const std::wstring file = ShortcutFile();
     if (file.empty()) return false;
     // Another program's shortcut of the same name stays as it is.
-    if (Exists(file) && !PointsHere(file)) return false;
-    if (!on) return !Exists(file) || DeleteFileW(file.c_str()) != 0;
+    const StartupShortcut now = Whose(file);
+    if (now == StartupShortcut::Others) return false;
+    if (!on) return now == StartupShortcut::None || DeleteFileW(file.c_str()) != 0;
     // Written again each time: the folder the program runs in may have changed.
-    return Create(file) && PointsHere(file);
+    return Create(file) && Whose(file) == StartupShortcut::Ours;
 }
 
 }  // namespace win32

@@ -1,5 +1,7 @@
 #include "win32/SystemLibraries.h"
 
+#include <wtsapi32.h>
+
 #include <string>
 
 #include "forms/Contain.h"
@@ -16,6 +18,11 @@ Fn Proc(HMODULE module, const char* name) {
 HMODULE Winmm() {
     static const HMODULE winmm = LoadSystemLibrary(L"winmm.dll");
     return winmm;
+}
+
+HMODULE Wtsapi32() {
+    static const HMODULE wtsapi32 = LoadSystemLibrary(L"wtsapi32.dll");
+    return wtsapi32;
 }
 
 // What a machine without that device answers.
@@ -69,6 +76,32 @@ MMRESULT AuxSetVolume(UINT device, DWORD volume) noexcept {
 UINT MidiOutGetNumDevs() noexcept {
     static const auto call = Proc<UINT(WINAPI*)()>(Winmm(), "midiOutGetNumDevs");
     return call ? call() : 0;
+}
+
+BOOL WtsRegisterSessionNotification(HWND window, DWORD flags) noexcept {
+    static const auto call = Proc<BOOL(WINAPI*)(HWND, DWORD)>(Wtsapi32(), "WTSRegisterSessionNotification");
+    return call ? call(window, flags) : FALSE;
+}
+
+BOOL WtsUnRegisterSessionNotification(HWND window) noexcept {
+    static const auto call = Proc<BOOL(WINAPI*)(HWND)>(Wtsapi32(), "WTSUnRegisterSessionNotification");
+    return call ? call(window) : FALSE;
+}
+
+bool WtsConnectState(int& state) noexcept {
+    using Query = BOOL(WINAPI*)(HANDLE, DWORD, WTS_INFO_CLASS, LPWSTR*, DWORD*);
+    using Free = void(WINAPI*)(PVOID);
+    static const auto query = Proc<Query>(Wtsapi32(), "WTSQuerySessionInformationW");
+    static const auto release = Proc<Free>(Wtsapi32(), "WTSFreeMemory");
+    if (!query || !release) return false;
+    LPWSTR buffer = nullptr;
+    DWORD bytes = 0;
+    if (!query(WTS_CURRENT_SERVER_HANDLE, WTS_CURRENT_SESSION, WTSConnectState, &buffer, &bytes) || !buffer)
+        return false;
+    const bool read = bytes >= sizeof(WTS_CONNECTSTATE_CLASS);
+    if (read) state = static_cast<int>(*reinterpret_cast<const WTS_CONNECTSTATE_CLASS*>(buffer));
+    release(buffer);
+    return read;
 }
 
 bool ReadExecutionState(ULONG& state) noexcept {

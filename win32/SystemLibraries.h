@@ -25,6 +25,13 @@ MMRESULT AuxGetVolume(UINT device, DWORD* volume) noexcept;
 MMRESULT AuxSetVolume(UINT device, DWORD volume) noexcept;
 UINT MidiOutGetNumDevs() noexcept;
 
+// The session calls, from the system's wtsapi32.dll at their first use.
+// Without the library or the function each fails (FALSE, or false).
+BOOL WtsRegisterSessionNotification(HWND window, DWORD flags) noexcept;
+BOOL WtsUnRegisterSessionNotification(HWND window) noexcept;
+// This session's connect state (a WTS_CONNECTSTATE_CLASS value).
+bool WtsConnectState(int& state) noexcept;
+
 // The system's execution state (ES_DISPLAY_REQUIRED, ...) as every
 // program's requests add up, from powrprof.dll; false when it cannot be read.
 bool ReadExecutionState(ULONG& state) noexcept;

@@ -1,5 +1,7 @@
 #include "win32/Trace.h"
 
+#include "forms/Contain.h"
+
 #include <windows.h>
 
 #include <cstdlib>
@@ -29,6 +31,13 @@ void Trace(std::string_view line) {
     text += '\n';
     DWORD written = 0;
     WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+}
+
+void TraceStoppedFailures() {
+    if (!Tracing()) return;
+    forms::TellStoppedFailures([](std::string_view where, std::string_view what) {
+        Trace("stopped at " + std::string(where) + ": " + std::string(what));
+    });
 }
 
 }  // namespace win32

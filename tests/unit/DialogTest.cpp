@@ -54,10 +54,14 @@ TEST_F(Dialog, OpensShowingTheHotkeyInForce) {
              Case{"BS", 8, {"現在ｾｯﾄされているｷｰ", "【BackSpace】ｷｰ", "BS"}},
              Case{"Enter", 13, {"現在ｾｯﾄされているｷｰ", "【Enter】ｷｰ", "Enter"}},
              Case{"A", 65, {"現在ｾｯﾄされているｷｰ", "【A】ｷｰ", "A"}},
+             // Stored without a name by earlier versions: named by its key.
+             Case{"", 112, {"現在ｾｯﾄされているｷｰ", "【F1】ｷｰ", "F1"}},
          }) {
         SCOPED_TRACE(c.code);
         FreshStart run(WithHotkey(c.name, c.code));
         EXPECT_EQ(KeysOf(run.program.Form2), c.shown);
+        run.program.Form1.Unload();
+        EXPECT_EQ(run.services.files["ombry.cfg"], WithHotkey(c.name, c.code));  // the name stored as it was
     }
 }
 
@@ -138,6 +142,7 @@ TEST_F(Dialog, MutingChosenInTheDialogActsAtTheNextSpread) {
 // it went down; a modifier is never the key.
 TEST_F(Dialog, CapturesTheReleasedKey) {
     StartWith("", 0);
+    services.typedWithAltGr = {'E'};
     struct Case { const char* what; std::function<void()> keys; Shown shown; int code; unsigned modifiers = 0; };
     const std::string none = "ｾｯﾄされているｷｰはありません";  // Label3 while capturing
     for (const Case& c : {
@@ -145,7 +150,11 @@ TEST_F(Dialog, CapturesTheReleasedKey) {
              Case{"main 1", [&] { Type('1', "1"); }, {none, "【1】ｷｰ", "1"}, 49},
              Case{"keypad 1", [&] { Type(97, "1"); }, {none, "【1】ｷｰ", "1"}, 97},
              Case{"full-width a", [&] { Type('A', "ａ"); }, {none, "【Ａ】ｷｰ", "Ａ"}, 65},
-             Case{"F1", [&] { Type(112); }, {none, "【】ｷｰ", ""}, 112},
+             // Keys that type nothing have the layout's names, with modifiers too.
+             Case{"F1", [&] { Type(112); }, {none, "【F1】ｷｰ", "F1"}, 112},
+             Case{"Ctrl+F1", [&] { Press(112, "", 2); Release(112); }, {none, "【Ctrl+F1】ｷｰ", "Ctrl+F1"}, 112, 2},
+             // AltGr+E types €: refused, saying so, and the key chosen before stays.
+             Case{"AltGr+E", [&] { Press('E', "€", 6); Release('E'); }, {none, "【Q】ｷｰ", "Q"}, 'Q'},
              Case{"Shift+A, A released first", [&] { Press(16, "", 1); Press('A', "A", 1); Release('A'); Release(16); },
                   {none, "【Shift+A】ｷｰ", "Shift+A"}, 65, 4},
              Case{"Ctrl+Alt+B", [&] { TypeCtrlAltB(); }, {none, "【Ctrl+Alt+B】ｷｰ", "Ctrl+Alt+B"}, 66, 3},
@@ -170,6 +179,7 @@ TEST_F(Dialog, CapturesTheReleasedKey) {
         EXPECT_EQ(dialog.KeyShown(), c.shown.text1);
     }
     EXPECT_THAT(log.Only({"RegisterHotKey"}), IsEmpty());  // capturing registers nothing
+    EXPECT_THAT(log.Only({"ShowMessage"}), ElementsAre("ShowMessage(AltGrで文字を打つｷｰなのでｾｯﾄ出来ません)"));
 }
 
 TEST_F(Dialog, LeavingThroughSetEndRegistersByWhatText1Holds) {
@@ -179,7 +189,12 @@ TEST_F(Dialog, LeavingThroughSetEndRegistersByWhatText1Holds) {
     EXPECT_FALSE(dialog.Loaded());
 
     dialog.Load();
-    Type(112);  // F1 types nothing: no hotkey, though its code is kept
+    Press(112, "", 2);  // Ctrl+F1 types nothing, but has a name
+    Release(112);
+    dialog.SetEndButton.Click();
+
+    dialog.Load();
+    Type(46);  // Delete: no hotkey
     dialog.SetEndButton.Click();
 
     dialog.Load();
@@ -189,6 +204,7 @@ TEST_F(Dialog, LeavingThroughSetEndRegistersByWhatText1Holds) {
     // the first: the key in force is released before every registration.
     EXPECT_THAT(log.Only({"RegisterHotKey", "UnregisterHotKey", "Destroy"}),
                 ElementsAre("UnregisterHotKey(Form1,1)", "RegisterHotKey(Form1,1,16384,120)", "Destroy(Form2)",
+                            "UnregisterHotKey(Form1,1)", "RegisterHotKey(Form1,1,16386,112)", "Destroy(Form2)",
                             "UnregisterHotKey(Form1,1)", "Destroy(Form2)", "UnregisterHotKey(Form1,1)",
                             "RegisterHotKey(Form1,1,16384,66)", "Destroy(Form2)"));
     EXPECT_EQ(state.HotkeyName, "B");
@@ -383,6 +399,36 @@ TEST_F(Dialog, OptionsDialogTakesItsValuesOnlyOnOk) {
     EXPECT_EQ(state.Options, (app::Options{.EveryMonitor = false, .IdleMinutes = 5, .LockMinutes = 45}));
     EXPECT_EQ(services.startupShortcut, Shortcut::Ours);
     EXPECT_EQ(dialog.Check5.Value(), 0);  // the settings dialog follows
+}
+
+// Ticked means Windows will start this exe. A shortcut whose exe moved is
+// ours: unticked on show, replaced when ticked, removed when left so. One
+// Task Manager switched off shows unticked, says where to switch it on, and
+// is left as it is, ticked or not.
+TEST_F(Dialog, StartWithWindowsShowsWhatWindowsWillRun) {
+    using Shortcut = fakes::FakeServices::Shortcut;
+    settings::Form5& options = program.Form5;
+    Start("");
+    auto ok = [&](Shortcut before, int tick) {
+        services.startupShortcut = before;
+        services.onShowModal = [&, tick](forms::Form&) {
+            EXPECT_EQ(options.Check2.Value(), 0);
+            options.Check2.SetValue(tick);
+            options.Command1(0).Click();
+        };
+        dialog.MoreButton.Click();
+        return services.startupShortcut;
+    };
+    EXPECT_EQ(ok(Shortcut::Moved, 0), Shortcut::None);
+    EXPECT_EQ(ok(Shortcut::Moved, 1), Shortcut::Ours);
+    services.startupDisabled = true;
+    log.clear();
+    EXPECT_EQ(ok(Shortcut::Ours, 0), Shortcut::Ours);
+    EXPECT_EQ(ok(Shortcut::Ours, 1), Shortcut::Ours);
+    EXPECT_TRUE(options.Loaded());
+    const std::string where = settings::Form5::kStartupDisabled;
+    EXPECT_EQ(options.Label3.Caption(), where);
+    EXPECT_THAT(log.Only({"ShowMessage", "SetStartupShortcut"}), ElementsAre("ShowMessage(" + where + ")"));
 }
 
 }  // namespace

@@ -270,6 +270,7 @@ std::intptr_t FakeApi::CallWindowProcA(std::intptr_t prev, api::Handle hwnd, uns
 
 long FakeApi::SetForegroundWindow(api::Handle hwnd) {
     log_.Add("SetForegroundWindow(" + log_.Name(hwnd) + ")");
+    if (foregroundRefused) return 0;
     foreground = hwnd;
     return 1;
 }

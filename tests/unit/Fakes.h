@@ -99,6 +99,13 @@ public:
         const bool typed = (keyCode >= 'A' && keyCode <= 'Z') || (keyCode >= '0' && keyCode <= '9');
         return typed ? std::string(1, static_cast<char>(keyCode)) : std::string();
     }
+    // The layout's names of the function keys, which type nothing; none for the rest.
+    std::string KeyName(int keyCode) override {
+        return keyCode >= 112 && keyCode <= 135 ? "F" + std::to_string(keyCode - 111) : "";
+    }
+    // Keys that type a character with Ctrl+Alt (AltGr), as on a German layout 'Q' types @.
+    std::set<int> typedWithAltGr;
+    bool TypesCharacter(int keyCode, int shift) override { return (shift & 6) == 6 && typedWithAltGr.count(keyCode); }
     void ShowMessage(const std::string& text) override { log_.Add("ShowMessage(" + text + ")"); }
     bool AnotherInstanceRunning() override { return anotherInstance; }
     forms::RunId thisRun{1, 4242, 133000000000000000};
@@ -116,9 +123,12 @@ public:
     void WriteToConsole(const std::string& line) override { log_.Add("WriteToConsole(" + line + ")"); }
     bool displayKeptOn = false;  // a program asks that the display stay on
     bool DisplayKeptOn() override { return displayKeptOn; }
-    // The Startup folder's shortcut: none, this exe's, or another program's.
-    enum class Shortcut { None, Ours, Others } startupShortcut = Shortcut::None;
-    bool StartupShortcutPoints() override { return startupShortcut == Shortcut::Ours; }
+    // The Startup folder's shortcut, and Task Manager's choice for it.
+    using Shortcut = forms::StartupShortcut;
+    Shortcut startupShortcut = Shortcut::None;
+    bool startupDisabled = false;
+    Shortcut FindStartupShortcut() override { return startupShortcut; }
+    bool StartupShortcutDisabled() override { return startupDisabled; }
     bool SetStartupShortcut(bool on) override;
 
     Log& log() { return log_; }
@@ -169,6 +179,11 @@ public:
     std::uint32_t tickCount = 0;
     std::uint32_t lastInput = 0;
     long lockAnswer = 1;  // LockWorkStation's result
+    bool sessionNoticesRefused = false;  // WTSRegisterSessionNotification fails
+    int connectState = api::WTSActive;   // this session's
+    int notificationState = 5;           // QUNS_ACCEPTS_NOTIFICATIONS
+    bool microphoneInUse = false;        // an active capture session
+    bool foregroundRefused = false;      // SetForegroundWindow, under the foreground lock
 
     // Audio devices as the fake machine has them.
     std::uint32_t waveVolume = 0xFFFFFFFF;
@@ -216,6 +231,13 @@ public:
     }
     long GetLastInputInfo(std::uint32_t& time) override;
     long LockWorkStation() override;
+    long WTSRegisterSessionNotification(api::Handle, unsigned) override { return sessionNoticesRefused ? 0 : 1; }
+    long WTSUnRegisterSessionNotification(api::Handle hwnd) override {
+        log_.Add("WTSUnRegisterSessionNotification(" + log_.Name(hwnd) + ")");
+        return 1;
+    }
+    long WTSQueryConnectState(int& state) override { state = connectState; return 1; }
+    long SHQueryUserNotificationState(int& state) override { state = notificationState; return 0; }
     std::uint32_t GetTickCount() override { return tickCount; }
     long Shell_NotifyIconW(unsigned message, const api::NotifyIconData& data) override;
     unsigned waveOutGetVolume(unsigned device, std::uint32_t& volume) override;
@@ -226,6 +248,7 @@ public:
     std::vector<std::string> EnumAudioEndpoints() override;
     long GetMute(const std::string& endpoint, bool& muted) override;
     long SetMute(const std::string& endpoint, bool muted) override;
+    long CaptureSessionActive(bool& active) override { active = microphoneInUse; return 0; }
     std::intptr_t AddressOf(api::WindowProc proc) override;
 
 private:

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "Fakes.h"
+#include "forms/Contain.h"
+#include "forms/Failure.h"
 #include "forms/Twips.h"
 #include "resources/Form2Layout.h"
 #include "resources/Form4Layout.h"
@@ -162,3 +164,25 @@ TEST(DialogLayouts, EveryControlLiesInsideItsContainerAtEveryDpi) {
 }
 
 }  // namespace
+
+namespace {
+std::vector<std::string> told;
+}
+
+// A failure stopped at a boundary leaves a line in the trace: the place
+// that stopped it and the failure's own text. Nothing is told without one.
+TEST(Contain, StopsAFailureAndTellsWhereAndWhat) {
+    told.clear();
+    const auto fail = [] { throw forms::Failure("the file is held"); };
+    EXPECT_FALSE(forms::Contain(fail));
+    EXPECT_TRUE(told.empty());
+
+    forms::TellStoppedFailures([](std::string_view where, std::string_view what) {
+        told.push_back(std::string(where) + " " + std::string(what));
+    });
+    const int line = __LINE__ + 1;
+    EXPECT_FALSE(forms::Contain(fail));
+    EXPECT_TRUE(forms::Contain([] {}));
+    forms::TellStoppedFailures(nullptr);
+    EXPECT_THAT(told, ElementsAre("FormsTest.cpp:" + std::to_string(line) + " the file is held"));
+}

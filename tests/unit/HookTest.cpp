@@ -52,6 +52,16 @@ TEST_F(Hook, TheRaiseGivesTheKeyboardBack) {
                             "SetForegroundWindow(editor)", "SetForegroundWindow(Form1)"));
 }
 
+// Esc raises the curtain unless Esc with the very modifiers held is the hotkey.
+TEST_F(Hook, EscRaisesUnlessItIsTheHotkeyWithItsModifiers) {
+    ASSERT_TRUE(program.RegisterHotkey(27, api::MOD_SHIFT));
+    for (int shift : {0, 2, 1}) {
+        api.Deliver(Hwnd(), api::WM_HOTKEY, 1, 0);
+        curtain.Form_KeyDown(27, shift);
+        EXPECT_EQ(state.CurtainDown, shift == 1 ? 1 : 0) << shift;
+    }
+}
+
 TEST_F(Hook, SuspendedHotkeyIsOnlyPassedOn) {
     state.HotkeySuspended = 1;
     log.clear();

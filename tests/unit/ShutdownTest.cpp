@@ -75,11 +75,13 @@ protected:
     // Every step of the unload, in its order.
     static inline const std::vector<std::string> kEveryStep = {
         "SavePicture(start.bmp)",     "ReplaceFile(ombry.cfg)",    "waveOutSetVolume(0,0x8000)",
-        "SetWindowLongA(Form1,-4,own)", "UnregisterHotKey(Form1,1)", "Shell_NotifyIconW(2,picTrayIcon(0),0,0,)",
-        "Destroy(Form2)",             "Destroy(Form1)"};
+        "SetWindowLongA(Form1,-4,own)", "UnregisterHotKey(Form1,1)",
+        "WTSUnRegisterSessionNotification(Form1)",  // before the window goes
+        "Shell_NotifyIconW(2,picTrayIcon(0),0,0,)", "Destroy(Form2)", "Destroy(Form1)"};
     std::vector<std::string> Steps() const {
         return log.Only({"SavePicture", "ReplaceFile", "waveOutSetVolume", "SetWindowLongA", "UnregisterHotKey",
-                         "Shell_NotifyIconW", "Destroy", "CallWindowProcA"});
+                         "WTSUnRegister", "Shell_NotifyIconW", "Destroy",
+                         "CallWindowProcA"});
     }
 };
 

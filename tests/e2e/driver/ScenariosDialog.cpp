@@ -10,11 +10,15 @@
 
 #include "Curtain.h"
 #include "Driver.h"
+#include "resources/Version.h"
 
 namespace e2e {
 namespace {
 
 constexpr wchar_t kDialogTitle[] = L"各種設定";
+// The title's version, "4.0", from the project's numbers.
+#define OMBRY_E2E_TEXT(n) #n
+#define OMBRY_E2E_NUMBER(n) OMBRY_E2E_TEXT(n)
 constexpr int kClientW = 7170, kClientH = 3660;  // twips
 
 // What the dialog shows when it opens with no settings file: each control's
@@ -41,7 +45,8 @@ const Expected kControls[] = {
     {"Frame1(1)", L"Button", L" ｶｰﾃﾝの模様", nullptr, 4185, 1425, 2865, 1155},
     {"Frame1(2)", L"Button", L"ｶｰﾃﾝ収納場所", nullptr, 2745, 1440, 1395, 1155},
     {"Label1", L"Static", L"", kF0, 840, 660, 1755, 255},
-    {"Label2", L"Static", L"Ombry  Ver4.0", nullptr, 180, 120, 3255, 315},
+    {"Label2", L"Static", L"Ombry  Ver" OMBRY_E2E_NUMBER(OMBRY_VERSION_MAJOR) "." OMBRY_E2E_NUMBER(OMBRY_VERSION_MINOR),
+     nullptr, 180, 120, 3255, 315},
     {"Label3", L"Static", L"ｾｯﾄされているｷｰはありません", kF0, 180, 300, 2415, 255},
     {"Frame5", L"Button", L"音を消す機能", nullptr, 75, 2625, 1575, 915},
     {"Option3(0)", L"Button", L"消さない", kF5, 180, 240, 1095, 255},
@@ -296,7 +301,7 @@ OMBRY_SCENARIO(DialogHotkey, "dialog-hotkey") {
     Check(WaitText(label1, L"【A】ｷｰ"), "pressing A shows 【A】ｷｰ", U8(TextOf(label1)));
     Check(TextOf(text1) == L"A", "Text1 reads A", U8(TextOf(text1)));
     KeyPress(VK_F1);
-    Check(WaitText(label1, L"【】ｷｰ"), "F1, which types nothing, shows empty brackets", U8(TextOf(label1)));
+    Check(WaitText(label1, L"【F1】ｷｰ") && TextOf(text1) == L"F1", "F1, which types nothing, is named", U8(TextOf(text1)));
     KeyPress(VK_BACK);
     Check(WaitText(label1, L"【BackSpace】ｷｰ") && TextOf(text1) == L"BS", "Backspace shows 【BackSpace】ｷｰ and BS",
           U8(TextOf(label1) + L" / " + TextOf(text1)));
@@ -400,6 +405,16 @@ OMBRY_SCENARIO(HotkeyModifiers, "hotkey-modifiers") {
     CheckKeysAct(run, ctx, {VK_SHIFT}, false, "Shift alone leaves the curtain up");
     CheckKeysAct(run, ctx, {VK_CONTROL, VK_MENU, 'B'}, false, "Ctrl+Alt+B, no longer the hotkey, leaves it up");
     CheckKeysAct(run, ctx, {VK_SHIFT, 'A'}, true, "Shift+A");
+
+    // A combination that types nothing has its key's name, and is the hotkey.
+    const auto again = OpenIconMenu("for the dialog again");
+    if (!again) return;
+    ChooseMenuItem(*again, 0);
+    const Dialog f1 = NewDialog(run, ctx, "各種設定 opens it again");
+    KeyChord({VK_CONTROL, VK_F1});
+    Check(WaitText(f1["Label1"], L"【Ctrl+F1】ｷｰ") && TextOf(f1["Text1"]) == L"Ctrl+F1", "Ctrl+F1 is named",
+          U8(TextOf(f1["Label1"]) + L" / " + TextOf(f1["Text1"])));
+    if (f1.End("設定の終了 closes it")) CheckKeysAct(run, ctx, {VK_CONTROL, VK_F1}, true, "Ctrl+F1");
 }
 
 // Chooses 右, 消す, no dialog at start, the pattern kept and the hotkey A,

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "Driver.h"
+#include "resources/Version.h"
 
 namespace e2e {
 namespace {
@@ -14,6 +15,13 @@ std::string Lower(std::string s) {
     for (auto& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return s;
 }
+
+// The version in the shapes the exe has always shown it (4.0.0.0, "4.00",
+// "Version 4.0.0"), made here from the project's numbers.
+const std::string kFixed = Fmt("%d.%d.%d.0", OMBRY_VERSION_MAJOR, OMBRY_VERSION_MINOR, OMBRY_VERSION_PATCH);
+const std::string kShort = Fmt("%d.%02d", OMBRY_VERSION_MAJOR, OMBRY_VERSION_MINOR);
+const std::string kDescription =
+    Fmt("Version %d.%d.%d", OMBRY_VERSION_MAJOR, OMBRY_VERSION_MINOR, OMBRY_VERSION_PATCH);
 
 void CheckVersionInfo(const Context& ctx) {
     DWORD ignored = 0;
@@ -36,14 +44,14 @@ void CheckVersionInfo(const Context& ctx) {
         };
         const std::string file = v(fixed->dwFileVersionMS, fixed->dwFileVersionLS);
         const std::string product = v(fixed->dwProductVersionMS, fixed->dwProductVersionLS);
-        Check(file == "4.0.0.0", "file version 4.0.0.0", file);
-        Check(product == "4.0.0.0", "product version 4.0.0.0", product);
+        Check(file == kFixed, "file version " + kFixed, file);
+        Check(product == kFixed, "product version " + kFixed, product);
     }
 
     const std::pair<const wchar_t*, const char*> strings[] = {
-        {L"FileVersion", "4.00"},
-        {L"ProductVersion", "4.00"},
-        {L"FileDescription", "Version 4.0.0"},
+        {L"FileVersion", kShort.c_str()},
+        {L"ProductVersion", kShort.c_str()},
+        {L"FileDescription", kDescription.c_str()},
         {L"Comments", "デスクトップを隠す"},
         {L"InternalName", "ombry"},
         {L"OriginalFilename", "ombry.exe"},
@@ -139,6 +147,8 @@ void CheckResources(const Context& ctx) {
         Check(text.find("Microsoft.Windows.Common-Controls") != std::string::npos &&
                   text.find("6.0.0.0") != std::string::npos,
               "manifest asks for common controls 6");
+        Check(text.find("name=\"Ombry\" version=\"" + kFixed + "\"") != std::string::npos,
+              "manifest names Ombry " + kFixed);
         Check(text.find("asInvoker") != std::string::npos, "manifest runs as invoker");
         Check(text.find("<dpiAware") != std::string::npos, "manifest declares DPI awareness");
         Check(text.find("activeCodePage") == std::string::npos,

@@ -7,10 +7,10 @@
 // edge of the monitor that reaches furthest that way. Across an edge that
 // leads to another monitor, a strip would pull the curtain down whenever
 // the pointer went over there.
-#include "app/Program.h"
-#include "settings/Form2.h"
+#include "app/Shared.h"
+#include "curtain/Form1.h"
 
-namespace settings {
+namespace curtain {
 
 namespace {
 constexpr int kThickness = 150;
@@ -53,40 +53,38 @@ forms::Bounds StripMonitor(const std::vector<forms::Bounds>& monitors, const for
 }
 }  // namespace
 
-void Form2::Option1_Click(std::int16_t index) {
+void Form1::LayOutStrip(std::int16_t index) {
     if (index < 0 || index > 3) return;
-    curtain::Form1& curtain = program_.Form1;
-    forms::Services& screen = program_.services;
+    forms::Services& screen = GetServices();
     const int W = screen.ScreenWidth();
     const int H = screen.ScreenHeight();
     const forms::Bounds m = StripMonitor(screen.Monitors(), {0, 0, W, H}, index);
 
     // Nothing of the pattern may show in the strip.
-    curtain.Image1.SetHeight(1);
-    curtain.Image1.SetWidth(1);
+    Image1.SetHeight(1);
+    Image1.SetWidth(1);
     switch (index) {
-        case 0: curtain.Image1.SetTop(0); curtain.Image1.SetLeft(0); break;
-        case 1: curtain.Image1.SetTop(H - 100); curtain.Image1.SetLeft(-kOverhang); break;
-        case 2: curtain.Image1.SetTop(-kOverhang); curtain.Image1.SetLeft(W + 100); break;
-        case 3: curtain.Image1.SetTop(-kOverhang); curtain.Image1.SetLeft(-kOverhang); break;
+        case 0: Image1.SetTop(0); Image1.SetLeft(0); break;
+        case 1: Image1.SetTop(H - 100); Image1.SetLeft(-kOverhang); break;
+        case 2: Image1.SetTop(-kOverhang); Image1.SetLeft(W + 100); break;
+        case 3: Image1.SetTop(-kOverhang); Image1.SetLeft(-kOverhang); break;
     }
 
     if (index <= 1) {  // top or bottom
-        curtain.SetWidth(m.width + kThickness);
-        curtain.SetHeight(kThickness);
-        curtain.SetTop(index == 0 ? m.top - kOverhang : m.top + m.height - (kThickness - kOverhang));
-        curtain.SetLeft(m.left - kOverhang);
+        SetWidth(m.width + kThickness);
+        SetHeight(kThickness);
+        SetTop(index == 0 ? m.top - kOverhang : m.top + m.height - (kThickness - kOverhang));
+        SetLeft(m.left - kOverhang);
         state_.PullZoneY = kPullZone;
     } else {  // right or left
-        curtain.SetHeight(m.height + kThickness);
-        curtain.SetWidth(kThickness);
-        curtain.SetTop(m.top - kOverhang);
-        curtain.SetLeft(index == 2 ? m.left + m.width - (kThickness - kOverhang) : m.left - kOverhang);
+        SetHeight(m.height + kThickness);
+        SetWidth(kThickness);
+        SetTop(m.top - kOverhang);
+        SetLeft(index == 2 ? m.left + m.width - (kThickness - kOverhang) : m.left - kOverhang);
         state_.PullZoneX = kPullZone;
     }
 
-    state_.CurtainSide = index;
     state_.CurtainDown = 0;
 }
 
-}  // namespace settings
+}  // namespace curtain
