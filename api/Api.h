@@ -118,11 +118,18 @@ public:
     // Lets msg reach hwnd from processes of a lower integrity level (an
     // elevated program does not hear the shell otherwise); 0 when it fails.
     virtual long ChangeWindowMessageFilterEx(Handle hwnd, unsigned msg, unsigned action) = 0;
+    // advapi32: GetTokenInformation(TokenElevation) of this process's own
+    // token; false also when the system cannot tell.
+    virtual bool TokenElevated() = 0;
     // Shows or hides a window of any thread without waiting for that thread.
     virtual long ShowWindowAsync(Handle hwnd, int cmdShow) = 0;
     // With SPI_GETSCREENREADER: value is nonzero while a screen reader runs.
     // 0 when it fails.
     virtual long SystemParametersInfoW(unsigned action, unsigned uiParam, int& value, unsigned winIni) = 0;
+    // kernel32 (CreateToolhelp32Snapshot, Process32FirstW, ProcessIdToSessionId):
+    // true while a process of this file name (any case) runs in this
+    // process's session, or in one the system will not name.
+    virtual bool ProcessRunningInSession(const std::string& exeName) = 0;
     // The tick count (milliseconds since the system started, wrapping
     // every 49.7 days) of the session's last keyboard or mouse input; 0
     // when it fails.

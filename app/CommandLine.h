@@ -7,7 +7,9 @@
 
 namespace app {
 
-enum class Command : std::uintptr_t { None = 0, Down, Up, Toggle, Settings, Exit };
+// The values travel between two running copies (wParam of the command
+// message), perhaps of two versions: each keeps its number for good.
+enum class Command : std::uintptr_t { None = 0, Down = 1, Up = 2, Toggle = 3, Settings = 4, Exit = 5 };
 
 // The whole command line as the system gives it, the program's name first.
 // Empty: not understood (an unknown switch, more than one, any other word).

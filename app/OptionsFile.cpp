@@ -91,9 +91,11 @@ Options ReadOptions(forms::Services& services, bool& unreadable) {
     }
 }
 
-bool WriteOptions(forms::Services& services, const Options& options) {
+bool WriteOptions(forms::Services& services, const Options& options, bool unread) {
     const std::string bytes = FormatOptionsFile(options);
-    if (!bytes.empty()) return services.ReplaceFile(kOptionsFileName, bytes);
+    if (!bytes.empty())
+        return unread ? ReplaceUnreadFile(services, kOptionsFileName, bytes, kOptionsKeptName)
+                      : services.ReplaceFile(kOptionsFileName, bytes);
     if (!services.ReadFile(kOptionsFileName)) return true;
     try {
         services.DeleteFile(kOptionsFileName);
@@ -101,6 +103,12 @@ bool WriteOptions(forms::Services& services, const Options& options) {
     } catch (const forms::Failure&) {
         return false;
     }
+}
+
+bool ReplaceUnreadFile(forms::Services& services, const std::string& name, std::string_view bytes,
+                       const std::string& keepOldAs) {
+    if (services.FileExists(keepOldAs)) return services.ReplaceFile(name, bytes);
+    return services.ReplaceFileKeepingOld(name, bytes, keepOldAs);
 }
 
 }  // namespace app

@@ -17,6 +17,8 @@ class Services;
 namespace app {
 
 inline constexpr const char* kOptionsFileName = "ombry-options.cfg";
+// The file as it was, kept when one that could not be read is replaced.
+inline constexpr const char* kOptionsKeptName = "ombry-options.cfg.bak";
 
 struct Options {
     bool EveryMonitor = true;  // the curtain covers every monitor, not the primary alone
@@ -45,6 +47,15 @@ forms::Language LanguageInForce(const Options& options, unsigned uiLanguage);
 Options ReadOptions(forms::Services& services, bool& unreadable);
 // Replaces the file as a whole; with every option at its default there is
 // no file (a damaged one is removed). False when it could not be done.
-bool WriteOptions(forms::Services& services, const Options& options);
+// With `unread` (the file was there at start but could not be read), the
+// old file is kept as kOptionsKeptName.
+bool WriteOptions(forms::Services& services, const Options& options, bool unread = false);
+
+// Replaces a file that was there at start but could not be read, keeping
+// the old one beside it as keepOldAs. A file already there under that name
+// is never replaced: it was kept when a run first could not read the file,
+// and holds the settings as they were last read.
+bool ReplaceUnreadFile(forms::Services& services, const std::string& name, std::string_view bytes,
+                       const std::string& keepOldAs);
 
 }  // namespace app

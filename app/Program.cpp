@@ -92,9 +92,12 @@ void Program::Main() {
     taskbarCreated_ = api.RegisterWindowMessageA("TaskbarCreated");
     // Elevated, the curtain would not hear the shell's broadcast otherwise.
     if (taskbarCreated_ != 0) api.ChangeWindowMessageFilterEx(state.CurtainHwnd, taskbarCreated_, api::MSGFLT_ALLOW);
-    // The same for a command from a program started elevated or not.
+    // A command from an unelevated copy reaches us elevated the same way.
+    // Not otherwise: the filter would let any process of a lower integrity
+    // than ours (a sandboxed browser's) send "/exit".
     commandMessage_ = api.RegisterWindowMessageA(kCommandMessage);
-    if (commandMessage_ != 0) api.ChangeWindowMessageFilterEx(state.CurtainHwnd, commandMessage_, api::MSGFLT_ALLOW);
+    if (commandMessage_ != 0 && api.TokenElevated())
+        api.ChangeWindowMessageFilterEx(state.CurtainHwnd, commandMessage_, api::MSGFLT_ALLOW);
     state.PrevWndProc = api.SetWindowLongA(
         state.CurtainHwnd, api::GWL_WNDPROC,
         api.AddressOf([this](std::intptr_t h, unsigned m, std::uintptr_t w, std::intptr_t l) {

@@ -94,8 +94,9 @@ private:
     // The spread curtain's layout over the whole screen as it is now.
     void SpreadOverScreen();
     void SwitchSound(std::int16_t mode);
-    // Muting chosen, and no screen reader that it would silence.
-    bool MutingWanted();
+    bool MutingChosen() const;
+    // A screen reader runs, which the mute would silence.
+    bool ScreenReaderRunning();
     void WatchSound();
     void MuteArrivedEndpoints();
     void GiveBackReturnedEndpoints();

@@ -17,9 +17,11 @@ void Form1::FormFront() {
 void Form1::FormBig() {
     SpreadOverScreen();
     state_.CurtainDown = 1;
-    if (state_.SoundMuted == 0 && MutingWanted()) {
+    if (state_.SoundMuted == 0 && MutingChosen()) {
         Refresh();
         OtherMonitors.Refresh();
+        // Once the curtain shows: looking for a reader lists the processes.
+        if (ScreenReaderRunning()) return;
         std::int16_t mute = 0;
         SoundOnOff(mute);
         state_.SoundMuted = 1;

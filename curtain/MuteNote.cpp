@@ -44,6 +44,13 @@ std::optional<forms::RunId> ParseWriter(std::string_view line) {
     return run;
 }
 
+// No process outlives a restart: a writer started before this one is over,
+// whatever the system says of the process that has its id now (after a
+// power cut, perhaps a service we may not look at, which counts as running).
+bool StillGoingOn(forms::Services& system, const forms::RunId& run) {
+    return run.started >= system.SystemStarted() && system.StillRunning(run);
+}
+
 }  // namespace
 
 std::string FormatMuteNote(const MuteNote& mute) {
@@ -116,7 +123,7 @@ HeldEndpoints CarryOutMuteNote(forms::Services& files, api::Api& audio, std::str
         const std::optional<std::string> text = files.ReadFile(kMuteNoteName);
         if (!text) return {};
         const std::optional<MuteNote> note = ParseMuteNote(*text);
-        if (note && note->writer && files.StillRunning(*note->writer)) return {};
+        if (note && note->writer && StillGoingOn(files, *note->writer)) return {};
         if (note)
             for (const auto& e : note->held)
                 if (!e.muted && audio.SetMute(e.id, false) != 0) away.push_back(e);

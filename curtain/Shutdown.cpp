@@ -34,13 +34,15 @@ void Form1::Form_Unload(int& /*cancel*/) {
         if (unread && *state_.UnreadFileSettings == line) return;
         line.HotkeyName = GetServices().ToAnsi(line.HotkeyName);
         const std::string bytes = app::FormatSettingsFile(line);
-        if (!(unread ? GetServices().ReplaceFileKeepingOld(kSettingsWriteName, bytes, kSettingsKeptName)
+        if (!(unread ? app::ReplaceUnreadFile(GetServices(), kSettingsWriteName, bytes, kSettingsKeptName)
                      : GetServices().ReplaceFile(kSettingsWriteName, bytes)))
             throw forms::Failure("cannot write the settings file");
     });
     forms::Contain([this] {
+        // The same for the options, which were the defaults at start if unread.
         const app::Options& options = state_.Options;
-        if (!state_.OptionsFileUnread || options != app::Options{}) app::WriteOptions(GetServices(), options);
+        if (!state_.OptionsFileUnread || options != app::Options{})
+            app::WriteOptions(GetServices(), options, state_.OptionsFileUnread);
     });
     forms::Contain([this] {
         if (state_.SoundMuted > 0) {

@@ -57,11 +57,6 @@ constexpr int kTicksBetweenListings = 10;
 constexpr int kTurnWaits = 50;
 constexpr auto kTurnWait = std::chrono::milliseconds(10);
 
-// A screen reader speaks through the outputs the mute would silence.
-bool ScreenReaderRunning(api::Api& api) {
-    int running = 0;
-    return api.SystemParametersInfoW(api::SPI_GETSCREENREADER, 0, running, 0) != 0 && running != 0;
-}
 }  // namespace
 
 void Form1::SoundOnOff(std::int16_t& mode) {
@@ -90,8 +85,16 @@ void Form1::SwitchSound(std::int16_t mode) {
     }
 }
 
-bool Form1::MutingWanted() {
-    return (state_.SoundMode == 1 || state_.SoundMode == 3) && !ScreenReaderRunning(program_.api);
+bool Form1::MutingChosen() const { return state_.SoundMode == 1 || state_.SoundMode == 3; }
+
+// A screen reader speaks through the outputs the mute would silence. The
+// readers of other makers set the system's flag; Windows' own, Narrator,
+// does not, and is known by its process in this session.
+bool Form1::ScreenReaderRunning() {
+    int running = 0;
+    if (program_.api.SystemParametersInfoW(api::SPI_GETSCREENREADER, 0, running, 0) != 0 && running != 0)
+        return true;
+    return program_.api.ProcessRunningInSession("Narrator.exe");
 }
 
 // Once a second while muted or while an endpoint is held: a screen reader
@@ -102,7 +105,7 @@ void Form1::WatchSound() {
     if (state_.SoundMuted != 1 && state_.EndpointMutes.empty()) return;
     if (++ticksSinceListing_ < kTicksBetweenListings) return;
     ticksSinceListing_ = 0;
-    if (state_.SoundMuted == 1 && ScreenReaderRunning(program_.api)) {
+    if (state_.SoundMuted == 1 && ScreenReaderRunning()) {
         SwitchSound(1);
         state_.SoundMuted = 0;
     } else if (state_.SoundMuted == 1) {

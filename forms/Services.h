@@ -126,6 +126,9 @@ public:
     // True while the named run goes on, in any session; also when the
     // system will not say (a process of that id we may not look at).
     virtual bool StillRunning(const RunId& run) = 0;
+    // When the system last started, in the units of RunId::started; by the
+    // clock as it is now, so a clock set since moves it as much.
+    virtual std::uint64_t SystemStarted() = 0;
     // The command line as the system gives it, the program's name first.
     virtual std::string CommandLine() = 0;
     // Sends the message registered by this name, with wParam, to this

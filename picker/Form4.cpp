@@ -98,11 +98,12 @@ void Form4::SavePreview() {
 }
 
 void Form4::LoadPattern() {
-    // An empty name loads the empty picture: the curtain goes plain.
+    // An empty name loads the empty picture: the curtain goes plain, and
+    // the flag says so, or the next start would show the clipboard's picture.
     const forms::Picture picture =
         Text1.Text().empty() ? forms::Picture() : GetServices().LoadPicture(NamedFile());
     program_.Form1.Image1.SetPicture(picture);
-    state_.PatternState = 1;
+    state_.PatternState = picture.Empty() ? 0 : 1;
 }
 
 void Form4::Command1_Click(std::int16_t index) {

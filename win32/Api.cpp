@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <mmsystem.h>
 #include <shellapi.h>
+#include <tlhelp32.h>
 
 #include <algorithm>
 #include <charconv>
@@ -12,6 +13,7 @@
 
 #include "forms/Contain.h"
 #include "win32/Audio.h"
+#include "win32/Handles.h"
 #include "win32/SystemLibraries.h"
 #include "win32/Text.h"
 #include "win32/Trace.h"
@@ -143,6 +145,18 @@ long Win32Api::ChangeWindowMessageFilterEx(api::Handle hwnd, unsigned msg, unsig
     return 1;
 }
 
+// Windows before Vista knows no TokenElevation: the call fails, and there
+// is no integrity level to let a message past either.
+bool Win32Api::TokenElevated() {
+    HANDLE opened = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &opened)) return false;
+    const UniqueKernelHandle token(opened);
+    TOKEN_ELEVATION elevation{};
+    DWORD size = 0;
+    return GetTokenInformation(token.get(), TokenElevation, &elevation, sizeof elevation, &size) &&
+           elevation.TokenIsElevated != 0;
+}
+
 long Win32Api::ShowWindowAsync(api::Handle hwnd, int cmdShow) { return ::ShowWindowAsync(Wnd(hwnd), cmdShow); }
 
 long Win32Api::SystemParametersInfoW(unsigned action, unsigned uiParam, int& value, unsigned winIni) {
@@ -150,6 +164,26 @@ long Win32Api::SystemParametersInfoW(unsigned action, unsigned uiParam, int& val
     const BOOL ok = ::SystemParametersInfoW(action, uiParam, &v, winIni);
     value = v;
     return ok;
+}
+
+bool Win32Api::ProcessRunningInSession(const std::string& exeName) {
+    DWORD ours = 0;
+    if (!ProcessIdToSessionId(GetCurrentProcessId(), &ours)) return false;
+    // Every process of the system, whatever our bitness or theirs.
+    // Failed, it gives INVALID_HANDLE_VALUE, as a file does.
+    const UniqueFile snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (!snapshot) return false;
+    const std::wstring name = Widen(exeName);
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32FirstW(snapshot.get(), &entry); more; more = Process32NextW(snapshot.get(), &entry)) {
+        if (CompareStringOrdinal(entry.szExeFile, -1, name.c_str(), -1, TRUE) != CSTR_EQUAL) continue;
+        // Its session needs a right on the process that a reader running
+        // with UI access may deny us: one we cannot place counts as ours.
+        DWORD session = 0;
+        if (!ProcessIdToSessionId(entry.th32ProcessID, &session) || session == ours) return true;
+    }
+    return false;
 }
 
 long Win32Api::GetLastInputInfo(std::uint32_t& time) {

@@ -25,8 +25,10 @@ public:
     long ReplyMessage(std::intptr_t result) override;
     unsigned RegisterWindowMessageA(const char* name) override;
     long ChangeWindowMessageFilterEx(api::Handle hwnd, unsigned msg, unsigned action) override;
+    bool TokenElevated() override;
     long ShowWindowAsync(api::Handle hwnd, int cmdShow) override;
     long SystemParametersInfoW(unsigned action, unsigned uiParam, int& value, unsigned winIni) override;
+    bool ProcessRunningInSession(const std::string& exeName) override;
     long GetLastInputInfo(std::uint32_t& time) override;
     long LockWorkStation() override;
     long WTSRegisterSessionNotification(api::Handle hwnd, unsigned flags) override;

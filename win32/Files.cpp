@@ -68,6 +68,10 @@ public:
     bool Exists(const std::string& name) override { return FileIsThere(name); }
 };
 
+// A reader lets others do anything meanwhile: a file that a sync or backup
+// tool holds open for writing is read all the same.
+constexpr DWORD kReadersShare = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
 // Puts the complete new file in place of an existing one with ReplaceFileW,
 // which keeps what the old file carried: its attributes, its permissions,
 // its creation time.
@@ -97,7 +101,7 @@ bool ReplaceExisting(const std::wstring& target, const wchar_t* temp, const std:
 
 std::optional<std::string> ReadWholeFile(const std::string& name) {
     if (name.empty()) return std::nullopt;
-    UniqueFile file(CreateFileW(Widen(name).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+    UniqueFile file(CreateFileW(Widen(name).c_str(), GENERIC_READ, kReadersShare, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return std::nullopt;
     std::string content;
@@ -113,7 +117,7 @@ std::optional<std::string> ReadWholeFile(const std::string& name) {
 
 std::optional<std::string> ReadFileUpTo(const std::string& name, long long limit) {
     if (name.empty()) return std::nullopt;
-    UniqueFile file(CreateFileW(Widen(name).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+    UniqueFile file(CreateFileW(Widen(name).c_str(), GENERIC_READ, kReadersShare, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
     LARGE_INTEGER size{};
     if (!file || GetFileType(file.get()) != FILE_TYPE_DISK || !GetFileSizeEx(file.get(), &size) ||

@@ -79,6 +79,25 @@ void OnTerminate() {
     std::abort();
 }
 
+// The 32-bit exe on 64-bit Windows runs under WOW64, where the system
+// swallows an exception that leaves a window procedure: the program would
+// go on with the sound muted and the crash filter never called. Windows 7
+// from its first service pack lets a process say otherwise, by a call that
+// other builds may lack (Wine's kernel32 has none): looked up, not imported.
+void LetCallbackExceptionsThrough() noexcept {
+    constexpr DWORD kProcessCallbackFilterEnabled = 0x1;
+    using GetPolicy = BOOL(WINAPI*)(LPDWORD);
+    using SetPolicy = BOOL(WINAPI*)(DWORD);
+    const HMODULE kernel32 = GetModuleHandleW(L"kernel32.dll");
+    if (!kernel32) return;
+    const auto get = reinterpret_cast<GetPolicy>(
+        reinterpret_cast<void*>(GetProcAddress(kernel32, "GetProcessUserModeExceptionPolicy")));
+    const auto set = reinterpret_cast<SetPolicy>(
+        reinterpret_cast<void*>(GetProcAddress(kernel32, "SetProcessUserModeExceptionPolicy")));
+    DWORD flags = 0;
+    if (get && set && get(&flags)) set(flags & ~kProcessCallbackFilterEnabled);
+}
+
 // After WM_ENDSESSION the system may end the process at any moment. The
 // window is nobody's to close: WM_CLOSE is ignored.
 class SessionWatcher final : public WindowObject {
@@ -99,6 +118,7 @@ LastResort::LastResort(LastResortCalls calls, HINSTANCE instance, bool watchSess
     g_armed = true;
     g_uiThread = GetCurrentThreadId();
     g_previousFilter = SetUnhandledExceptionFilter(CrashFilter);
+    LetCallbackExceptionsThrough();
     g_previousTerminate = std::set_terminate(OnTerminate);
     if (!watchSession) return;
     const WindowClass cls{.name = L"Ombry.SessionEnd"};

@@ -196,6 +196,15 @@ bool Win32Services::StillRunning(const forms::RunId& run) {
     return !ProcessIdToSessionId(run.process, &session) || session == run.session;
 }
 
+// Now less the time since the start, sleep and hibernation included.
+std::uint64_t Win32Services::SystemStarted() {
+    FILETIME now{};
+    GetSystemTimeAsFileTime(&now);
+    const std::uint64_t time = (std::uint64_t{now.dwHighDateTime} << 32) | now.dwLowDateTime;
+    const std::uint64_t since = GetTickCount64() * 10000;  // milliseconds to 100 ns
+    return time > since ? time - since : 0;
+}
+
 std::string Win32Services::CommandLine() { return Narrow(GetCommandLineW()); }
 
 // A copy just starting may not have its curtain hooked yet, so it is asked

@@ -51,6 +51,7 @@ public:
     bool AnotherInstanceRunning() override;
     forms::RunId ThisRun() override;
     bool StillRunning(const forms::RunId& run) override;
+    std::uint64_t SystemStarted() override;
     std::string CommandLine() override;
     bool SendToRunningCopy(const forms::Form& form, const std::string& message, std::uintptr_t wParam,
                            std::intptr_t taken) override;

@@ -111,6 +111,8 @@ public:
     forms::RunId thisRun{1, 4242, 133000000000000000};
     std::vector<forms::RunId> otherRuns;  // other processes running now
     forms::RunId ThisRun() override { return thisRun; }
+    std::uint64_t systemStarted = 0;
+    std::uint64_t SystemStarted() override { return systemStarted; }
     bool StillRunning(const forms::RunId& run) override {
         return run == thisRun || std::find(otherRuns.begin(), otherRuns.end(), run) != otherRuns.end();
     }
@@ -164,6 +166,7 @@ public:
     // Windows before 7: RegisterHotKey refuses MOD_NOREPEAT with this error.
     unsigned long noRepeatRefusedWith = 0;
     unsigned long lastError = 0;
+    bool elevated = false;  // this process runs elevated
     // The foreground window, as SetForegroundWindow leaves it; windows destroyed meanwhile.
     std::intptr_t foreground = 0;
     std::vector<std::intptr_t> goneWindows;
@@ -192,7 +195,8 @@ public:
         bool fails = false;  // GetMute and SetMute fail on it
     };
     std::vector<Endpoint> endpoints;  // the active audio render endpoints
-    bool screenReader = false;        // a screen reader runs
+    bool screenReader = false;        // a screen reader that sets the system's flag runs
+    std::vector<std::string> sessionProcesses;  // file names of the processes in our session
     Endpoint* FindEndpoint(const std::string& id);
 
     // Runs a message through the window's current procedure.
@@ -218,8 +222,13 @@ public:
     long ReplyMessage(std::intptr_t result) override;
     unsigned RegisterWindowMessageA(const char* name) override;
     long ChangeWindowMessageFilterEx(api::Handle hwnd, unsigned msg, unsigned action) override;
+    bool TokenElevated() override { return elevated; }
     long ShowWindowAsync(api::Handle hwnd, int cmdShow) override;
     long SystemParametersInfoW(unsigned action, unsigned uiParam, int& value, unsigned winIni) override;
+    bool ProcessRunningInSession(const std::string& exeName) override {
+        log_.Add("ProcessRunningInSession(" + exeName + ")");
+        return std::count(sessionProcesses.begin(), sessionProcesses.end(), exeName) != 0;
+    }
     long GetLastInputInfo(std::uint32_t& time) override;
     long LockWorkStation() override;
     long WTSRegisterSessionNotification(api::Handle, unsigned) override { return sessionNoticesRefused ? 0 : 1; }

@@ -17,8 +17,8 @@ TEST_F(Hook, HotkeyBringsTheCurtainDownAndPassesTheMessageOn) {
                 ElementsAre("SetForegroundWindow(Form1)", "SetFocus(Form1)", "SetWindowPos(Form1,HWND_TOPMOST,0,0,0,0,19)",
                             "Form1.Height=11540", "Form1.Width=15390", "Form1.Top=-10", "Form1.Left=-10",
                             "Image1.Height=11520", "Image1.Width=15360", "Image1.Top=0", "Image1.Left=0",
-                            "Image1.Visible=1", "SystemParametersInfoW(0x46)", "Refresh(Form1)",
-                            "waveOutGetVolume(0)", "waveOutSetVolume(0,0x0)", "EnumAudioEndpoints()",
+                            "Image1.Visible=1", "Refresh(Form1)", "SystemParametersInfoW(0x46)",
+                            "ProcessRunningInSession(Narrator.exe)", "waveOutGetVolume(0)", "waveOutSetVolume(0,0x0)", "EnumAudioEndpoints()",
                             "Image1.Visible=1", "CallWindowProcA(own,Form1,0x312,1,7864320)"));
     EXPECT_EQ(state.CurtainDown, 1);
 }

@@ -182,10 +182,19 @@ TEST(ShutdownAfterAnUnreadableFile, LeavesItAsItIsUnlessASettingChangedThenKeeps
     EXPECT_EQ(unchanged.services.files,
               (std::map<std::string, std::string>{{"ombry.cfg", held}, {"ombry-options.cfg", options}}));
 
-    FreshStart changed(held, heldOpen);
-    changed.program.Form2.Option3(1).SetValue(true);
-    changed.services.unreadable.clear();
-    changed.program.Form1.Unload();
-    EXPECT_EQ(changed.services.files.at("ombry.cfg"), "0,0,1,\"\",0,1,0,0\r\n");
-    EXPECT_EQ(changed.services.files.at("ombry.cfg.bak"), held);
+    // A copy kept by an earlier run holds what was last read, and stays.
+    for (const bool keptBefore : {false, true}) {
+        FreshStart changed(held, [&](fakes::FakeServices& s) {
+            heldOpen(s);
+            if (keptBefore) s.files["ombry.cfg.bak"] = s.files["ombry-options.cfg.bak"] = "earlier";
+        });
+        changed.program.Form2.Option3(1).SetValue(true);
+        changed.program.state.Options.IdleMinutes = 5;
+        changed.services.unreadable.clear();
+        changed.program.Form1.Unload();
+        EXPECT_EQ(changed.services.files.at("ombry.cfg"), "0,0,1,\"\",0,1,0,0\r\n");
+        EXPECT_EQ(changed.services.files.at("ombry-options.cfg"), "IdleMinutes=5\r\n");
+        EXPECT_EQ(changed.services.files.at("ombry.cfg.bak"), keptBefore ? "earlier" : held);
+        EXPECT_EQ(changed.services.files["ombry-options.cfg.bak"], keptBefore ? "earlier" : options);
+    }
 }

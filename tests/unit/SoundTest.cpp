@@ -247,13 +247,16 @@ TEST_F(Sound, AtStartANoteLeftBehindUnmutesWhatItMutedThenGoes) {
 // A second copy in another session must not undo the first one's mute: a
 // note whose writer still runs is left as it is; one whose writer has gone
 // (the same process id, started at another time) is carried out (spk is
-// away here, so this run takes it over).
+// away here, so this run takes it over). So is one whose writer started
+// before this boot (a power cut), whatever now holds its id.
 TEST_F(Sound, ANoteOfARunStillGoingOnIsLeftAlone) {
     const std::string note = "Ombry mute note\r\nwriter 2 4000 555\r\n0 spk\r\n";
-    for (const bool running : {true, false}) {
+    for (const int gone : {0, 1, 2}) {  // running; another start time; started before the boot
+        const bool running = gone == 0;
         FreshStart run("", [&](fakes::FakeServices& s) {
             s.files["ombry.mute"] = note;
-            s.otherRuns = {{2, 4000, running ? 555u : 556u}};
+            s.otherRuns = {{2, 4000, gone == 1 ? 556u : 555u}};
+            s.systemStarted = gone == 2 ? 556 : 0;
         });
         EXPECT_EQ(run.log.Only({"SetMute"}).size(), running ? 0u : 1u) << running;
         EXPECT_EQ(run.services.files["ombry.mute"] == note, running) << running;
@@ -286,6 +289,13 @@ TEST_F(Sound, AScreenReaderIsNeverSilenced) {
     EXPECT_FALSE(MutedNow("spk"));
     EXPECT_EQ(api.waveVolume, 0xFFFFFFFFu);
     EXPECT_EQ(state.SoundMuted, 0);
+
+    // Narrator sets no flag: its process in this session tells.
+    api.screenReader = false;
+    api.sessionProcesses = {"Narrator.exe"};
+    curtain.Image1_DblClick();
+    curtain.FormBig();
+    EXPECT_FALSE(MutedNow("spk"));
 }
 
 // A headset unplugged while down misses the restore; plugged in again after

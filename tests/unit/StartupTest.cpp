@@ -97,13 +97,19 @@ TEST_F(Startup, HooksTheCurtainBeforeReadingTheSettingsAndShowsItLast) {
                           "UnregisterHotKey"}),
                 ElementsAre("ReadFile(ombry.mute)", "ReadFile(ombry-options.cfg)", "Load(Form1)",
                             "ChangeWindowMessageFilterEx(Form1,0xc0de,1)",  // heard also elevated
-                            "ChangeWindowMessageFilterEx(Form1,0xc0df,1)",
                             "SetWindowLongA(Form1,-4,hook)", "ReadFile(Ombry.cfg)", "Load(Form2)",
                             "UnregisterHotKey(Form1,1)", "Form1.Visible=1"));
     EXPECT_EQ(state.CurtainHwnd, Hwnd());
     EXPECT_EQ(state.PrevWndProc, fakes::FakeApi::kOriginalProc);
     EXPECT_FALSE(curtain.Image2.Visible());
     EXPECT_FALSE(curtain.picTrayIcon(0).Visible());
+}
+
+// Elevated, a command from a copy the user started unelevated gets through.
+TEST_F(Startup, LetsCommandsFromLowerIntegrityThroughOnlyWhenElevated) {
+    api.elevated = true;
+    Start(kQuiet);
+    EXPECT_EQ(log.Only({"ChangeWindowMessageFilterEx(Form1,0xc0df,1)"}).size(), 1u);
 }
 
 TEST_F(Startup, ASecondCopyEndsBeforeTouchingAnyWindowOrFile) {

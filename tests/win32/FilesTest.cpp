@@ -95,6 +95,11 @@ void FileTests() {
     Check(!ReadWholeFile("ombry.cfg") && win32::FileIsThere("ombry.cfg") && !win32::FileIsThere("none.cfg"),
           "a file held open reads as nothing, yet is there; a missing one is not");
     CloseHandle(writer);
+    // Held for writing by a sync tool that lets others read, write and delete.
+    HANDLE sync = CreateFileW(L"ombry.cfg", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+    Check(ReadWholeFile("ombry.cfg") == second, "a file held for writing, shared, is read");
+    CloseHandle(sync);
 
     // The system matches "*.bmp" against short 8.3 names too (X~1.BMP).
     for (const wchar_t* name : {L"x.bmpx", L"a.bmp~", L"B.BMP", L"c.bmp"})

@@ -13,6 +13,7 @@
 #include <cstdio>
 
 #include "Check.h"
+#include "win32/LastResort.h"
 #include "win32/Services.h"
 
 namespace {
@@ -90,6 +91,17 @@ void HookThatThrows() {
     SendMessageW(hwnd, WM_APP + 1, 0, 0);
     Check(g_ownSaw == WM_APP + 1, "a hook that throws anything still passes the message on");
     DestroyWindow(hwnd);
+}
+
+// Under WOW64 an exception leaving a window procedure is swallowed unless
+// the process asks otherwise: once the last resort is armed, it has.
+void LastResortUnderWow64() {
+    const auto get = reinterpret_cast<BOOL(WINAPI*)(LPDWORD)>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "GetProcessUserModeExceptionPolicy")));
+    const win32::LastResort lastResort({}, GetModuleHandleW(nullptr), false);
+    DWORD flags = 0;
+    if (!get) std::printf("# skipped: this kernel32 has no GetProcessUserModeExceptionPolicy (Wine's has none)\n");
+    else Check(get(&flags) && !(flags & 0x1), "the last resort has exceptions leave window procedures for its filter");
 }
 
 // One control of each kind with a window, to check each kind's row on real
@@ -202,6 +214,7 @@ int wmain() {
     DestroyedFromOutside(services);
     DestroyedWhileLoaded(services);
     HookThatThrows();
+    LastResortUnderWow64();
     ControlKindRows(services);
     EnglishTextsFit();
     std::printf("win32 forms: %d passed, %d failed\n", g_passed, g_failed);

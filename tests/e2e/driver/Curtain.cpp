@@ -279,8 +279,8 @@ bool EndFromMenu(App& app, const RECT& menu, const std::string& what) {
     return Check(app.WaitExit(5000), what);
 }
 
-std::string SettingsFileText(const Context& ctx) {
-    const auto bytes = ReadWholeFile(ctx.dir + L"\\ombry.cfg");
+std::string SettingsFileText(const Context& ctx, const wchar_t* name) {
+    const auto bytes = ReadWholeFile(ctx.dir + L"\\" + name);
     return bytes ? std::string(bytes->begin(), bytes->end()) : "(no file)";
 }
 

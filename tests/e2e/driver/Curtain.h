@@ -80,7 +80,7 @@ std::optional<RECT> OpenCurtainMenu(HWND h, const Context& ctx, POINT on, const 
                                     std::uint32_t shows = 0);
 bool EndFromMenu(App& app, const RECT& menu, const std::string& what = "終了 ends the program");
 // The scenario folder's ombry.cfg as text, or "(no file)".
-std::string SettingsFileText(const Context& ctx);
+std::string SettingsFileText(const Context& ctx, const wchar_t* name = L"ombry.cfg");
 
 // ---- The program's windows and controls -------------------------------------
 

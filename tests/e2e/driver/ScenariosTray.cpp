@@ -95,22 +95,33 @@ OMBRY_SCENARIO(ExitMenu, "exit-menu") {
     }
 }
 
-// ombry.cfg held open by another program while Ombry starts: the defaults
-// are in force (the dialog opens), and 終了 leaves the user's file as it was.
+// ombry.cfg and ombry-options.cfg held open by another program while Ombry
+// starts: the defaults are in force (the dialog opens), and 終了 leaves the
+// user's ombry.cfg as it was; an option changed, the options file that could
+// not be read is kept beside the new one.
 OMBRY_SCENARIO(SettingsHeld, "settings-held") {
-    const std::string line = SettingsLine(2, 0, 1, "F9", kHotkey, 0, 0, 0);
-    if (!Check(WriteSettingsFile(ctx.dir, line), "settings file written")) return;
-    // A writer that lets no one read, as an editor or a sync client may.
+    const std::string line = SettingsLine(2, 0, 1, "F9", kHotkey, 0, 0, 0), options = "IdleMinutes=30\r\n";
+    if (!Check(WriteSettingsFile(ctx.dir, line) && WriteSettingsFile(ctx.dir, options, L"ombry-options.cfg"),
+               "settings files written"))
+        return;
+    // Writers that let no one read, as an editor or a sync client may.
     HANDLE writer = CreateFileW((ctx.dir + L"\\ombry.cfg").c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (!Check(writer != INVALID_HANDLE_VALUE, "the driver holds ombry.cfg open, reading denied")) return;
+    HANDLE optionsWriter =
+        CreateFileW((ctx.dir + L"\\ombry-options.cfg").c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (!Check(writer != INVALID_HANDLE_VALUE && optionsWriter != INVALID_HANDLE_VALUE,
+               "the driver holds both files open, reading denied"))
+        return;
     App app;
     HWND h = StartWith(app, ctx, "");
     HWND dialog = h ? WaitForDialogAtStart(app.pid) : nullptr;
     CloseHandle(writer);  // let go before the end: nothing stops the write then
+    CloseHandle(optionsWriter);
     if (!dialog) return;
-    HWND end = ChildWithText(dialog, L"設定の終了");
-    if (!Check(end != nullptr, "the dialog of the defaults has its end button")) return;
-    const POINT endAt = Middle(RectOf(end));
+    HWND box = ChildWithText(dialog, L"すべての画面を覆う"), end = ChildWithText(dialog, L"設定の終了");
+    if (!Check(box && end, "the dialog of the defaults has its check box and end button")) return;
+    const POINT boxAt = Middle(RectOf(box)), endAt = Middle(RectOf(end));
+    Click(boxAt.x, boxAt.y);
+    Check(WaitUntil([&] { return SendMessageW(box, BM_GETCHECK, 0, 0) == BST_UNCHECKED; }), "a click clears it");
     Click(endAt.x, endAt.y);
     if (!Check(WaitUntil([&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); }), "the dialog closes")) return;
     const auto menu = OpenIconMenu("settings held");
@@ -118,6 +129,10 @@ OMBRY_SCENARIO(SettingsHeld, "settings-held") {
     const std::string got = SettingsFileText(ctx);
     Check(got == line, "ombry.cfg is as it was", got);
     Check(!FileExists(ctx.dir + L"\\ombry.cfg.bak"), "and no copy of it was needed");
+    const std::string written = SettingsFileText(ctx, L"ombry-options.cfg"),
+                      kept = SettingsFileText(ctx, L"ombry-options.cfg.bak");
+    Check(written == "EveryMonitor=0\r\n" && kept == options,
+          "the changed option is written, the unread options file kept as ombry-options.cfg.bak", written + "/" + kept);
 }
 
 // At the end of the Windows session the settings are written all the same.
