@@ -88,16 +88,16 @@ std::intptr_t Program::RunCommand(std::uintptr_t command) noexcept {
     // Taken all the same when it fails: the action failed as the user's own would.
     forms::Contain([&] {
         switch (static_cast<Command>(command)) {
-            case Command::Down: HotkeyPressed(); break;
-            // Only a curtain that is down shows the picture a double-click raises.
+            case Command::Down: Form1.BringDown(curtain::Form1::Way::Command); break;
+            // Only a curtain that is down is raised.
             case Command::Up:
-                if (state.CurtainDown != 0) Form1.Image1_DblClick();
+                if (state.CurtainDown != 0) Form1.Raise();
                 break;
             case Command::Toggle:
                 if (state.CurtainDown != 0)
-                    Form1.Image1_DblClick();
+                    Form1.Raise();
                 else
-                    HotkeyPressed();
+                    Form1.BringDown(curtain::Form1::Way::Command);
                 break;
             case Command::Settings:
                 // The dialog's own loop would hold the sender until it closes.

@@ -39,10 +39,6 @@ std::intptr_t Program::CurtainWndProc(std::intptr_t hwnd, unsigned msg, std::uin
     return api.CallWindowProcA(state.PrevWndProc, hwnd, msg, wParam, lParam);
 }
 
-void Program::HotkeyPressed() {
-    // With a dialog open, the hotkey shows it instead.
-    if (ShowOpenDialog() || state.HotkeySuspended != 0) return;
-    Form1.ComeDown();
-}
+void Program::HotkeyPressed() { Form1.BringDown(curtain::Form1::Way::Hotkey); }
 
 }  // namespace app

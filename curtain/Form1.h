@@ -28,8 +28,16 @@ public:
     // Put away as the stored strip along that edge (0 top, 1 bottom,
     // 2 right, 3 left), as the monitors lie now (Strip.cpp).
     void LayOutStrip(std::int16_t side);
-    void ComeDown();             // down as by the hotkey: in front, with the keyboard
+    // The ways down. They differ only where they must: the hotkey, the
+    // command and idleness take the keyboard; the pull leaves it where it
+    // is; the ones asked for show an open dialog instead.
+    enum class Way { Hotkey, Command, Icon, Pull, Idle };
+    void BringDown(Way way);     // the one way down
+    void Raise();                // the one way up: the sound back, the strip, the keyboard back
     void SoundOnOff(std::int16_t& mode);  // 0 mute, 1 restore, else nothing
+    // The only writers of SoundMuted, with the last resort (Sound.cpp).
+    void MuteSound();
+    void RestoreSound();
     void Pop();                  // the pop-up menu at the pointer
     // As the curtain comes down: who has the keyboard now gets it back at
     // the raise (Keyboard.cpp).
@@ -91,6 +99,7 @@ protected:
 
 private:
     forms::Picture ClipboardOrNothing();
+    bool MayComeDown(Way way);
     // The spread curtain's layout over the whole screen as it is now.
     void SpreadOverScreen();
     void SwitchSound(std::int16_t mode);

@@ -21,22 +21,47 @@ void Form1::FormBig() {
         Refresh();
         OtherMonitors.Refresh();
         // Once the curtain shows: looking for a reader lists the processes.
-        if (ScreenReaderRunning()) return;
-        std::int16_t mute = 0;
-        SoundOnOff(mute);
-        state_.SoundMuted = 1;
+        if (!ScreenReaderRunning()) MuteSound();
     }
 }
 
-// Keys typed on a curtained machine reach the curtain, not the program
-// hidden behind it.
-void Form1::ComeDown() {
+// Whether this way may bring the curtain down now. Asked for (the hotkey,
+// the command, the icon) while a dialog is open, the dialog comes forward
+// instead: it holds the curtain disabled, and spread over the dialog and
+// the taskbar the curtain would take no double-click, leaving a black
+// screen. Idleness has asked its own questions (a dialog, the session,
+// what keeps the display on) before it comes here.
+bool Form1::MayComeDown(Way way) {
+    switch (way) {
+        case Way::Pull: return state_.CurtainDown == 0 && !program_.DialogOpen();
+        case Way::Idle: return true;
+        default: return !program_.ShowOpenDialog() && state_.HotkeySuspended == 0;
+    }
+}
+
+void Form1::BringDown(Way way) {
+    if (!MayComeDown(way)) return;
     NoteKeyboardOwner();
-    keyboardRefused_ = program_.api.SetForegroundWindow(state_.CurtainHwnd) == 0;
-    program_.api.SetFocus(state_.CurtainHwnd);
+    // Keys typed on a curtained machine reach the curtain, not the program
+    // hidden behind it. The icon's route has brought the curtain forward
+    // already; a touch of the mouse leaves the keyboard where it is.
+    const bool keyboard = way == Way::Hotkey || way == Way::Command || way == Way::Idle;
+    if (keyboard) {
+        keyboardRefused_ = program_.api.SetForegroundWindow(state_.CurtainHwnd) == 0;
+        program_.api.SetFocus(state_.CurtainHwnd);
+    }
     FormFront();
     FormBig();
-    Image1.SetVisible(true);
+    Image1.SetVisible(true);  // the picture shown once more, as the hotkey always has
+}
+
+void Form1::Raise() {
+    RestoreSound();
+    Image1.SetVisible(false);
+    OtherMonitors.Release();
+    LayOutStrip(state_.CurtainSide);
+    keyboardRefused_ = false;  // a curtain pulled down by the mouse leaves the keyboard alone
+    GiveKeyboardBack();
 }
 
 void Form1::SpreadOverScreen() {
@@ -64,25 +89,10 @@ void Form1::Form_MouseMove(int /*button*/, int shift, float x, float y) {
         case 3: pull = x <= static_cast<float>(state_.PullZoneX); break;
         default: return;
     }
-    if (!pull) return;
-    NoteKeyboardOwner();
-    FormFront();
-    FormBig();
+    if (pull) BringDown(Way::Pull);
 }
 
-void Form1::Image1_DblClick() {
-    if (state_.SoundMuted == 1) {
-        std::int16_t restore = 1;
-        SoundOnOff(restore);
-        state_.SoundMuted = 0;
-    }
-    Image1.SetVisible(false);
-    OtherMonitors.Release();
-    LayOutStrip(state_.CurtainSide);
-    state_.CurtainDown = 0;
-    keyboardRefused_ = false;  // a curtain pulled down by the mouse leaves the keyboard alone
-    GiveKeyboardBack();
-}
+void Form1::Image1_DblClick() { Raise(); }
 
 // A monitor that sleeps looks unplugged to Windows, and the desktop is
 // rebuilt when it wakes: a new size of the screen, in width or height,
@@ -98,7 +108,7 @@ void Form1::Timer1_Timer() {
     WatchSound();
     TakeRefusedKeyboard();
     if (Idle.Tick(program_.api, GetServices(), state_.Options, state_.CurtainDown != 0, program_.DialogOpen()))
-        ComeDown();
+        BringDown(Way::Idle);
     OtherMonitors.Watch();
     forms::Services& screen = GetServices();
     const std::int32_t width = screen.ScreenWidth(), height = screen.ScreenHeight();

@@ -44,13 +44,7 @@ void Form1::Form_Unload(int& /*cancel*/) {
         if (!state_.OptionsFileUnread || options != app::Options{})
             app::WriteOptions(GetServices(), options, state_.OptionsFileUnread);
     });
-    forms::Contain([this] {
-        if (state_.SoundMuted > 0) {
-            std::int16_t restore = 1;
-            SoundOnOff(restore);
-            state_.SoundMuted = 0;
-        }
-    });
+    forms::Contain([this] { RestoreSound(); });
     forms::Contain([this] {
         if (state_.PrevWndProc != 0) program_.api.SetWindowLongA(hWnd(), api::GWL_WNDPROC, state_.PrevWndProc);
     });

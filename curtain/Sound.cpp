@@ -85,6 +85,20 @@ void Form1::SwitchSound(std::int16_t mode) {
     }
 }
 
+void Form1::MuteSound() {
+    if (state_.SoundMuted != 0) return;
+    std::int16_t mute = 0;
+    SoundOnOff(mute);
+    state_.SoundMuted = 1;
+}
+
+void Form1::RestoreSound() {
+    if (state_.SoundMuted == 0) return;
+    std::int16_t restore = 1;
+    SoundOnOff(restore);
+    state_.SoundMuted = 0;
+}
+
 bool Form1::MutingChosen() const { return state_.SoundMode == 1 || state_.SoundMode == 3; }
 
 // A screen reader speaks through the outputs the mute would silence. The
@@ -106,8 +120,7 @@ void Form1::WatchSound() {
     if (++ticksSinceListing_ < kTicksBetweenListings) return;
     ticksSinceListing_ = 0;
     if (state_.SoundMuted == 1 && ScreenReaderRunning()) {
-        SwitchSound(1);
-        state_.SoundMuted = 0;
+        RestoreSound();
     } else if (state_.SoundMuted == 1) {
         MuteArrivedEndpoints();
     } else {

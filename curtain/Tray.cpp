@@ -25,13 +25,7 @@ void Form1::picTrayEvent_MouseUp(int button, int /*shift*/, float /*x*/, float /
 }
 
 void Form1::picTrayEvent_DblClick() {
-    if (Icon(program_).EventIndex() != 0) return;
-    // Like the hotkey, it shows an open dialog rather than the curtain: the
-    // dialog holds the curtain disabled, and spread over the dialog and the
-    // taskbar the curtain would take no double-click, leaving a black screen.
-    if (program_.ShowOpenDialog() || state_.HotkeySuspended != 0) return;
-    NoteKeyboardOwner();
-    FormBig();  // topmost already since it loaded
+    if (Icon(program_).EventIndex() == 0) BringDown(Way::Icon);
 }
 
 void Form1::Pop() {
@@ -42,14 +36,7 @@ void Form1::Pop() {
 void Form1::OmbrySet_Click() {
     // The icon's menu still opens while a dialog is: the dialog comes forward.
     if (program_.ShowOpenDialog()) return;
-    Image1.SetVisible(false);
-    state_.CurtainDown = 0;
-    if (state_.SoundMuted == 1) {
-        std::int16_t restore = 1;
-        SoundOnOff(restore);
-        state_.SoundMuted = 0;
-    }
-    Image1_DblClick();
+    Raise();
     // The dialog gives the keyboard back, at its close, where the raise did.
     program_.Form2.SetKeyboardBackTo(keyboardGivenTo_);
     program_.Form2.ShowModal();

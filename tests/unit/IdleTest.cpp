@@ -113,7 +113,7 @@ TEST_F(Idle, DownWithoutTheForegroundTakesTheKeyboardAsSoonAsWindowsAllows) {
 
 TEST_F(Idle, ALockCountsOnlyWhenTheSessionSaysItLocked) {
     state.Options.LockMinutes = 3;
-    curtain.ComeDown();
+    curtain.BringDown(curtain::Form1::Way::Hotkey);
     Seconds(181);
     EXPECT_EQ(Locks(), 1u);  // started, and came to nothing
     Seconds(61);
@@ -136,7 +136,7 @@ protected:
 
 TEST_F(IdleUnheard, LockedOnceEachTimeDownWhateverTheInputAndAgainAMinuteAfterARefusal) {
     state.Options.LockMinutes = 3;
-    curtain.ComeDown();
+    curtain.BringDown(curtain::Form1::Way::Hotkey);
     Seconds(179, true);  // someone at the curtained machine
     EXPECT_EQ(Locks(), 0u);
     Seconds(2, true);
@@ -145,7 +145,7 @@ TEST_F(IdleUnheard, LockedOnceEachTimeDownWhateverTheInputAndAgainAMinuteAfterAR
     EXPECT_EQ(Locks(), 1u);
     curtain.Image1_DblClick();
     Seconds(1);
-    curtain.ComeDown();
+    curtain.BringDown(curtain::Form1::Way::Hotkey);
     api.lockAnswer = 0;
     Seconds(181);
     EXPECT_EQ(Locks(), 2u);
