@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "app/SettingsFile.h"
 #include "forms/Failure.h"
 #include "forms/Services.h"
 
@@ -92,6 +93,8 @@ Options ReadOptions(forms::Services& services, bool& unreadable) {
 }
 
 bool WriteOptions(forms::Services& services, const Options& options, bool unread) {
+    // A file unread at start stays as it is while the options are the defaults put in force for it.
+    if (unread && options == Options{}) return true;
     const std::string bytes = FormatOptionsFile(options);
     if (!bytes.empty())
         return unread ? ReplaceUnreadFile(services, kOptionsFileName, bytes, kOptionsKeptName)
@@ -103,12 +106,6 @@ bool WriteOptions(forms::Services& services, const Options& options, bool unread
     } catch (const forms::Failure&) {
         return false;
     }
-}
-
-bool ReplaceUnreadFile(forms::Services& services, const std::string& name, std::string_view bytes,
-                       const std::string& keepOldAs) {
-    if (services.FileExists(keepOldAs)) return services.ReplaceFile(name, bytes);
-    return services.ReplaceFileKeepingOld(name, bytes, keepOldAs);
 }
 
 }  // namespace app

@@ -48,14 +48,8 @@ Options ReadOptions(forms::Services& services, bool& unreadable);
 // Replaces the file as a whole; with every option at its default there is
 // no file (a damaged one is removed). False when it could not be done.
 // With `unread` (the file was there at start but could not be read), the
-// old file is kept as kOptionsKeptName.
+// file is left as it is while the options are the defaults, and is kept as
+// kOptionsKeptName once they are not.
 bool WriteOptions(forms::Services& services, const Options& options, bool unread = false);
-
-// Replaces a file that was there at start but could not be read, keeping
-// the old one beside it as keepOldAs. A file already there under that name
-// is never replaced: it was kept when a run first could not read the file,
-// and holds the settings as they were last read.
-bool ReplaceUnreadFile(forms::Services& services, const std::string& name, std::string_view bytes,
-                       const std::string& keepOldAs);
 
 }  // namespace app
