@@ -4,6 +4,8 @@
 // differs from its default. Read leniently: a line that cannot be read,
 // an unknown name or a value out of range leaves that option at its
 // default, and a file that is missing or unreadable gives the defaults.
+// Only this unit names the file; its lines are one table in OptionsFile.cpp,
+// so an option is a field here and a row there.
 #include <optional>
 #include <string>
 #include <string_view>
