@@ -1,7 +1,6 @@
 #include "app/OptionsFile.h"
 
 #include <optional>
-#include <variant>
 
 #include "app/SettingsFile.h"
 #include "forms/Failure.h"
@@ -13,23 +12,6 @@ namespace {
 
 constexpr unsigned kLangJapanese = 0x11;
 constexpr unsigned kPrimaryLanguageMask = 0x3FF;
-
-// One row per option, in the order the file is written. The default is the
-// one app::Options gives; a number is read from 1 to its `max`.
-struct Field {
-    std::string_view name;
-    std::variant<bool Options::*, unsigned Options::*, int Options::*, std::optional<forms::Language> Options::*>
-        member;
-    int max = 0;
-};
-
-const Field kFields[] = {
-    {"EveryMonitor", &Options::EveryMonitor},
-    {"HotkeyModifiers", &Options::HotkeyModifiers, kHotkeyModifierMask},
-    {"IdleMinutes", &Options::IdleMinutes, kMaxMinutes},
-    {"LockMinutes", &Options::LockMinutes, kMaxMinutes},
-    {"Language", &Options::Language},
-};
 
 std::string_view Trimmed(std::string_view s) {
     const auto first = s.find_first_not_of(" \t\r");
@@ -86,7 +68,7 @@ Options ParseOptionsFile(std::string_view bytes) {
         const auto eq = line.find('=');
         if (eq == std::string_view::npos) continue;
         const std::string_view name = Trimmed(line.substr(0, eq)), value = Trimmed(line.substr(eq + 1));
-        for (const Field& field : kFields)
+        for (const OptionField& field : kOptionFields)
             if (name == field.name)
                 std::visit([&](auto member) { FromText(value, field.max, options.*member); }, field.member);
     }
@@ -96,7 +78,7 @@ Options ParseOptionsFile(std::string_view bytes) {
 std::string FormatOptionsFile(const Options& options) {
     const Options defaults;
     std::string out;
-    for (const Field& field : kFields)
+    for (const OptionField& field : kOptionFields)
         std::visit(
             [&](auto member) {
                 auto value = options.*member;

@@ -4,11 +4,12 @@
 // differs from its default. Read leniently: a line that cannot be read,
 // an unknown name or a value out of range leaves that option at its
 // default, and a file that is missing or unreadable gives the defaults.
-// Only this unit names the file; its lines are one table in OptionsFile.cpp,
-// so an option is a field here and a row there.
+// Only this unit names the file; an option is a field of Options and a
+// row of kOptionFields, both here.
 #include <optional>
 #include <string>
 #include <string_view>
+#include <variant>
 
 #include "forms/Text.h"
 
@@ -34,6 +35,25 @@ struct Options {
 
 inline constexpr unsigned kHotkeyModifierMask = 0xF;
 inline constexpr int kMaxMinutes = 999;
+
+// The file's lines, one row per option in the order they are written: the
+// name, the member (whose initialiser above is the default) and, for a
+// number, the largest value read (from 1). The member's type says how the
+// value is spelt: a flag 0 or 1, a number in decimal, a language ja or en.
+struct OptionField {
+    std::string_view name;
+    std::variant<bool Options::*, unsigned Options::*, int Options::*, std::optional<forms::Language> Options::*>
+        member;
+    int max = 0;
+};
+
+inline constexpr OptionField kOptionFields[] = {
+    {"EveryMonitor", &Options::EveryMonitor},
+    {"HotkeyModifiers", &Options::HotkeyModifiers, kHotkeyModifierMask},
+    {"IdleMinutes", &Options::IdleMinutes, kMaxMinutes},
+    {"LockMinutes", &Options::LockMinutes, kMaxMinutes},
+    {"Language", &Options::Language},
+};
 
 Options ParseOptionsFile(std::string_view bytes);
 // Only the options that differ from their defaults: empty when none does.
