@@ -2,17 +2,14 @@
 
 #include <optional>
 
+#include "app/SettingsFile.h"
 #include "forms/Failure.h"
 #include "forms/Services.h"
 
 namespace app {
 
 namespace {
-constexpr std::string_view kEveryMonitor = "EveryMonitor";
-constexpr std::string_view kHotkeyModifiers = "HotkeyModifiers";
-constexpr std::string_view kIdleMinutes = "IdleMinutes";
-constexpr std::string_view kLockMinutes = "LockMinutes";
-constexpr std::string_view kLanguage = "Language";
+
 constexpr unsigned kLangJapanese = 0x11;
 constexpr unsigned kPrimaryLanguageMask = 0x3FF;
 
@@ -22,22 +19,44 @@ std::string_view Trimmed(std::string_view s) {
     return s.substr(first, s.find_last_not_of(" \t\r") - first + 1);
 }
 
-// A plain decimal from 1 to `max`, written as FormatOptionsFile writes it
-// (no sign, no leading zero); anything else is not read.
-std::optional<int> Number(std::string_view value, int max) {
-    if (value.empty() || value.size() > 4 || value[0] == '0') return std::nullopt;
-    int n = 0;
-    for (char c : value) {
-        if (c < '0' || c > '9') return std::nullopt;
-        n = n * 10 + (c - '0');
-    }
-    if (n > max) return std::nullopt;
-    return n;
+// Each kind of value as the file spells it, and back: FromText changes
+// `out` only when it takes the text.
+std::string ToText(bool on) { return on ? "1" : "0"; }
+bool FromText(std::string_view text, int /*max*/, bool& out) {
+    if (text != "0" && text != "1") return false;
+    out = text == "1";
+    return true;
 }
 
-void Line(std::string& out, std::string_view name, long long value) {
-    out += std::string(name) + "=" + std::to_string(value) + "\r\n";
+template <typename Number>
+std::string ToText(Number n) {
+    return std::to_string(n);
 }
+// A plain decimal from 1 to `max`, written as ToText writes it (no sign, no
+// leading zero); anything else is not taken.
+template <typename Number>
+bool FromText(std::string_view text, int max, Number& out) {
+    if (text.empty() || text.size() > 4 || text[0] == '0') return false;
+    int n = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9') return false;
+        n = n * 10 + (c - '0');
+    }
+    if (n > max) return false;
+    out = static_cast<Number>(n);
+    return true;
+}
+
+std::string ToText(const std::optional<forms::Language>& language) {
+    if (!language) return {};
+    return *language == forms::Language::English ? "en" : "ja";
+}
+bool FromText(std::string_view text, int /*max*/, std::optional<forms::Language>& out) {
+    if (text != "ja" && text != "en") return false;
+    out = text == "en" ? forms::Language::English : forms::Language::Japanese;
+    return true;
+}
+
 }  // namespace
 
 Options ParseOptionsFile(std::string_view bytes) {
@@ -49,15 +68,9 @@ Options ParseOptionsFile(std::string_view bytes) {
         const auto eq = line.find('=');
         if (eq == std::string_view::npos) continue;
         const std::string_view name = Trimmed(line.substr(0, eq)), value = Trimmed(line.substr(eq + 1));
-        if (name == kEveryMonitor && (value == "0" || value == "1")) options.EveryMonitor = value == "1";
-        if (name == kHotkeyModifiers)
-            if (auto n = Number(value, kHotkeyModifierMask)) options.HotkeyModifiers = static_cast<unsigned>(*n);
-        if (name == kIdleMinutes)
-            if (auto n = Number(value, kMaxMinutes)) options.IdleMinutes = *n;
-        if (name == kLockMinutes)
-            if (auto n = Number(value, kMaxMinutes)) options.LockMinutes = *n;
-        if (name == kLanguage && value == "ja") options.Language = forms::Language::Japanese;
-        if (name == kLanguage && value == "en") options.Language = forms::Language::English;
+        for (const OptionField& field : kOptionFields)
+            if (name == field.name)
+                std::visit([&](auto member) { FromText(value, field.max, options.*member); }, field.member);
     }
     return options;
 }
@@ -65,14 +78,16 @@ Options ParseOptionsFile(std::string_view bytes) {
 std::string FormatOptionsFile(const Options& options) {
     const Options defaults;
     std::string out;
-    if (options.EveryMonitor != defaults.EveryMonitor) Line(out, kEveryMonitor, options.EveryMonitor ? 1 : 0);
-    // A value the reader would not take is not written: the default stands.
-    if (options.HotkeyModifiers != defaults.HotkeyModifiers && options.HotkeyModifiers <= kHotkeyModifierMask)
-        Line(out, kHotkeyModifiers, options.HotkeyModifiers);
-    if (options.IdleMinutes > 0 && options.IdleMinutes <= kMaxMinutes) Line(out, kIdleMinutes, options.IdleMinutes);
-    if (options.LockMinutes > 0 && options.LockMinutes <= kMaxMinutes) Line(out, kLockMinutes, options.LockMinutes);
-    if (options.Language)
-        out += std::string(kLanguage) + (*options.Language == forms::Language::English ? "=en" : "=ja") + "\r\n";
+    for (const OptionField& field : kOptionFields)
+        std::visit(
+            [&](auto member) {
+                auto value = options.*member;
+                if (value == defaults.*member) return;
+                // A value the reader would not take is not written: the default stands.
+                const std::string text = ToText(value);
+                if (FromText(text, field.max, value)) out += std::string(field.name) + "=" + text + "\r\n";
+            },
+            field.member);
     return out;
 }
 
@@ -92,6 +107,8 @@ Options ReadOptions(forms::Services& services, bool& unreadable) {
 }
 
 bool WriteOptions(forms::Services& services, const Options& options, bool unread) {
+    // A file unread at start stays as it is while the options are the defaults put in force for it.
+    if (unread && options == Options{}) return true;
     const std::string bytes = FormatOptionsFile(options);
     if (!bytes.empty())
         return unread ? ReplaceUnreadFile(services, kOptionsFileName, bytes, kOptionsKeptName)
@@ -103,12 +120,6 @@ bool WriteOptions(forms::Services& services, const Options& options, bool unread
     } catch (const forms::Failure&) {
         return false;
     }
-}
-
-bool ReplaceUnreadFile(forms::Services& services, const std::string& name, std::string_view bytes,
-                       const std::string& keepOldAs) {
-    if (services.FileExists(keepOldAs)) return services.ReplaceFile(name, bytes);
-    return services.ReplaceFileKeepingOld(name, bytes, keepOldAs);
 }
 
 }  // namespace app

@@ -4,9 +4,12 @@
 // differs from its default. Read leniently: a line that cannot be read,
 // an unknown name or a value out of range leaves that option at its
 // default, and a file that is missing or unreadable gives the defaults.
+// Only this unit names the file; an option is a field of Options and a
+// row of kOptionFields, both here.
 #include <optional>
 #include <string>
 #include <string_view>
+#include <variant>
 
 #include "forms/Text.h"
 
@@ -33,6 +36,25 @@ struct Options {
 inline constexpr unsigned kHotkeyModifierMask = 0xF;
 inline constexpr int kMaxMinutes = 999;
 
+// The file's lines, one row per option in the order they are written: the
+// name, the member (whose initialiser above is the default) and, for a
+// number, the largest value read (from 1). The member's type says how the
+// value is spelt: a flag 0 or 1, a number in decimal, a language ja or en.
+struct OptionField {
+    std::string_view name;
+    std::variant<bool Options::*, unsigned Options::*, int Options::*, std::optional<forms::Language> Options::*>
+        member;
+    int max = 0;
+};
+
+inline constexpr OptionField kOptionFields[] = {
+    {"EveryMonitor", &Options::EveryMonitor},
+    {"HotkeyModifiers", &Options::HotkeyModifiers, kHotkeyModifierMask},
+    {"IdleMinutes", &Options::IdleMinutes, kMaxMinutes},
+    {"LockMinutes", &Options::LockMinutes, kMaxMinutes},
+    {"Language", &Options::Language},
+};
+
 Options ParseOptionsFile(std::string_view bytes);
 // Only the options that differ from their defaults: empty when none does.
 std::string FormatOptionsFile(const Options& options);
@@ -48,14 +70,8 @@ Options ReadOptions(forms::Services& services, bool& unreadable);
 // Replaces the file as a whole; with every option at its default there is
 // no file (a damaged one is removed). False when it could not be done.
 // With `unread` (the file was there at start but could not be read), the
-// old file is kept as kOptionsKeptName.
+// file is left as it is while the options are the defaults, and is kept as
+// kOptionsKeptName once they are not.
 bool WriteOptions(forms::Services& services, const Options& options, bool unread = false);
-
-// Replaces a file that was there at start but could not be read, keeping
-// the old one beside it as keepOldAs. A file already there under that name
-// is never replaced: it was kept when a run first could not read the file,
-// and holds the settings as they were last read.
-bool ReplaceUnreadFile(forms::Services& services, const std::string& name, std::string_view bytes,
-                       const std::string& keepOldAs);
 
 }  // namespace app

@@ -5,6 +5,7 @@
 #include <initializer_list>
 
 #include "app/OptionsFile.h"
+#include "app/PatternFile.h"
 #include "app/SettingsFile.h"
 #include "forms/Contain.h"
 #include "resources/Texts.h"
@@ -12,9 +13,6 @@
 namespace app {
 
 namespace {
-
-constexpr const char* kSettingsReadName = "Ombry.cfg";
-constexpr const char* kKeptPattern = "start.bmp";
 
 // Start-up runs in steps: one that fails is followed by its recovery, and
 // start-up goes on with the next step. Nothing is shown.
@@ -42,18 +40,6 @@ void Program::CenterForm(forms::Form& form) {
     form.SetTop(static_cast<int>(std::lround(top)));
     const float left = (static_cast<float>(services.ScreenWidth()) - static_cast<float>(form.Width())) / 2;
     form.SetLeft(static_cast<int>(std::lround(left)));
-}
-
-void Program::ReadSettings() {
-    std::optional<std::string> bytes = services.ReadFile(kSettingsReadName);
-    if (!bytes) {
-        settingsFileUnread_ = services.FileExists(kSettingsReadName);
-        throw forms::Failure(settingsFileUnread_ ? "settings file cannot be read now" : "no settings file");
-    }
-    std::optional<Settings> read = ParseSettingsFile(*bytes);
-    if (!read) throw forms::Failure("settings file damaged");
-    read->HotkeyName = services.FromAnsi(read->HotkeyName);
-    static_cast<Settings&>(state) = *read;
 }
 
 // A dialog whose load stopped at a value it refused is not kept half set
@@ -110,7 +96,7 @@ void Program::Main() {
     // failure puts all eight settings back to their defaults.
     const Steps settingsInForce = {
         [this] { state.ResetSettings(); },
-        [this] { ReadSettings(); },
+        [this] { static_cast<Settings&>(state) = ReadSettings(services, settingsFileUnread_); },
         // The first reference loads the dialog, whose own load puts the
         // same values into the same controls.
         [this] { LoadDialog(); Form2.Check3.SetValue(state.ShowSettingsAtStart); },
@@ -153,7 +139,7 @@ void Program::Main() {
         [this] { Form1.Image1.SetPicture({}); },
         [this] {
             if (state.KeepExitPattern == 1 && state.PatternState == 1)
-                Form1.Image1.SetPicture(services.LoadPicture(kKeptPattern));
+                Form1.Image1.SetPicture(LoadKeptPattern(services));
         },
         [this] {
             if (state.KeepExitPattern == 0 && state.PatternState == 1)

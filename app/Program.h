@@ -81,7 +81,6 @@ public:
 private:
     // False: the process ends now, with exitCode_.
     bool TakeCommandLine();
-    void ReadSettings();
     void LoadDialog();
     void ApplyPattern();
     bool RegisterKey(std::int16_t code, unsigned modifiers);

@@ -4,6 +4,8 @@
 #include <limits>
 #include <utility>
 
+#include "forms/Failure.h"
+
 namespace app {
 namespace {
 
@@ -165,6 +167,29 @@ std::string FormatSettingsFile(const Settings& s) {
     out += std::to_string(s.PatternState);
     out += "\r\n";
     return out;
+}
+
+Settings ReadSettings(forms::Services& services, bool& unreadable) {
+    std::optional<std::string> bytes = services.ReadFile(kSettingsFileName);
+    if (!bytes) {
+        unreadable = services.FileExists(kSettingsFileName);
+        throw forms::Failure(unreadable ? "settings file cannot be read now" : "no settings file");
+    }
+    std::optional<Settings> read = ParseSettingsFile(*bytes);
+    if (!read) throw forms::Failure("settings file damaged");
+    read->HotkeyName = services.FromAnsi(read->HotkeyName);
+    return *read;
+}
+
+void WriteSettings(forms::Services& services, const Settings& settings,
+                   const std::optional<Settings>& unreadAtStart) {
+    if (unreadAtStart && *unreadAtStart == settings) return;
+    Settings line = settings;
+    line.HotkeyName = services.ToAnsi(line.HotkeyName);
+    const std::string bytes = FormatSettingsFile(line);
+    if (!(unreadAtStart ? ReplaceUnreadFile(services, kSettingsFileName, bytes, kSettingsKeptName)
+                        : services.ReplaceFile(kSettingsFileName, bytes)))
+        throw forms::Failure("cannot write the settings file");
 }
 
 }  // namespace app

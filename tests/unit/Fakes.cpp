@@ -26,6 +26,8 @@ bool Windowless(forms::Kind k) {
 
 }  // namespace
 
+bool NoCase::operator()(const std::string& a, const std::string& b) const { return Lower(a) < Lower(b); }
+
 std::string Log::Name(std::intptr_t h) const {
     if (h == api::HWND_TOPMOST) return "HWND_TOPMOST";
     auto it = names.find(h);
@@ -133,7 +135,7 @@ forms::Picture FakeServices::MakePicture(const std::string& origin) {
 
 forms::Picture FakeServices::LoadPicture(const std::string& file) {
     if (file.empty()) return {};
-    auto it = files.find(Lower(file));
+    auto it = files.find(file);
     if (it == files.end() || it->second.rfind("BM", 0) != 0) throw forms::Failure("cannot load " + file);
     return MakePicture(file);
 }
@@ -141,7 +143,7 @@ forms::Picture FakeServices::LoadPicture(const std::string& file) {
 void FakeServices::SavePicture(const forms::Picture& picture, const std::string& file) {
     log_.Add("SavePicture(" + file + ")");
     if (picture.Empty() || writesFail) throw forms::Failure("cannot save " + file);
-    files[Lower(file)] = "BM" + Describe(picture);
+    files[file] = "BM" + Describe(picture);
 }
 
 forms::Picture FakeServices::ProgramIcon() {
@@ -152,12 +154,12 @@ forms::Picture FakeServices::ProgramIcon() {
 
 std::optional<std::string> FakeServices::ReadFile(const std::string& name) {
     log_.Add("ReadFile(" + name + ")");
-    auto it = files.find(Lower(name));
-    if (it == files.end() || unreadable.count(Lower(name))) return std::nullopt;
+    auto it = files.find(name);
+    if (it == files.end() || unreadable.count(name)) return std::nullopt;
     return it->second;
 }
 
-bool FakeServices::FileExists(const std::string& name) { return files.count(Lower(name)) > 0; }
+bool FakeServices::FileExists(const std::string& name) { return files.count(name) > 0; }
 
 // As the shell's: another program's shortcut of the same name stays.
 bool FakeServices::SetStartupShortcut(bool on) {
@@ -171,27 +173,27 @@ bool FakeServices::ReplaceFileKeepingOld(const std::string& name, std::string_vi
                                          const std::string& keepOldAs) {
     log_.Add("ReplaceFileKeepingOld(" + name + "," + keepOldAs + ")");
     if (writesFail) return false;
-    if (files.count(Lower(name))) files[Lower(keepOldAs)] = files[Lower(name)];
-    files[Lower(name)] = std::string(bytes);
+    if (files.count(name)) files[keepOldAs] = files[name];
+    files[name] = std::string(bytes);
     return true;
 }
 
 bool FakeServices::ReplaceFile(const std::string& name, std::string_view bytes) {
     log_.Add("ReplaceFile(" + name + ")");
     if (writesFail) return false;
-    files[Lower(name)] = std::string(bytes);
+    files[name] = std::string(bytes);
     return true;
 }
 
 void FakeServices::DeleteFile(const std::string& name) {
-    if (files.erase(Lower(name)) == 0) throw forms::Failure("no file " + name);
+    if (files.erase(name) == 0) throw forms::Failure("no file " + name);
 }
 
 std::vector<std::string> FakeServices::ListFiles(const std::string& pattern) {
     std::string ext = Lower(pattern.substr(pattern.find('.') == std::string::npos ? pattern.size() : pattern.find('.')));
     std::vector<std::string> out;
     for (const auto& [name, content] : files)
-        if (name.size() >= ext.size() && name.compare(name.size() - ext.size(), ext.size(), ext) == 0)
+        if (name.size() >= ext.size() && Lower(name).compare(name.size() - ext.size(), ext.size(), ext) == 0)
             out.push_back(name);
     return out;
 }

@@ -44,6 +44,12 @@ private:
 
 std::string Describe(const forms::Picture& p);  // "none", or where it came from
 
+// File names compare as Windows compares them, without regard to case.
+struct NoCase {
+    bool operator()(const std::string& a, const std::string& b) const;
+};
+using Files = std::map<std::string, std::string, NoCase>;
+
 class FakeServices : public forms::Services {
 public:
     explicit FakeServices(Log& log) : log_(log) {}
@@ -53,8 +59,8 @@ public:
     int screenHeight = 11520;
     forms::Picture clipboard;  // empty: no picture on the clipboard
     bool clipboardHeld = false;  // another program has it open
-    std::map<std::string, std::string> files;  // names lower-cased
-    std::set<std::string> unreadable;           // there, but ReadFile cannot read them now
+    Files files;
+    std::set<std::string, NoCase> unreadable;  // there, but ReadFile cannot read them now
     bool writesFail = false;
     bool anotherInstance = false;
     bool screenFails = false;  // the screen size cannot be read

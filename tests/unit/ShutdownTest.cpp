@@ -180,7 +180,7 @@ TEST(ShutdownAfterAnUnreadableFile, LeavesItAsItIsUnlessASettingChangedThenKeeps
     unchanged.services.unreadable.clear();  // let go by now
     unchanged.program.Form1.Unload();
     EXPECT_EQ(unchanged.services.files,
-              (std::map<std::string, std::string>{{"ombry.cfg", held}, {"ombry-options.cfg", options}}));
+              (fakes::Files{{"ombry.cfg", held}, {"ombry-options.cfg", options}}));
 
     // A copy kept by an earlier run holds what was last read, and stays.
     for (const bool keptBefore : {false, true}) {

@@ -52,7 +52,9 @@ TEST_F(Startup, EmptyFileGivesDefaults) {
 }
 
 TEST_F(Startup, ReadsEightFieldsOverSeveralLinesAndIgnoresTheRest) {
-    Start("3,5,1\r\n\"Q\",81\r\n0,0,0,extra,\"x\"\r\nmore\r\n");
+    // Stored as "Ombry.cfg": Windows' names ignore case, so it is ombry.cfg.
+    services.files["Ombry.cfg"] = "3,5,1\r\n\"Q\",81\r\n0,0,0,extra,\"x\"\r\nmore\r\n";
+    program.Main();
     app::Settings want;
     want.CurtainSide = 3;
     want.SpareSetting = 5;
@@ -97,7 +99,7 @@ TEST_F(Startup, HooksTheCurtainBeforeReadingTheSettingsAndShowsItLast) {
                           "UnregisterHotKey"}),
                 ElementsAre("ReadFile(ombry.mute)", "ReadFile(ombry-options.cfg)", "Load(Form1)",
                             "ChangeWindowMessageFilterEx(Form1,0xc0de,1)",  // heard also elevated
-                            "SetWindowLongA(Form1,-4,hook)", "ReadFile(Ombry.cfg)", "Load(Form2)",
+                            "SetWindowLongA(Form1,-4,hook)", "ReadFile(ombry.cfg)", "Load(Form2)",
                             "UnregisterHotKey(Form1,1)", "Form1.Visible=1"));
     EXPECT_EQ(state.CurtainHwnd, Hwnd());
     EXPECT_EQ(state.PrevWndProc, fakes::FakeApi::kOriginalProc);
