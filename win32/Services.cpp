@@ -6,6 +6,7 @@
 
 #include "forms/Failure.h"
 #include "forms/FileName.h"
+#include "win32/DisplayChanges.h"
 #include "win32/Files.h"
 #include "win32/FormWindow.h"
 #include "win32/Pictures.h"
@@ -41,7 +42,25 @@ BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM list) {
 }
 }  // namespace
 
+// Read again only when Windows said that the monitors changed, or when the
+// signature did: Wine sends none of the messages, and its SM_CMONITORS and
+// virtual screen follow a monitor switched on or off. The curtain asks on
+// every tick of its timer.
 std::vector<forms::Bounds> Win32Services::Monitors() {
+    const MonitorSignature now{GetSystemMetrics(SM_CMONITORS),      GetSystemMetrics(SM_XVIRTUALSCREEN),
+                               GetSystemMetrics(SM_YVIRTUALSCREEN), GetSystemMetrics(SM_CXVIRTUALSCREEN),
+                               GetSystemMetrics(SM_CYVIRTUALSCREEN), GetSystemMetrics(SM_CXSCREEN),
+                               GetSystemMetrics(SM_CYSCREEN)};
+    // Taken first, so that a message that comes while reading counts for the next time.
+    const bool announced = TakeDisplayChanged();
+    if (announced || monitors_.empty() || now != monitorSignature_) {
+        monitors_ = ReadMonitors();
+        monitorSignature_ = now;
+    }
+    return monitors_;
+}
+
+std::vector<forms::Bounds> Win32Services::ReadMonitors() {
     std::vector<std::pair<RECT, bool>> rects;
     const Dpi& dpi = backend_.dpi;
     std::vector<forms::Bounds> out;

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <array>
 #include <optional>
 
 #include "win32/Backend.h"
@@ -61,7 +62,13 @@ public:
     bool SetStartupShortcut(bool on) override;
 
 private:
+    std::vector<forms::Bounds> ReadMonitors();
+
     Backend backend_;
+    // The monitors as last read, and the system metrics they were read under.
+    using MonitorSignature = std::array<int, 7>;
+    std::vector<forms::Bounds> monitors_;
+    MonitorSignature monitorSignature_{};
     UniqueKernelHandle oneCopy_;          // held for the life of the process
     std::optional<bool> anotherRunning_;  // asking twice must not find our own
 };
