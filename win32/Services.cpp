@@ -22,9 +22,8 @@ std::unique_ptr<forms::FormPeer> Win32Services::CreatePeer(forms::Form& form) {
     return std::make_unique<FormWindow>(form, backend_);
 }
 
-// Read each time: the curtain polls it to notice a change of resolution.
-int Win32Services::ScreenWidth() { return GetSystemMetrics(SM_CXSCREEN) * 1440 / backend_.dpi.x; }
-int Win32Services::ScreenHeight() { return GetSystemMetrics(SM_CYSCREEN) * 1440 / backend_.dpi.y; }
+int Win32Services::ScreenWidth() { return Display().signature[kScreenWidth] * 1440 / backend_.dpi.x; }
+int Win32Services::ScreenHeight() { return Display().signature[kScreenHeight] * 1440 / backend_.dpi.y; }
 
 namespace {
 forms::Bounds Twips(const Dpi& dpi, const RECT& r) {
@@ -42,25 +41,35 @@ BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM list) {
 }
 }  // namespace
 
-// Read again only when Windows said that the monitors changed, or when the
-// signature did: Wine sends none of the messages, and its SM_CMONITORS and
-// virtual screen follow a monitor switched on or off. The curtain asks on
-// every tick of its timer.
-std::vector<forms::Bounds> Win32Services::Monitors() {
-    const MonitorSignature now{GetSystemMetrics(SM_CMONITORS),      GetSystemMetrics(SM_XVIRTUALSCREEN),
-                               GetSystemMetrics(SM_YVIRTUALSCREEN), GetSystemMetrics(SM_CXVIRTUALSCREEN),
-                               GetSystemMetrics(SM_CYVIRTUALSCREEN), GetSystemMetrics(SM_CXSCREEN),
-                               GetSystemMetrics(SM_CYSCREEN)};
-    // Taken first, so that a message that comes while reading counts for the next time.
+std::vector<forms::Bounds> Win32Services::Monitors() { return Display().monitors; }
+
+namespace {
+// Under Wine every display metric goes through its display cache and the
+// wine server (about 60 microseconds each): the signature is not read at
+// every tick of the curtain's timer, only this often.
+constexpr DWORD kSignatureEveryMs = 500;
+}  // namespace
+
+// The screen's size and the monitors, read again when Windows said that
+// they changed (a message to any of our windows), or when the signature
+// did: Wine sends none of the messages, and its SM_CMONITORS and virtual
+// screen follow a monitor switched on or off.
+const Win32Services::DisplayState& Win32Services::Display() {
+    const DWORD now = GetTickCount();
     const bool announced = TakeDisplayChanged();
-    if (announced || monitors_.empty() || now != monitorSignature_) {
-        monitors_ = ReadMonitors();
-        monitorSignature_ = now;
+    if (!display_ || announced || now - display_->readAt >= kSignatureEveryMs) {
+        const DisplaySignature signature{GetSystemMetrics(SM_CXSCREEN),       GetSystemMetrics(SM_CYSCREEN),
+                                         GetSystemMetrics(SM_CMONITORS),      GetSystemMetrics(SM_XVIRTUALSCREEN),
+                                         GetSystemMetrics(SM_YVIRTUALSCREEN), GetSystemMetrics(SM_CXVIRTUALSCREEN),
+                                         GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+        if (!display_ || announced || signature != display_->signature)
+            display_ = DisplayState{signature, ReadMonitors(signature), now};
+        display_->readAt = now;
     }
-    return monitors_;
+    return *display_;
 }
 
-std::vector<forms::Bounds> Win32Services::ReadMonitors() {
+std::vector<forms::Bounds> Win32Services::ReadMonitors(const DisplaySignature& signature) {
     std::vector<std::pair<RECT, bool>> rects;
     const Dpi& dpi = backend_.dpi;
     std::vector<forms::Bounds> out;
@@ -69,7 +78,8 @@ std::vector<forms::Bounds> Win32Services::ReadMonitors() {
         std::stable_partition(rects.begin(), rects.end(), [](const auto& r) { return r.second; });
         for (const auto& [r, primary] : rects) out.push_back(Twips(dpi, r));
     }
-    if (out.empty() || !rects.front().second) out.insert(out.begin(), {0, 0, ScreenWidth(), ScreenHeight()});
+    if (out.empty() || !rects.front().second)
+        out.insert(out.begin(), {0, 0, signature[kScreenWidth] * 1440 / dpi.x, signature[kScreenHeight] * 1440 / dpi.y});
     return out;
 }
 

@@ -62,13 +62,20 @@ public:
     bool SetStartupShortcut(bool on) override;
 
 private:
-    std::vector<forms::Bounds> ReadMonitors();
+    // The primary's size in pixels, then the monitor count and the virtual
+    // screen: what tells that the monitors changed without listing them.
+    using DisplaySignature = std::array<int, 7>;
+    static constexpr std::size_t kScreenWidth = 0, kScreenHeight = 1;
+    struct DisplayState {
+        DisplaySignature signature;
+        std::vector<forms::Bounds> monitors;
+        DWORD readAt;  // when the signature was last read (GetTickCount)
+    };
+    const DisplayState& Display();
+    std::vector<forms::Bounds> ReadMonitors(const DisplaySignature& signature);
 
     Backend backend_;
-    // The monitors as last read, and the system metrics they were read under.
-    using MonitorSignature = std::array<int, 7>;
-    std::vector<forms::Bounds> monitors_;
-    MonitorSignature monitorSignature_{};
+    std::optional<DisplayState> display_;
     UniqueKernelHandle oneCopy_;          // held for the life of the process
     std::optional<bool> anotherRunning_;  // asking twice must not find our own
 };
