@@ -44,8 +44,8 @@ public:
     HRESULT STDMETHODCALLTYPE OnDeviceStateChanged(LPCWSTR, DWORD) override { return Heard(); }
     HRESULT STDMETHODCALLTYPE OnDeviceAdded(LPCWSTR) override { return Heard(); }
     HRESULT STDMETHODCALLTYPE OnDeviceRemoved(LPCWSTR) override { return Heard(); }
-    // Not a change of the active endpoints as such, but rare, and a device
-    // that comes often becomes the default as it does.
+    // Not a change of which endpoints are active as such, but rare, and a
+    // device that comes often becomes the default at once.
     HRESULT STDMETHODCALLTYPE OnDefaultDeviceChanged(EDataFlow, ERole, LPCWSTR) override { return Heard(); }
     // Many a time a second on some machines (volumes, names): not a change
     // of which endpoints are active.

@@ -21,8 +21,6 @@ public:
     // notice came since the last call, at the first call (nothing was heard
     // before it), and at every call where no notices can be had.
     bool Changed();
-    // Whether the notices are heard (after the first call).
-    bool Registered() const { return client_ != nullptr; }
 
 private:
     class Client;

@@ -22,8 +22,8 @@ std::unique_ptr<forms::FormPeer> Win32Services::CreatePeer(forms::Form& form) {
     return std::make_unique<FormWindow>(form, backend_);
 }
 
-int Win32Services::ScreenWidth() { return Display().signature[kScreenWidth] * 1440 / backend_.dpi.x; }
-int Win32Services::ScreenHeight() { return Display().signature[kScreenHeight] * 1440 / backend_.dpi.y; }
+int Win32Services::ScreenWidth() { return Display().width; }
+int Win32Services::ScreenHeight() { return Display().height; }
 
 namespace {
 forms::Bounds Twips(const Dpi& dpi, const RECT& r) {
@@ -44,43 +44,39 @@ BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM list) {
 std::vector<forms::Bounds> Win32Services::Monitors() { return Display().monitors; }
 
 namespace {
-// Under Wine every display metric goes through its display cache and the
-// wine server (about 60 microseconds each): the signature is not read at
-// every tick of the curtain's timer, only this often.
-constexpr DWORD kSignatureEveryMs = 500;
+// Under Wine each monitor query takes several trips to the wine server
+// (its display cache checks the window station and the registry): the
+// curtain's timer ticks every 100 ms, the screen is read this often.
+constexpr DWORD kReadEveryMs = 500;
 }  // namespace
 
-// The screen's size and the monitors, read again when Windows said that
-// they changed (a message to any of our windows), or when the signature
-// did: Wine sends none of the messages, and its SM_CMONITORS and virtual
-// screen follow a monitor switched on or off.
+// The screen's size and the monitors, read again at once when Windows said
+// that they changed (a message to any of our windows), and every half
+// second all the same: Wine sends none of the messages when an output is
+// switched on or off.
 const Win32Services::DisplayState& Win32Services::Display() {
     const DWORD now = GetTickCount();
-    const bool announced = TakeDisplayChanged();
-    if (!display_ || announced || now - display_->readAt >= kSignatureEveryMs) {
-        const DisplaySignature signature{GetSystemMetrics(SM_CXSCREEN),       GetSystemMetrics(SM_CYSCREEN),
-                                         GetSystemMetrics(SM_CMONITORS),      GetSystemMetrics(SM_XVIRTUALSCREEN),
-                                         GetSystemMetrics(SM_YVIRTUALSCREEN), GetSystemMetrics(SM_CXVIRTUALSCREEN),
-                                         GetSystemMetrics(SM_CYVIRTUALSCREEN)};
-        if (!display_ || announced || signature != display_->signature)
-            display_ = DisplayState{signature, ReadMonitors(signature), now};
-        display_->readAt = now;
-    }
+    if (!display_ || TakeDisplayChanged() || now - display_->readAt >= kReadEveryMs) display_ = ReadDisplay(now);
     return *display_;
 }
 
-std::vector<forms::Bounds> Win32Services::ReadMonitors(const DisplaySignature& signature) {
+// The primary's rectangle is the screen's size (SM_CXSCREEN, SM_CYSCREEN),
+// so one listing gives both.
+Win32Services::DisplayState Win32Services::ReadDisplay(DWORD now) {
     std::vector<std::pair<RECT, bool>> rects;
     const Dpi& dpi = backend_.dpi;
-    std::vector<forms::Bounds> out;
-    if (EnumDisplayMonitors(nullptr, nullptr, &AddMonitor, reinterpret_cast<LPARAM>(&rects))) {
-        // The primary first, the rest in the system's order.
-        std::stable_partition(rects.begin(), rects.end(), [](const auto& r) { return r.second; });
-        for (const auto& [r, primary] : rects) out.push_back(Twips(dpi, r));
-    }
-    if (out.empty() || !rects.front().second)
-        out.insert(out.begin(), {0, 0, signature[kScreenWidth] * 1440 / dpi.x, signature[kScreenHeight] * 1440 / dpi.y});
-    return out;
+    DisplayState state{0, 0, {}, now};
+    if (!EnumDisplayMonitors(nullptr, nullptr, &AddMonitor, reinterpret_cast<LPARAM>(&rects))) rects.clear();
+    // The primary first, the rest in the system's order.
+    std::stable_partition(rects.begin(), rects.end(), [](const auto& r) { return r.second; });
+    const bool primary = !rects.empty() && rects.front().second;
+    const int width = primary ? rects.front().first.right - rects.front().first.left : GetSystemMetrics(SM_CXSCREEN);
+    const int height = primary ? rects.front().first.bottom - rects.front().first.top : GetSystemMetrics(SM_CYSCREEN);
+    state.width = width * 1440 / dpi.x;
+    state.height = height * 1440 / dpi.y;
+    for (const auto& [r, isPrimary] : rects) state.monitors.push_back(Twips(dpi, r));
+    if (!primary) state.monitors.insert(state.monitors.begin(), {0, 0, state.width, state.height});
+    return state;
 }
 
 std::vector<forms::WindowAbove> Win32Services::WindowsAbove(const std::vector<forms::Handle>& ours) {

@@ -5,7 +5,6 @@
 
 #include <windows.h>
 
-#include <array>
 #include <optional>
 
 #include "win32/Backend.h"
@@ -62,17 +61,14 @@ public:
     bool SetStartupShortcut(bool on) override;
 
 private:
-    // The primary's size in pixels, then the monitor count and the virtual
-    // screen: what tells that the monitors changed without listing them.
-    using DisplaySignature = std::array<int, 7>;
-    static constexpr std::size_t kScreenWidth = 0, kScreenHeight = 1;
+    // The screen's size and the monitors in twips, as last read.
     struct DisplayState {
-        DisplaySignature signature;
+        int width, height;
         std::vector<forms::Bounds> monitors;
-        DWORD readAt;  // when the signature was last read (GetTickCount)
+        DWORD readAt;  // GetTickCount
     };
     const DisplayState& Display();
-    std::vector<forms::Bounds> ReadMonitors(const DisplaySignature& signature);
+    DisplayState ReadDisplay(DWORD now);
 
     Backend backend_;
     std::optional<DisplayState> display_;
