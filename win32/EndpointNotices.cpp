@@ -4,14 +4,13 @@
 #include <cstdio>
 #include <new>
 
+#include "win32/Audio.h"
 #include "win32/Trace.h"
 
 namespace win32 {
 
 namespace {
 // Spelled out here so that no GUID library is linked.
-constexpr CLSID kMMDeviceEnumerator = {0xBCDE0395, 0xE52F, 0x467C, {0x8E, 0x3D, 0xC4, 0x57, 0x92, 0x91, 0x69, 0x2E}};
-constexpr IID kIMMDeviceEnumerator = {0xA95664D2, 0x9614, 0x4F35, {0xA7, 0x46, 0xDE, 0x8D, 0xB6, 0x36, 0x17, 0xE6}};
 constexpr IID kIMMNotificationClient = {0x7991EEC9, 0x7E89, 0x4D85, {0x83, 0x90, 0x6C, 0x70, 0x3C, 0xEC, 0x60, 0xC0}};
 constexpr IID kIUnknown = {0x00000000, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 }  // namespace
@@ -72,12 +71,7 @@ bool EndpointNotices::Changed() {
     if (client_) return client_->Take();
     if (tried_) return true;
     tried_ = true;
-    IMMDeviceEnumerator* e = nullptr;
-    if (FAILED(CoCreateInstance(kMMDeviceEnumerator, nullptr, CLSCTX_INPROC_SERVER, kIMMDeviceEnumerator,
-                                reinterpret_cast<void**>(&e))) ||
-        !e)
-        return true;
-    enumerator_.reset(e);
+    if (FAILED(Enumerator(enumerator_))) return true;
     // Register and Unregister leave the count to us (the documentation says
     // so since Windows 7; before, they added and released one of their own):
     // ours is held from here until after the unregistration.
