@@ -173,6 +173,12 @@ public:
     // the endpoints themselves. An endpoint is named by its id (UTF-8).
     // The ids of the active audio render endpoints; none when they cannot be listed.
     virtual std::vector<std::string> EnumAudioEndpoints() = 0;
+    // Whether the active audio render endpoints may have changed since the
+    // last call: a device came, went or changed state
+    // (IMMNotificationClient, registered by RegisterEndpointNotificationCallback
+    // at the first call). True at the first call, and at every call where
+    // the system gives no notices.
+    virtual bool AudioEndpointsChanged() = 0;
     // IAudioEndpointVolume::GetMute and SetMute on one endpoint; 0 on success.
     virtual long GetMute(const std::string& endpoint, bool& muted) = 0;
     virtual long SetMute(const std::string& endpoint, bool muted) = 0;

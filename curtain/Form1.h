@@ -114,6 +114,9 @@ private:
 
     std::string muteNote_;       // the note of the held endpoints last written
     int ticksSinceListing_ = 0;  // Timer1 ticks since the endpoints were last listed
+    // An endpoint that is there could not be read or given back at the last
+    // listing: listed again at the next look, whatever Core Audio says.
+    bool endpointsUnsettled_ = false;
     // The sound belongs to the user-interface thread until the last resort
     // takes it, possibly from another thread.
     std::atomic<bool> soundTaken_{false};

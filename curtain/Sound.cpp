@@ -24,15 +24,20 @@ int LastAuxDevice(const app::Shared& s) {
 
 // Saves the own mute state of each active endpoint not held yet, and says
 // where the new ones begin in the list. An endpoint whose state cannot be
-// read is left alone, for the same reason as the auxiliary ids above. One
-// that an earlier restore could not reach (unplugged at the time) keeps the
-// state saved before that: it is the user's, not the mute's.
-std::size_t HoldActiveEndpoints(api::Api& audio, HeldEndpoints& held) {
+// read is left alone, for the same reason as the auxiliary ids above, and
+// makes the endpoints unsettled. One that an earlier restore could not
+// reach (unplugged at the time) keeps the state saved before that: it is
+// the user's, not the mute's.
+std::size_t HoldActiveEndpoints(api::Api& audio, HeldEndpoints& held, bool& unsettled) {
     const std::size_t first = held.size();
+    unsettled = false;
     for (const std::string& id : audio.EnumAudioEndpoints()) {
         if (std::any_of(held.begin(), held.end(), [&](const auto& e) { return e.id == id; })) continue;
         bool muted = false;
-        if (audio.GetMute(id, muted) == 0) held.push_back({id, muted});
+        if (audio.GetMute(id, muted) == 0)
+            held.push_back({id, muted});
+        else
+            unsettled = true;
     }
     return first;
 }
@@ -47,9 +52,10 @@ void RestoreEndpoints(api::Api& audio, HeldEndpoints& held) {
     std::erase_if(held, [&](const auto& e) { return audio.SetMute(e.id, e.muted) == 0; });
 }
 
-// Each listing opens Core Audio afresh (about 0.3 ms under Wine); once a
-// second is soon enough for a headset that connects while the curtain is
-// down, and keeps the calls few.
+// Each listing opens Core Audio afresh (about 0.3 ms under Wine): the
+// endpoints are listed again only when Core Audio says they changed, and
+// at most once a second, which is soon enough for a headset that connects
+// while the curtain is down.
 constexpr int kTicksBetweenListings = 10;
 
 // How long the last resort waits for a turn at work; a turn that never
@@ -72,7 +78,7 @@ void Form1::SwitchSound(std::int16_t mode) {
         winmm.waveOutSetVolume(0, 0);
         for (int i = 0; i <= last; ++i) winmm.auxSetVolume(i, 0);
         // Unreached by the last restore, they are still held and muted.
-        HoldActiveEndpoints(program_.api, state_.EndpointMutes);
+        HoldActiveEndpoints(program_.api, state_.EndpointMutes, endpointsUnsettled_);
         // Noted before anything is muted: a kill at any moment leaves a note
         // that covers every endpoint it muted.
         KeepMuteNote(GetServices(), state_.EndpointMutes, muteNote_);
@@ -81,6 +87,8 @@ void Form1::SwitchSound(std::int16_t mode) {
         winmm.waveOutSetVolume(0, state_.WaveVolume);
         for (int i = 0; i <= last; ++i) winmm.auxSetVolume(i, state_.AuxVolumes[i]);
         RestoreEndpoints(program_.api, state_.EndpointMutes);
+        // Away, or there but refusing: the next look tells which.
+        endpointsUnsettled_ = !state_.EndpointMutes.empty();
         KeepMuteNote(GetServices(), state_.EndpointMutes, muteNote_);
     }
 }
@@ -114,14 +122,19 @@ bool Form1::ScreenReaderRunning() {
 // Once a second while muted or while an endpoint is held: a screen reader
 // that starts while muted gets its voice back, endpoints that arrive are
 // muted, and one that a restore could not reach gets its own state back as
-// soon as it is there again, whatever the curtain's state.
+// soon as it is there again, whatever the curtain's state. The endpoints
+// are listed only when they may have changed.
 void Form1::WatchSound() {
     if (state_.SoundMuted != 1 && state_.EndpointMutes.empty()) return;
     if (++ticksSinceListing_ < kTicksBetweenListings) return;
     ticksSinceListing_ = 0;
     if (state_.SoundMuted == 1 && ScreenReaderRunning()) {
         RestoreSound();
-    } else if (state_.SoundMuted == 1) {
+        return;
+    }
+    const bool changed = program_.api.AudioEndpointsChanged();
+    if (!changed && !endpointsUnsettled_) return;
+    if (state_.SoundMuted == 1) {
         MuteArrivedEndpoints();
     } else {
         GiveBackReturnedEndpoints();
@@ -131,9 +144,12 @@ void Form1::WatchSound() {
 void Form1::GiveBackReturnedEndpoints() {
     const std::vector<std::string> active = program_.api.EnumAudioEndpoints();
     const std::size_t before = state_.EndpointMutes.size();
+    endpointsUnsettled_ = false;
     std::erase_if(state_.EndpointMutes, [&](const auto& e) {
-        return std::find(active.begin(), active.end(), e.id) != active.end() &&
-               program_.api.SetMute(e.id, e.muted) == 0;
+        if (std::find(active.begin(), active.end(), e.id) == active.end()) return false;
+        if (program_.api.SetMute(e.id, e.muted) == 0) return true;
+        endpointsUnsettled_ = true;
+        return false;
     });
     if (state_.EndpointMutes.size() != before) KeepMuteNote(GetServices(), state_.EndpointMutes, muteNote_);
 }
@@ -142,7 +158,7 @@ void Form1::GiveBackReturnedEndpoints() {
 // aloud: each endpoint that becomes active is held and muted like those of
 // the mute, its own state saved for the restore.
 void Form1::MuteArrivedEndpoints() {
-    const std::size_t first = HoldActiveEndpoints(program_.api, state_.EndpointMutes);
+    const std::size_t first = HoldActiveEndpoints(program_.api, state_.EndpointMutes, endpointsUnsettled_);
     if (first == state_.EndpointMutes.size()) return;
     KeepMuteNote(GetServices(), state_.EndpointMutes, muteNote_);
     MuteHeld(program_.api, state_.EndpointMutes, first);

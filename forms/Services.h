@@ -57,8 +57,10 @@ public:
     virtual int ScreenWidth() = 0;
     virtual int ScreenHeight() = 0;
     // Every monitor of the desktop, the primary first, in twips (the same
-    // units as every other place and size the forms know). Read each time:
-    // monitors come and go while the program runs.
+    // units as every other place and size the forms know): monitors come
+    // and go while the program runs. Cheap enough for every tick of a
+    // timer: kept, and read again when the system says they changed, and
+    // every half second.
     virtual std::vector<Bounds> Monitors() = 0;
     // Other programs' windows that stand above any of these windows of
     // ours (twips, as Monitors): those shown, not minimised, not cloaked,

@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
 # Benchmarks, not tests: how big ombry.exe is; under Wine, how long from
 # CreateProcess until its curtain window is visible (median of 10 starts,
-# each in a fresh folder); how long from the hotkey going down (SendInput)
-# until the window covers the screen and until the whole screen shows the
-# curtain (median and worst of 20 presses), with no pattern and with a
-# 3840x2160 and a 7680x4320 one, each also as a ratio to a minimal curtain
-# built beside the exe (one window, one SetWindowPos); and what the waiting
-# curtain costs (processor time over ten idle seconds, stored and spread,
+# each in a fresh folder, beside the minimal curtain's); how long from the
+# hotkey going down (SendInput) until the window covers the screen and
+# until the whole screen shows the curtain (median and worst of 20
+# presses), with no pattern and with a 3840x2160 and a 7680x4320 one, each
+# also as a ratio to a minimal curtain built beside the exe (one window,
+# one SetWindowPos); and what the waiting curtain costs (processor time over ten idle seconds, stored and spread,
 # memory). With OMBRY_E2E_MONITORS=2, on two monitors (see tests/e2e/run.sh):
 # the screen then counts as shown when every monitor shows it.
 #
@@ -70,11 +70,11 @@ median() {
     sed -n "s/^# $1 //p" "$work/$2.log" | sort -n | awk '{ t[NR] = $1 } END { if (NR) print (NR % 2 ? t[(NR + 1) / 2] : (t[NR / 2] + t[NR / 2 + 1]) / 2) }'
 }
 
-# ratio <label> <key> <log name>: its median against the minimal curtain's
+# ratio <label> <key> <log name> [minimal's log name]: its median against the minimal curtain's
 ratio() {
     local mine floor
     mine=$(median "$2" "$3")
-    floor=$(median "$2" minimal)
+    floor=$(median "$2" "${4:-minimal}")
     [[ -n $mine && -n $floor ]] || { echo "$1: nothing measured"; return 1; }
     awk -v l="$1" -v m="$mine" -v f="$floor" 'BEGIN { printf "%s: %.1f ms, %.2fx the minimal curtain (%.1f ms)\n", l, m, m / f, f }'
 }
@@ -82,6 +82,8 @@ ratio() {
 status=0
 run_scenario startup-time $((60 + starts * 15)) || status=1
 summary "start to curtain visible" startup-ms startup-time || status=1
+run_scenario startup-time $((60 + starts * 15)) "$build/minimal_curtain.exe" startup-minimal || status=1
+summary "minimal curtain: start to curtain visible" startup-ms startup-minimal || status=1
 run_scenario hotkey-latency 120 "$build/minimal_curtain.exe" minimal || status=1
 summary "minimal curtain: hotkey down to screen black" latency-ms minimal || status=1
 summary "minimal curtain: hotkey down to window covering the screen" spread-ms minimal || status=1
@@ -94,6 +96,7 @@ for size in 3840x2160 7680x4320; do
     summary "$size pattern: hotkey down to pattern on the whole screen" latency-ms "pattern-$size" || status=1
 done
 echo "--- as ratios to the minimal curtain (medians)"
+ratio "start to curtain visible" startup-ms startup-time startup-minimal || status=1
 ratio "no pattern, hotkey down to screen black" latency-ms plain || status=1
 ratio "3840x2160 pattern, hotkey down to the pattern shown" latency-ms pattern-3840x2160 || status=1
 ratio "7680x4320 pattern, hotkey down to the pattern shown" latency-ms pattern-7680x4320 || status=1
@@ -103,7 +106,16 @@ sed -n 's/^# idle-cpu-ms \(.*\)/waiting curtain: \1 ms of processor time in 10 s
 # Idle, stored and spread (the screen watch then also checks that the
 # curtain covers), each beside the minimal curtain. Wine's GetProcessTimes
 # reads 0 for another process here, so Linux is asked as well: the exe's
-# processor time from 3 s after it started, over 8 s.
+# processor time from 3 s after it started, over 8 s, summed over its
+# threads from their schedstat in nanoseconds (the clock ticks of
+# /proc/<pid>/stat count 10 ms each: too coarse for a waiting program).
+cpu_ns() {  # cpu_ns <pid>: processor time of all its threads so far, in ns
+    local t sum=0 run
+    for t in /proc/"$1"/task/*/schedstat; do
+        read -r run _ <"$t" 2>/dev/null && sum=$((sum + run))
+    done
+    [[ -d /proc/$1 ]] && echo "$sum"
+}
 linux_cpu() {  # linux_cpu <log name>: "# linux-cpu-ms <ms>" into <log name>.cpu
     local tag pid='' p i a b
     tag="$(basename "$work")\\$1\\ombry.exe"
@@ -115,10 +127,10 @@ linux_cpu() {  # linux_cpu <log name>: "# linux-cpu-ms <ms>" into <log name>.cpu
     done
     [[ -n $pid ]] || return 0
     sleep 3
-    a=$(awk '{ print $14 + $15 }' "/proc/$pid/stat" 2>/dev/null) || return 0
+    a=$(cpu_ns "$pid") || return 0
     sleep 8
-    b=$(awk '{ print $14 + $15 }' "/proc/$pid/stat" 2>/dev/null) || return 0
-    echo "# linux-cpu-ms $(((b - a) * 1000 / $(getconf CLK_TCK)))" >"$work/$1.cpu"
+    b=$(cpu_ns "$pid") || return 0
+    awk -v a="$a" -v b="$b" 'BEGIN { printf "# linux-cpu-ms %.1f\n", (b - a) / 1e6 }' >"$work/$1.cpu"
 }
 idle_run() {  # idle_run <exe> <log name>
     linux_cpu "$2" &
@@ -137,7 +149,7 @@ idle_ratio() {  # idle_ratio <label> <log> <minimal's log>
     floor=$(median linux-cpu-ms "$3")
     [[ -n $mine && -n $floor ]] || { echo "idle $1: nothing measured"; return 1; }
     awk -v l="$1" -v m="$mine" -v f="$floor" 'BEGIN {
-        printf "idle %s: %.0f ms of processor time in 8 s (Linux), %.2fx the minimal curtain (%.0f ms)\n", l, m, (f > 0 ? m / f : 0), f }'
+        printf "idle %s: %.1f ms of processor time in 8 s (Linux), %.2fx the minimal curtain (%.1f ms)\n", l, m, (f > 0 ? m / f : 0), f }'
 }
 idle_ratio stored idle-stored idle-minimal || status=1
 idle_ratio spread idle-down idle-minimal-down || status=1

@@ -13,6 +13,7 @@
 
 #include "forms/Contain.h"
 #include "win32/Audio.h"
+#include "win32/EndpointNotices.h"
 #include "win32/Handles.h"
 #include "win32/SystemLibraries.h"
 #include "win32/Text.h"
@@ -75,6 +76,9 @@ void TraceCall(const std::string& call, long result, const std::string& read = {
 long HResult(HRESULT hr) { return SUCCEEDED(hr) ? 0 : static_cast<long>(hr); }
 
 }  // namespace
+
+Win32Api::Win32Api() : endpointNotices_(std::make_unique<EndpointNotices>()) {}
+Win32Api::~Win32Api() = default;
 
 long Win32Api::SetWindowPos(api::Handle hwnd, api::Handle insertAfter, int x, int y, int cx, int cy,
                             unsigned flags) {
@@ -292,6 +296,14 @@ std::vector<std::string> Win32Api::EnumAudioEndpoints() {
         TraceCall("EnumAudioEndpoints()", HResult(hr), found);
     }
     return ids;
+}
+
+// Traced only when true (a notice, the first call, or no notices at all),
+// not at every look.
+bool Win32Api::AudioEndpointsChanged() {
+    const bool changed = endpointNotices_->Changed();
+    if (changed) TraceCall("AudioEndpointsChanged()", 0, "1");
+    return changed;
 }
 
 long Win32Api::GetMute(const std::string& endpoint, bool& muted) {

@@ -3,10 +3,19 @@
 // results go back to the caller unexamined.
 #include "api/Api.h"
 
+#include <memory>
+
 namespace win32 {
+
+class EndpointNotices;
 
 class Win32Api final : public api::Api {
 public:
+    Win32Api();
+    ~Win32Api() override;  // before COM goes: the endpoint notices are unregistered
+    Win32Api(const Win32Api&) = delete;
+    Win32Api& operator=(const Win32Api&) = delete;
+
     long SetWindowPos(api::Handle hwnd, api::Handle insertAfter, int x, int y, int cx, int cy,
                       unsigned flags) override;
     std::intptr_t SetWindowLongA(api::Handle hwnd, int index, std::intptr_t newLong) override;
@@ -46,11 +55,15 @@ public:
     unsigned auxSetVolume(unsigned device, std::uint32_t volume) override;
     unsigned midiOutGetNumDevs() override;
     std::vector<std::string> EnumAudioEndpoints() override;
+    bool AudioEndpointsChanged() override;
     long GetMute(const std::string& endpoint, bool& muted) override;
     long SetMute(const std::string& endpoint, bool muted) override;
     long CaptureSessionActive(bool& active) override;
 
     std::intptr_t AddressOf(api::WindowProc proc) override;
+
+private:
+    std::unique_ptr<EndpointNotices> endpointNotices_;
 };
 
 }  // namespace win32

@@ -19,14 +19,6 @@ constexpr IID kIMMDeviceEnumerator = {0xA95664D2, 0x9614, 0x4F35, {0xA7, 0x46, 0
 constexpr IID kIAudioEndpointVolume = {0x5CDF2C82, 0x841E, 0x4546, {0x97, 0x22, 0x0C, 0xF7, 0x40, 0x78, 0x22, 0x9A}};
 constexpr IID kIAudioSessionManager2 = {0x77AA99A0, 0x1BD6, 0x484F, {0x8B, 0xC7, 0x2C, 0x65, 0x4C, 0x9A, 0x9B, 0x6F}};
 
-HRESULT Enumerator(ComRef<IMMDeviceEnumerator>& out) {
-    IMMDeviceEnumerator* e = nullptr;
-    HRESULT hr = CoCreateInstance(kMMDeviceEnumerator, nullptr, CLSCTX_INPROC_SERVER, kIMMDeviceEnumerator,
-                                  reinterpret_cast<void**>(&e));
-    out.reset(SUCCEEDED(hr) ? e : nullptr);
-    return SUCCEEDED(hr) && !e ? E_POINTER : hr;
-}
-
 HRESULT EndpointVolume(const std::string& id, ComRef<IAudioEndpointVolume>& out) {
     ComRef<IMMDeviceEnumerator> enumerator;
     HRESULT hr = Enumerator(enumerator);
@@ -89,6 +81,14 @@ bool AnySessionActive(IMMDevice& device) {
 }
 
 }  // namespace
+
+HRESULT Enumerator(ComRef<IMMDeviceEnumerator>& out) {
+    IMMDeviceEnumerator* e = nullptr;
+    HRESULT hr = CoCreateInstance(kMMDeviceEnumerator, nullptr, CLSCTX_INPROC_SERVER, kIMMDeviceEnumerator,
+                                  reinterpret_cast<void**>(&e));
+    out.reset(SUCCEEDED(hr) ? e : nullptr);
+    return SUCCEEDED(hr) && !e ? E_POINTER : hr;
+}
 
 HRESULT ActiveRenderEndpoints(std::vector<std::string>& ids) {
     ids.clear();

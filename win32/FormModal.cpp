@@ -33,6 +33,10 @@ BOOL CALLBACK CollectEnabled(HWND hwnd, LPARAM lp) {
 }  // namespace
 
 bool PreTranslateFormMessage(MSG& msg) {
+    // A tick moves no focus, and the dialog would only dispatch it as the
+    // loop does; asking for the active window at every tick of the
+    // curtain's timer is a trip to the wine server under Wine.
+    if (msg.message == WM_TIMER) return false;
     HWND active = GetActiveWindow();
     return active && IsCaptionedForm(active) && IsDialogMessageW(active, &msg);
 }

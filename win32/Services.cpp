@@ -6,6 +6,7 @@
 
 #include "forms/Failure.h"
 #include "forms/FileName.h"
+#include "win32/DisplayChanges.h"
 #include "win32/Files.h"
 #include "win32/FormWindow.h"
 #include "win32/Pictures.h"
@@ -21,9 +22,8 @@ std::unique_ptr<forms::FormPeer> Win32Services::CreatePeer(forms::Form& form) {
     return std::make_unique<FormWindow>(form, backend_);
 }
 
-// Read each time: the curtain polls it to notice a change of resolution.
-int Win32Services::ScreenWidth() { return GetSystemMetrics(SM_CXSCREEN) * 1440 / backend_.dpi.x; }
-int Win32Services::ScreenHeight() { return GetSystemMetrics(SM_CYSCREEN) * 1440 / backend_.dpi.y; }
+int Win32Services::ScreenWidth() { return Display().width; }
+int Win32Services::ScreenHeight() { return Display().height; }
 
 namespace {
 forms::Bounds Twips(const Dpi& dpi, const RECT& r) {
@@ -41,17 +41,42 @@ BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM list) {
 }
 }  // namespace
 
-std::vector<forms::Bounds> Win32Services::Monitors() {
+std::vector<forms::Bounds> Win32Services::Monitors() { return Display().monitors; }
+
+namespace {
+// Under Wine each monitor query takes several trips to the wine server
+// (its display cache checks the window station and the registry): the
+// curtain's timer ticks every 100 ms, the screen is read this often.
+constexpr DWORD kReadEveryMs = 500;
+}  // namespace
+
+// The screen's size and the monitors, read again at once when Windows said
+// that they changed (a message to any of our windows), and every half
+// second all the same: Wine sends none of the messages when an output is
+// switched on or off.
+const Win32Services::DisplayState& Win32Services::Display() {
+    const DWORD now = GetTickCount();
+    if (!display_ || TakeDisplayChanged() || now - display_->readAt >= kReadEveryMs) display_ = ReadDisplay(now);
+    return *display_;
+}
+
+// The primary's rectangle is the screen's size (SM_CXSCREEN, SM_CYSCREEN),
+// so one listing gives both.
+Win32Services::DisplayState Win32Services::ReadDisplay(DWORD now) {
     std::vector<std::pair<RECT, bool>> rects;
     const Dpi& dpi = backend_.dpi;
-    std::vector<forms::Bounds> out;
-    if (EnumDisplayMonitors(nullptr, nullptr, &AddMonitor, reinterpret_cast<LPARAM>(&rects))) {
-        // The primary first, the rest in the system's order.
-        std::stable_partition(rects.begin(), rects.end(), [](const auto& r) { return r.second; });
-        for (const auto& [r, primary] : rects) out.push_back(Twips(dpi, r));
-    }
-    if (out.empty() || !rects.front().second) out.insert(out.begin(), {0, 0, ScreenWidth(), ScreenHeight()});
-    return out;
+    DisplayState state{0, 0, {}, now};
+    if (!EnumDisplayMonitors(nullptr, nullptr, &AddMonitor, reinterpret_cast<LPARAM>(&rects))) rects.clear();
+    // The primary first, the rest in the system's order.
+    std::stable_partition(rects.begin(), rects.end(), [](const auto& r) { return r.second; });
+    const bool primary = !rects.empty() && rects.front().second;
+    const int width = primary ? rects.front().first.right - rects.front().first.left : GetSystemMetrics(SM_CXSCREEN);
+    const int height = primary ? rects.front().first.bottom - rects.front().first.top : GetSystemMetrics(SM_CYSCREEN);
+    state.width = width * 1440 / dpi.x;
+    state.height = height * 1440 / dpi.y;
+    for (const auto& [r, isPrimary] : rects) state.monitors.push_back(Twips(dpi, r));
+    if (!primary) state.monitors.insert(state.monitors.begin(), {0, 0, state.width, state.height});
+    return state;
 }
 
 std::vector<forms::WindowAbove> Win32Services::WindowsAbove(const std::vector<forms::Handle>& ours) {

@@ -62,7 +62,17 @@ public:
     bool SetStartupShortcut(bool on) override;
 
 private:
+    // The screen's size and the monitors in twips, as last read.
+    struct DisplayState {
+        int width, height;
+        std::vector<forms::Bounds> monitors;
+        DWORD readAt;  // GetTickCount
+    };
+    const DisplayState& Display();
+    DisplayState ReadDisplay(DWORD now);
+
     Backend backend_;
+    std::optional<DisplayState> display_;
     UniqueKernelHandle oneCopy_;          // held for the life of the process
     std::optional<bool> anotherRunning_;  // asking twice must not find our own
 };

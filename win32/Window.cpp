@@ -5,6 +5,7 @@
 
 #include "forms/Contain.h"
 #include "resources/ResourceIds.h"
+#include "win32/DisplayChanges.h"
 
 namespace win32 {
 
@@ -52,6 +53,7 @@ void DetachWindow(HWND hwnd) {
 }
 
 LRESULT CALLBACK ObjectWindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
+    HearDisplayMessage(msg, wp);
     WindowObject* object = ObjectOf(hwnd);
     if (msg == WM_NCCREATE) {
         object = static_cast<WindowObject*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);

@@ -409,6 +409,15 @@ std::vector<std::string> FakeApi::EnumAudioEndpoints() {
     return ids;
 }
 
+bool FakeApi::AudioEndpointsChanged() {
+    std::vector<std::string> ids;
+    for (const Endpoint& e : endpoints) ids.push_back(e.id);
+    // Core Audio announces each change of the list above.
+    const bool changed = announced_ != ids;
+    announced_ = std::move(ids);
+    return changed;
+}
+
 long FakeApi::GetMute(const std::string& endpoint, bool& muted) {
     log_.Add("GetMute(" + endpoint + ")");
     Endpoint* e = FindEndpoint(endpoint);

@@ -6,6 +6,7 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <optional>
 #include <set>
 #include <memory>
 #include <string>
@@ -254,6 +255,7 @@ public:
     unsigned auxSetVolume(unsigned device, std::uint32_t volume) override;
     unsigned midiOutGetNumDevs() override;
     std::vector<std::string> EnumAudioEndpoints() override;
+    bool AudioEndpointsChanged() override;
     long GetMute(const std::string& endpoint, bool& muted) override;
     long SetMute(const std::string& endpoint, bool muted) override;
     long CaptureSessionActive(bool& active) override { active = microphoneInUse; return 0; }
@@ -265,6 +267,7 @@ private:
     std::map<std::intptr_t, std::intptr_t> procs_;
     std::map<std::intptr_t, api::WindowProc> addresses_;
     std::deque<Posted> posted_;
+    std::optional<std::vector<std::string>> announced_;  // the endpoints at the last look
 };
 
 }  // namespace fakes

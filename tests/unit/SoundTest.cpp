@@ -195,21 +195,30 @@ TEST_F(Sound, GivingTheSoundBackInTheMiddleOfAMuteUnmutesWhatWasHeld) {
 // Headphones plugged in while down: muted at the next look, each given its
 // own state back at the restore; no looking while nothing is muted. Each
 // is noted before it is muted, and the note goes with the restore.
+// Listed again when they change, and while one that is there could not be
+// read: not every second for nothing.
 TEST_F(Sound, EndpointsThatArriveWhileMutedAreMutedAndGivenBack) {
-    StartMuting(0, {{"spk"}});
+    StartMuting(0, {{"spk"}, {"usb", false, true}});
     curtain.FormBig();
     api.endpoints.push_back({"jack"});
     api.endpoints.push_back({"bt", true});
-    for (int tick = 0; tick < 10; ++tick) curtain.Timer1.Tick();
+    OneSecond();
     EXPECT_TRUE(MutedNow("jack"));
     EXPECT_THAT(log.Only({"ReplaceFile", "SetMute"}), ElementsAre("ReplaceFile(ombry.mute)", "SetMute(spk,1)",
                                                                  "ReplaceFile(ombry.mute)", "SetMute(jack,1)"));
     EXPECT_EQ(services.files["ombry.mute"], kNoteOfThisRun + "0 spk\r\n0 jack\r\n1 bt\r\n");
+    api.FindEndpoint("usb")->fails = false;  // readable now, with no notice
+    OneSecond();
+    EXPECT_TRUE(MutedNow("usb"));
+    log.clear();
+    for (int second = 0; second < 3; ++second) OneSecond();
+    EXPECT_THAT(log.Only({"EnumAudio"}), IsEmpty());
 
     curtain.Image1_DblClick();
     EXPECT_FALSE(services.files.contains("ombry.mute"));
     EXPECT_FALSE(MutedNow("spk"));
     EXPECT_FALSE(MutedNow("jack"));
+    EXPECT_FALSE(MutedNow("usb"));
     EXPECT_TRUE(MutedNow("bt"));
     log.clear();
     for (int tick = 0; tick < 20; ++tick) curtain.Timer1.Tick();
