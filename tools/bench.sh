@@ -6,7 +6,7 @@
 # until the whole screen shows the curtain (median and worst of 20
 # presses), with no pattern and with a 3840x2160 and a 7680x4320 one, each
 # also as a ratio to a minimal curtain built beside the exe (one window,
-# one SetWindowPos); and what the waiting curtain costs (processor time over ten idle seconds, stored and spread,
+# one SetWindowPos, the same idle 100 ms timer); and what the waiting curtain costs (processor time over ten idle seconds, stored and spread,
 # memory). With OMBRY_E2E_MONITORS=2, on two monitors (see tests/e2e/run.sh):
 # the screen then counts as shown when every monitor shows it.
 #
