@@ -65,13 +65,6 @@ void Program::Main() {
 
     // The first reference to the curtain window loads it.
     Form1.Load();
-    TrayIcon->SetEventPicture(Form1.picTrayEvent);
-    TrayIcon->SetIndex(0);
-    TrayIcon->SetDummyPicture(Form1.picTrayIcon(0));
-    TrayIcon->SetPicture(Form1.Image2);
-    TrayIcon->SetTip(services.Shown(resources::texts::kTrayTip));
-    TrayIcon->SetVisible(true);
-
     Form1.Image2.SetVisible(false);
     Form1.picTrayIcon(0).SetVisible(false);
     state.CurtainHwnd = Form1.hWnd();
@@ -97,6 +90,11 @@ void Program::Main() {
     const Steps settingsInForce = {
         [this] { state.ResetSettings(); },
         [this] { static_cast<Settings&>(state) = ReadSettings(services, settingsFileUnread_); },
+        // The strip shows at its edge, its hotkey in force, at once: the
+        // dialog's load and the sound's first reads take longer than all
+        // that comes before them.
+        [this] { RegisterHotkey(state.HotkeyCode, state.Options.HotkeyModifiers); },
+        [this] { Form1.LayOutStrip(state.CurtainSide); Form1.Show(); },
         // The first reference loads the dialog, whose own load puts the
         // same values into the same controls.
         [this] { LoadDialog(); Form2.Check3.SetValue(state.ShowSettingsAtStart); },
@@ -104,7 +102,6 @@ void Program::Main() {
         [this] { LoadDialog(); Form2.Option1(state.CurtainSide).SetValue(true); },
         [this] { LoadDialog(); Form2.Option3(state.SoundMode).SetValue(true); },
         [this] { LoadDialog(); Form2.Text1.SetText(Form2.KeyShown()); },
-        [this] { RegisterHotkey(state.HotkeyCode, state.Options.HotkeyModifiers); },
         [this] { state.SoundMuted = 0; },
         [this] { state.AuxDeviceCount = static_cast<std::int16_t>(api.midiOutGetNumDevs() - 1); },
         [this] { api.waveOutGetVolume(0, state.WaveVolume); },
@@ -116,8 +113,21 @@ void Program::Main() {
         [this] { Form2.Option1_Click(state.CurtainSide); },
         [this] { Form1.Show(); },
     };
-    for (const auto& step : settingsInForce)
-        if (!forms::Contain(step)) state.ResetSettings();
+    // The defaults in force after a failure include their hotkey: none.
+    for (const auto& step : settingsInForce) {
+        if (forms::Contain(step)) continue;
+        state.ResetSettings();
+        if (hotkeyInForce_ != 0)
+            forms::Contain([this] { RegisterHotkey(state.HotkeyCode, state.Options.HotkeyModifiers); });
+    }
+
+    // The icon once the strip shows: the shell takes its time to answer.
+    TrayIcon->SetEventPicture(Form1.picTrayEvent);
+    TrayIcon->SetIndex(0);
+    TrayIcon->SetDummyPicture(Form1.picTrayIcon(0));
+    TrayIcon->SetPicture(Form1.Image2);
+    TrayIcon->SetTip(services.Shown(resources::texts::kTrayTip));
+    TrayIcon->SetVisible(true);
 
     // A settings file there but not readable now (held open by another
     // program, a cloud file not yet available) is still the user's: the

@@ -24,7 +24,9 @@ public:
 
     // Public procedures.
     void FormFront();            // topmost, keeping place and size
-    void FormBig();              // spread over the whole screen
+    // Spread over the whole screen and shown at once; then the keyboard
+    // taken if asked, and the sound muted if chosen.
+    void FormBig(bool takeKeyboard = false);
     // Put away as the stored strip along that edge (0 top, 1 bottom,
     // 2 right, 3 left), as the monitors lie now (Strip.cpp).
     void LayOutStrip(std::int16_t side);
@@ -110,6 +112,7 @@ private:
     void MuteArrivedEndpoints();
     void GiveBackReturnedEndpoints();
     void GiveKeyboardBack();
+    void TakeKeyboard();  // the foreground and the focus; a refusal is asked again at each tick
     void TakeRefusedKeyboard();
 
     std::string muteNote_;       // the note of the held endpoints last written

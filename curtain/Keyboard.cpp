@@ -31,6 +31,11 @@ void Form1::GiveKeyboardBack() {
     if (api.SetForegroundWindow(owner) != 0) keyboardGivenTo_ = owner;
 }
 
+void Form1::TakeKeyboard() {
+    keyboardRefused_ = program_.api.SetForegroundWindow(state_.CurtainHwnd) == 0;
+    program_.api.SetFocus(state_.CurtainHwnd);
+}
+
 // Windows gives the foreground to a program the user has not just used
 // only once the foreground lock timeout has passed since the last input: a
 // curtain brought down by idleness a short while after it may be refused,

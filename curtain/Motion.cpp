@@ -12,17 +12,17 @@ void Form1::FormFront() {
                               api::SWP_NOSIZE | api::SWP_NOMOVE | api::SWP_NOACTIVATE);
 }
 
-// The screen goes black first: the note of the mute may take its time on a
-// slow or sleeping disk, and the screen is not to be seen meanwhile.
-void Form1::FormBig() {
+// Black first, on the screen at once, before anything else of the way
+// down: then the keyboard, when the way takes it; the mute last, since its
+// note may take its time on a slow or sleeping disk.
+void Form1::FormBig(bool takeKeyboard) {
     SpreadOverScreen();
     state_.CurtainDown = 1;
-    if (state_.SoundMuted == 0 && MutingChosen()) {
-        Refresh();
-        OtherMonitors.Refresh();
-        // Once the curtain shows: looking for a reader lists the processes.
-        if (!ScreenReaderRunning()) MuteSound();
-    }
+    Refresh();
+    OtherMonitors.Refresh();
+    if (takeKeyboard) TakeKeyboard();
+    // Once the curtain shows: looking for a reader lists the processes.
+    if (state_.SoundMuted == 0 && MutingChosen() && !ScreenReaderRunning()) MuteSound();
 }
 
 // Whether this way may bring the curtain down now. Asked for (the hotkey,
@@ -42,16 +42,11 @@ bool Form1::MayComeDown(Way way) {
 void Form1::BringDown(Way way) {
     if (!MayComeDown(way)) return;
     NoteKeyboardOwner();
+    FormFront();
     // Keys typed on a curtained machine reach the curtain, not the program
     // hidden behind it. The icon's route has brought the curtain forward
     // already; a touch of the mouse leaves the keyboard where it is.
-    const bool keyboard = way == Way::Hotkey || way == Way::Command || way == Way::Idle;
-    if (keyboard) {
-        keyboardRefused_ = program_.api.SetForegroundWindow(state_.CurtainHwnd) == 0;
-        program_.api.SetFocus(state_.CurtainHwnd);
-    }
-    FormFront();
-    FormBig();
+    FormBig(way == Way::Hotkey || way == Way::Command || way == Way::Idle);
     Image1.SetVisible(true);  // the picture shown once more, as the hotkey always has
 }
 

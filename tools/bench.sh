@@ -11,6 +11,8 @@
 # the screen then counts as shown when every monitor shows it.
 #
 #   tools/bench.sh <build-dir> [starts]
+#
+# OMBRY_BENCH="start hotkey idle" runs only the parts named (all by default).
 set -uo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -66,8 +68,8 @@ summary() {
         }'
 }
 
-median() {
-    sed -n "s/^# $1 //p" "$work/$2.log" | sort -n | awk '{ t[NR] = $1 } END { if (NR) print (NR % 2 ? t[(NR + 1) / 2] : (t[NR / 2] + t[NR / 2 + 1]) / 2) }'
+median() {  # median <key> <log name> [extension, log]
+    sed -n "s/^# $1 //p" "$work/$2.${3:-log}" | sort -n | awk '{ t[NR] = $1 } END { if (NR) print (NR % 2 ? t[(NR + 1) / 2] : (t[NR / 2] + t[NR / 2 + 1]) / 2) }'
 }
 
 # ratio <label> <key> <log name> [minimal's log name]: its median against the minimal curtain's
@@ -80,10 +82,16 @@ ratio() {
 }
 
 status=0
+parts=" ${OMBRY_BENCH:-start hotkey idle} "
+wanted() { [[ $parts == *" $1 "* ]]; }
+if wanted start; then
 run_scenario startup-time $((60 + starts * 15)) || status=1
 summary "start to curtain visible" startup-ms startup-time || status=1
 run_scenario startup-time $((60 + starts * 15)) "$build/minimal_curtain.exe" startup-minimal || status=1
 summary "minimal curtain: start to curtain visible" startup-ms startup-minimal || status=1
+ratio "start to curtain visible" startup-ms startup-time startup-minimal || status=1
+fi
+if wanted hotkey; then
 run_scenario hotkey-latency 120 "$build/minimal_curtain.exe" minimal || status=1
 summary "minimal curtain: hotkey down to screen black" latency-ms minimal || status=1
 summary "minimal curtain: hotkey down to window covering the screen" spread-ms minimal || status=1
@@ -96,11 +104,12 @@ for size in 3840x2160 7680x4320; do
     summary "$size pattern: hotkey down to pattern on the whole screen" latency-ms "pattern-$size" || status=1
 done
 echo "--- as ratios to the minimal curtain (medians)"
-ratio "start to curtain visible" startup-ms startup-time startup-minimal || status=1
 ratio "no pattern, hotkey down to screen black" latency-ms plain || status=1
 ratio "3840x2160 pattern, hotkey down to the pattern shown" latency-ms pattern-3840x2160 || status=1
 ratio "7680x4320 pattern, hotkey down to the pattern shown" latency-ms pattern-7680x4320 || status=1
 ratio "hotkey down to window covering the screen" spread-ms plain || status=1
+fi
+if wanted idle; then
 run_scenario idle-cost 60 || status=1
 sed -n 's/^# idle-cpu-ms \(.*\)/waiting curtain: \1 ms of processor time in 10 s idle/p; s/^# working-set-kb \(.*\)/waiting curtain: working set \1 KiB/p; s/^# private-kb \(.*\)/waiting curtain: private memory \1 KiB/p' "$work/idle-cost.log"
 # Idle, stored and spread (the screen watch then also checks that the
@@ -132,26 +141,33 @@ linux_cpu() {  # linux_cpu <log name>: "# linux-cpu-ms <ms>" into <log name>.cpu
     b=$(cpu_ns "$pid") || return 0
     awk -v a="$a" -v b="$b" 'BEGIN { printf "# linux-cpu-ms %.1f\n", (b - a) / 1e6 }' >"$work/$1.cpu"
 }
-idle_run() {  # idle_run <exe> <log name>
+idle_run() {  # idle_run <exe> <log name>: one more "# linux-cpu-ms" line in <log name>.all
     linux_cpu "$2" &
     local sampler=$!
     run_scenario idle-cost 60 "$1" "$2" || status=1
     wait "$sampler"
-    [[ -f $work/$2.cpu ]] && cat "$work/$2.cpu" >>"$work/$2.log"
+    [[ -f $work/$2.cpu ]] && cat "$work/$2.cpu" >>"$work/$2.all"
+    rm -f "$work/$2.cpu"
 }
-OMBRY_E2E_IDLE=stored idle_run "$build/ombry.exe" idle-stored
-OMBRY_E2E_IDLE=stored idle_run "$build/minimal_curtain.exe" idle-minimal
-OMBRY_E2E_IDLE=down idle_run "$build/ombry.exe" idle-down
-OMBRY_E2E_IDLE=down idle_run "$build/minimal_curtain.exe" idle-minimal-down
+# Taken in turns, several times (OMBRY_BENCH_IDLE_RUNS, 3): one 8 s look
+# at each moves by a tenth between runs, and whatever else the machine
+# does falls on both.
+for ((run = 0; run < ${OMBRY_BENCH_IDLE_RUNS:-3}; run++)); do
+    OMBRY_E2E_IDLE=stored idle_run "$build/ombry.exe" idle-stored
+    OMBRY_E2E_IDLE=stored idle_run "$build/minimal_curtain.exe" idle-minimal
+    OMBRY_E2E_IDLE=down idle_run "$build/ombry.exe" idle-down
+    OMBRY_E2E_IDLE=down idle_run "$build/minimal_curtain.exe" idle-minimal-down
+done
 idle_ratio() {  # idle_ratio <label> <log> <minimal's log>
     local mine floor
-    mine=$(median linux-cpu-ms "$2")
-    floor=$(median linux-cpu-ms "$3")
+    mine=$(median linux-cpu-ms "$2" all)
+    floor=$(median linux-cpu-ms "$3" all)
     [[ -n $mine && -n $floor ]] || { echo "idle $1: nothing measured"; return 1; }
     awk -v l="$1" -v m="$mine" -v f="$floor" 'BEGIN {
-        printf "idle %s: %.1f ms of processor time in 8 s (Linux), %.2fx the minimal curtain (%.1f ms)\n", l, m, (f > 0 ? m / f : 0), f }'
+        printf "idle %s: %.1f ms of processor time in 8 s (Linux, median), %.2fx the minimal curtain (%.1f ms)\n", l, m, (f > 0 ? m / f : 0), f }'
 }
 idle_ratio stored idle-stored idle-minimal || status=1
 idle_ratio spread idle-down idle-minimal-down || status=1
+fi
 echo "machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ *//'); $("$OMBRY_WINE" --version 2>/dev/null), ${OMBRY_E2E_MONITORS:-1} monitor(s), $([[ ${OMBRY_E2E_MONITORS:-1} -gt 1 ]] && echo 'Xorg dummy' || echo Xvfb)"
 exit "$status"

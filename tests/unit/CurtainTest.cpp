@@ -74,7 +74,7 @@ TEST_F(Curtain, FormBigSpreadsOverTheWholeScreenInOrder) {
     curtain.FormBig();
     EXPECT_THAT(log.calls, ElementsAre("Form1.Height=11540", "Form1.Width=15390", "Form1.Top=-10", "Form1.Left=-10",
                                        "Image1.Height=11520", "Image1.Width=15360", "Image1.Top=0", "Image1.Left=0",
-                                       "Image1.Visible=1"));
+                                       "Image1.Visible=1", "Refresh(Form1)"));
     EXPECT_EQ(RectOf(curtain), kDown);
     EXPECT_EQ(state.CurtainDown, 1);
 }

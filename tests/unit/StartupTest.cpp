@@ -93,14 +93,16 @@ TEST_F(Startup, TheHotkeyIgnoresAutoRepeatWhereWindowsCan) {
                             "RegisterHotKey(Form1,1,0,65)"));
 }
 
-TEST_F(Startup, HooksTheCurtainBeforeReadingTheSettingsAndShowsItLast) {
+// The strip shows, its hotkey in force, as soon as the settings are read,
+// before the slower dialog's load.
+TEST_F(Startup, HooksTheCurtainBeforeReadingTheSettingsAndShowsItBeforeTheDialog) {
     Start(kQuiet);
     EXPECT_THAT(log.Only({"Load(", "ChangeWindowMessageFilterEx", "SetWindowLongA", "ReadFile", "Form1.Visible",
                           "UnregisterHotKey"}),
                 ElementsAre("ReadFile(ombry.mute)", "ReadFile(ombry-options.cfg)", "Load(Form1)",
                             "ChangeWindowMessageFilterEx(Form1,0xc0de,1)",  // heard also elevated
-                            "SetWindowLongA(Form1,-4,hook)", "ReadFile(ombry.cfg)", "Load(Form2)",
-                            "UnregisterHotKey(Form1,1)", "Form1.Visible=1"));
+                            "SetWindowLongA(Form1,-4,hook)", "ReadFile(ombry.cfg)", "UnregisterHotKey(Form1,1)",
+                            "Form1.Visible=1", "Load(Form2)", "Form1.Visible=1"));
     EXPECT_EQ(state.CurtainHwnd, Hwnd());
     EXPECT_EQ(state.PrevWndProc, fakes::FakeApi::kOriginalProc);
     EXPECT_FALSE(curtain.Image2.Visible());
