@@ -106,6 +106,10 @@ void Form1::Timer1_Timer() {
         BringDown(Way::Idle);
     OtherMonitors.Watch();
     forms::Services& screen = GetServices();
+    // Stored, the strip waits for Windows to say the display changed (it
+    // tells every top-level window): nothing is polled while it waits. A
+    // spread curtain looks at every tick, at most every half second anew.
+    if (state_.CurtainDown == 0 && !screen.DisplayAnnounced()) return;
     const std::int32_t width = screen.ScreenWidth(), height = screen.ScreenHeight();
     std::vector<forms::Bounds> monitors = screen.Monitors();
     const bool deskChanged = monitors != LastMonitors;

@@ -59,9 +59,13 @@ public:
     // Every monitor of the desktop, the primary first, in twips (the same
     // units as every other place and size the forms know): monitors come
     // and go while the program runs. Cheap enough for every tick of a
-    // timer: kept, and read again when the system says they changed, and
-    // every half second.
+    // timer: kept, and read again when the system says they changed or the
+    // last reading is half a second old.
     virtual std::vector<Bounds> Monitors() = 0;
+    // Whether the system has said that the screen or the monitors changed
+    // (a new mode or layout, a monitor come or gone, the work area) since
+    // they were last read. Asking reads nothing.
+    virtual bool DisplayAnnounced() = 0;
     // Other programs' windows that stand above any of these windows of
     // ours (twips, as Monitors): those shown, not minimised, not cloaked,
     // and not one of the system's own surfaces, which stand above every

@@ -22,4 +22,6 @@ void HearDisplayMessage(UINT msg, WPARAM wp) noexcept {
 
 bool TakeDisplayChanged() noexcept { return displayChanged.exchange(false, std::memory_order_relaxed); }
 
+bool DisplayChangeHeard() noexcept { return displayChanged.load(std::memory_order_relaxed); }
+
 }  // namespace win32

@@ -1,7 +1,7 @@
 #pragma once
 // What Windows announces about the monitors, heard by every window of the
-// program's own classes: the list of monitors is read again only after such
-// a message (or when the cheap signature in Services.cpp changes).
+// program's own classes: the stored curtain reads the monitors again only
+// after such a message (Services.cpp).
 #include <windows.h>
 
 namespace win32 {
@@ -13,5 +13,7 @@ void HearDisplayMessage(UINT msg, WPARAM wp) noexcept;
 
 // Whether such a message came since the last call.
 bool TakeDisplayChanged() noexcept;
+// Whether one came since TakeDisplayChanged last took it, leaving it there.
+bool DisplayChangeHeard() noexcept;
 
 }  // namespace win32

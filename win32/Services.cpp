@@ -42,6 +42,7 @@ BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM list) {
 }  // namespace
 
 std::vector<forms::Bounds> Win32Services::Monitors() { return Display().monitors; }
+bool Win32Services::DisplayAnnounced() { return DisplayChangeHeard(); }
 
 namespace {
 // Under Wine each monitor query takes several trips to the wine server
@@ -51,9 +52,9 @@ constexpr DWORD kReadEveryMs = 500;
 }  // namespace
 
 // The screen's size and the monitors, read again at once when Windows said
-// that they changed (a message to any of our windows), and every half
-// second all the same: Wine sends none of the messages when an output is
-// switched on or off.
+// that they changed (a message to any of our windows), and when the last
+// reading is half a second old: the spread curtain looks at every tick,
+// and Wine sends none of the messages when an output is switched on or off.
 const Win32Services::DisplayState& Win32Services::Display() {
     const DWORD now = GetTickCount();
     if (!display_ || TakeDisplayChanged() || now - display_->readAt >= kReadEveryMs) display_ = ReadDisplay(now);

@@ -26,6 +26,7 @@ public:
     int ScreenWidth() override;
     int ScreenHeight() override;
     std::vector<forms::Bounds> Monitors() override;
+    bool DisplayAnnounced() override;
     std::vector<forms::WindowAbove> WindowsAbove(const std::vector<forms::Handle>& ours) override;
 
     forms::Picture ClipboardPicture() override;

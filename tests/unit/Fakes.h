@@ -80,6 +80,7 @@ public:
     // Other programs' windows above the curtain's: none unless a test puts one there.
     std::vector<forms::WindowAbove> windowsAbove;
     std::vector<forms::WindowAbove> WindowsAbove(const std::vector<forms::Handle>&) override { return windowsAbove; }
+    bool DisplayAnnounced() override { return true; }  // every tick looks, as a change is set by hand
     std::vector<forms::Bounds> Monitors() override {
         if (monitors.empty()) return {{0, 0, Checked(screenWidth), Checked(screenHeight)}};
         return monitors;

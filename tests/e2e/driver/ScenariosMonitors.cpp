@@ -150,12 +150,16 @@ int ShownCovers(DWORD pid) {
 }
 
 // The second monitor switched off and on again while the curtain is down:
-// released, then covered, and the curtain stays down.
+// released, then covered, and the curtain stays down. Then once more with
+// the curtain stored at the right: the strip follows to the edge of the
+// desk that is left when Windows says the display changed. Windows tells
+// every top-level window (WM_DISPLAYCHANGE); Wine tells none, so the
+// driver does, and the stored strip polls nothing.
 OMBRY_SCENARIO(MonitorsChange, "monitors-change") {
     const auto second = SecondMonitor();
     if (!second) return;
     App app;
-    HWND h = StartWith(app, ctx, Settings(0, kHotkey));
+    HWND h = StartWith(app, ctx, Settings(2, kHotkey));
     if (!h || !SpreadByHotkey(h, ctx) || !CheckMonitorBlack(*second, true, "spread, the second monitor is covered"))
         return;
     RunHost(L"Z:\\usr\\bin\\xrandr --output DUMMY1 --off");
@@ -170,6 +174,24 @@ OMBRY_SCENARIO(MonitorsChange, "monitors-change") {
         return;
     CheckMonitorBlack(*second, true, "a monitor added while the curtain is down is covered");
     CheckDown(h, ctx, "with it back, the curtain still");
+
+    const auto twips = [&](long px) { return static_cast<int>(px * 1440 / ctx.dpi); };
+    const RECT farRight = ToPixels({twips(second->right) - 100, twips(second->top) - 50, 150,
+                                    twips(second->bottom - second->top) + 150}, ctx.dpi);
+    DoubleClick(ctx.screenW / 2, ctx.screenH / 2);
+    Check(WaitForRect(h, farRight, 2000), "raised, the strip lies at the desk's far right edge",
+          "got " + ToString(RectOf(h)));
+    RunHost(L"Z:\\usr\\bin\\xrandr --output DUMMY1 --off");
+    if (!Check(WaitUntil([] { return GetSystemMetrics(SM_CMONITORS) == 1; }, 5000), "the second monitor goes again"))
+        return;
+    PostMessageW(h, WM_DISPLAYCHANGE, 32, MAKELPARAM(ctx.screenW, ctx.screenH));
+    CheckStoredAt(h, ctx, 2, "told the display changed, stored");
+    RunHost(L"Z:\\usr\\bin\\xrandr --output DUMMY1 --mode 800x600 --pos 1024x0");
+    if (!Check(WaitUntil([] { return GetSystemMetrics(SM_CMONITORS) == 2; }, 5000), "and comes back"))
+        return;
+    PostMessageW(h, WM_DISPLAYCHANGE, 32, MAKELPARAM(ctx.screenW, ctx.screenH));
+    Check(WaitForRect(h, farRight, 2000), "told again, the strip is back at the far right edge",
+          "got " + ToString(RectOf(h)));
 }
 
 // A white window of ours, topmost, as another program's pinned window or
