@@ -115,9 +115,11 @@ sed -n 's/^# idle-cpu-ms \(.*\)/waiting curtain: \1 ms of processor time in 10 s
 # Idle, stored and spread (the screen watch then also checks that the
 # curtain covers), each beside the minimal curtain. Wine's GetProcessTimes
 # reads 0 for another process here, so Linux is asked as well: the exe's
-# processor time from 3 s after it started, over 8 s, summed over its
+# processor time from 2 s after it started, over 8 s, summed over its
 # threads from their schedstat in nanoseconds (the clock ticks of
 # /proc/<pid>/stat count 10 ms each: too coarse for a waiting program).
+# The scenario closes the program some 11 s after its start: a window that
+# ends later takes in the program's exit, which writes its files.
 cpu_ns() {  # cpu_ns <pid>: processor time of all its threads so far, in ns
     local t sum=0 run
     for t in /proc/"$1"/task/*/schedstat; do
@@ -135,7 +137,7 @@ linux_cpu() {  # linux_cpu <log name>: "# linux-cpu-ms <ms>" into <log name>.cpu
         [[ -n $pid ]] || sleep 0.1
     done
     [[ -n $pid ]] || return 0
-    sleep 3
+    sleep 2
     a=$(cpu_ns "$pid") || return 0
     sleep 8
     b=$(cpu_ns "$pid") || return 0
