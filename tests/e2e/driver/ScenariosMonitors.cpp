@@ -111,6 +111,13 @@ OMBRY_SCENARIO(MonitorsOption, "monitors-option") {
     CheckMonitorBlack(*second, false, "and still leaves the second one uncovered", 300);
 }
 
+// The stored strip at the right edge of monitor m: 150 twips thick, 100
+// of them on the screen, overhanging both ends by 50.
+RECT StripAtRightOf(const RECT& m, const Context& ctx) {
+    const auto twips = [&](long px) { return static_cast<int>(px * 1440 / ctx.dpi); };
+    return ToPixels({twips(m.right) - 100, twips(m.top) - 50, 150, twips(m.bottom - m.top) + 150}, ctx.dpi);
+}
+
 // The strip at the right, with the second monitor there: it lies along the
 // desk's far right edge, so the pointer crosses over to the second monitor
 // without bringing anything down, and pulls the curtain at that far edge.
@@ -121,9 +128,7 @@ OMBRY_SCENARIO(MonitorsStrip, "monitors-strip") {
     App app;
     HWND h = StartWith(app, ctx, Settings(2, kHotkey));
     if (!h) return;
-    // 150 twips thick, 100 of them on the screen, overhanging both ends by 50.
-    const auto twips = [&](long px) { return static_cast<int>(px * 1440 / ctx.dpi); };
-    const RECT strip = ToPixels({twips(m.right) - 100, twips(m.top) - 50, 150, twips(m.bottom - m.top) + 150}, ctx.dpi);
+    const RECT strip = StripAtRightOf(m, ctx);
     Check(WaitForRect(h, strip, 2000), "the strip lies along the desk's far right edge, " + ToString(strip),
           "got " + ToString(RectOf(h)));
 
@@ -175,9 +180,7 @@ OMBRY_SCENARIO(MonitorsChange, "monitors-change") {
     CheckMonitorBlack(*second, true, "a monitor added while the curtain is down is covered");
     CheckDown(h, ctx, "with it back, the curtain still");
 
-    const auto twips = [&](long px) { return static_cast<int>(px * 1440 / ctx.dpi); };
-    const RECT farRight = ToPixels({twips(second->right) - 100, twips(second->top) - 50, 150,
-                                    twips(second->bottom - second->top) + 150}, ctx.dpi);
+    const RECT farRight = StripAtRightOf(*second, ctx);
     DoubleClick(ctx.screenW / 2, ctx.screenH / 2);
     Check(WaitForRect(h, farRight, 2000), "raised, the strip lies at the desk's far right edge",
           "got " + ToString(RectOf(h)));
